@@ -1,0 +1,303 @@
+#include "dialog/controls.h"
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "driver/conversion.h"
+#include "text/fields.h"
+#include "text/style.h"
+#include "text/words.h"
+
+namespace dlgforge {
+namespace {
+
+using enum ControlForm;
+
+constexpr std::array<ControlKeyword, 10> kControlKeywords = {{
+    {"PUSHBUTTON", true, TextFirst, "button",
+     "BS_PUSHBUTTON Or WS_CHILD Or WS_VISIBLE Or WS_TABSTOP", 0x0},
+    {"DEFPUSHBUTTON", true, TextFirst, "button",
+     "BS_DEFPUSHBUTTON Or WS_CHILD Or WS_VISIBLE Or WS_TABSTOP", 0x1},
+    {"AUTOCHECKBOX", true, TextFirst, "button",
+     "BS_AUTOCHECKBOX Or WS_CHILD Or WS_VISIBLE Or WS_TABSTOP", 0x3},
+    {"AUTORADIOBUTTON", true, TextFirst, "button",
+     "BS_AUTORADIOBUTTON Or WS_CHILD Or WS_VISIBLE Or WS_TABSTOP", 0x9},
+    {"GROUPBOX", true, TextFirst, "button",
+     "BS_GROUPBOX Or WS_CHILD Or WS_VISIBLE", 0x7},
+    {"EDITTEXT", true, NoText, "edit", "WS_CHILD Or WS_VISIBLE Or WS_TABSTOP",
+     0x0},
+    {"LTEXT", true, TextFirst, "static", "WS_CHILD Or WS_VISIBLE", 0x0},
+    {"LISTBOX", true, NoText, "listbox", "WS_CHILD Or WS_VISIBLE", 0x0},
+    {"COMBOBOX", true, NoText, "combobox",
+     "WS_CHILD Or WS_VISIBLE Or WS_TABSTOP", 0x0},
+    {"CONTROL", false, Generic, "", "WS_CHILD Or WS_VISIBLE Or WS_TABSTOP",
+     0x0},
+}};
+
+enum class ButtonKind { None, Push, Check, Radio };
+
+std::optional<size_t> match_keyword(std::string_view line,
+                                    const ControlKeyword& row) {
+  if (row.whole_word) {
+    return find_word(line, row.keyword);
+  }
+  size_t at = line.find(row.keyword);
+  if (at == std::string_view::npos) {
+    return std::nullopt;
+  }
+  return at;
+}
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+// The button kind that the style names, tried in order push, check, radio.
+ButtonKind kind_from_names(std::string_view style) {
+  if (contains(style, "BS_PUSHBUTTON") || contains(style, "BS_DEFPUSHBUTTON")) {
+    return ButtonKind::Push;
+  }
+  if (contains(style, "BS_AUTOCHECKBOX") || contains(style, "BS_CHECKBOX")) {
+    return ButtonKind::Check;
+  }
+  if (contains(style, "BS_AUTORADIOBUTTON") ||
+      contains(style, "BS_RADIOBUTTON")) {
+    return ButtonKind::Radio;
+  }
+  return ButtonKind::None;
+}
+
+// A style written as a number names no constant, so its kind comes from the
+// low four bits as Windows reads them: 0 and 1 push buttons, 2 and 3 check
+// boxes, 4 and 9 radio buttons. The keyword's own type bits are combined in,
+// as the resource compiler does, so a GROUPBOX stays a group box.
+ButtonKind kind_from_bits(uint32_t style) {
+  switch (style & 0xF) {
+    case 0x0:
+    case 0x1:
+      return ButtonKind::Push;
+    case 0x2:
+    case 0x3:
+      return ButtonKind::Check;
+    case 0x4:
+    case 0x9:
+      return ButtonKind::Radio;
+    default:
+      return ButtonKind::None;
+  }
+}
+
+constexpr uint32_t kPushLikeBit = 0x1000;
+
+// The fields of one statement as the rows' layouts give them.
+struct ControlFields {
+  std::string_view text;
+  std::string_view identifier;
+  std::string_view class_name;
+  std::string_view style = "0";  // a missing style counts as "0"
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t cx = 0;
+  int32_t cy = 0;
+};
+
+// Splits a statement at commas as strtok does; each field loses its leading
+// blanks and keeps its trailing ones, and the last runs to the end of the
+// line. A statement that ends at or before its identifier (for CONTROL: its
+// class) gives nothing: there is no name to declare.
+std::optional<ControlFields> split_control(const ControlKeyword& row,
+                                           std::string_view text) {
+  FieldSplitter splitter(without_leading_blanks(text), ',');
+  auto next = [&splitter]() -> std::optional<std::string_view> {
+    std::optional<std::string_view> field = splitter.next();
+    if (field) {
+      *field = without_leading_blanks(*field);
+    }
+    return field;
+  };
+  ControlFields fields;
+  if (row.form != NoText) {
+    std::optional<std::string_view> label = next();
+    if (!label) {
+      return std::nullopt;
+    }
+    fields.text = *label;
+  }
+  std::optional<std::string_view> identifier = next();
+  if (!identifier) {
+    return std::nullopt;
+  }
+  fields.identifier = *identifier;
+  if (row.form == Generic) {
+    std::optional<std::string_view> class_field = next();
+    if (!class_field) {
+      return std::nullopt;
+    }
+    fields.class_name = *class_field;
+  }
+  if (!splitter.has_next()) {
+    return std::nullopt;
+  }
+  if (row.form == Generic) {
+    if (std::optional<std::string_view> style = next()) {
+      fields.style = *style;
+    }
+  }
+  for (int32_t* coordinate : {&fields.x, &fields.y, &fields.cx, &fields.cy}) {
+    std::optional<std::string_view> field = next();
+    if (!field) {
+      break;
+    }
+    *coordinate = scan_decimal(*field).value_or(0);
+  }
+  if (row.form != Generic) {
+    if (std::optional<std::string_view> style = next()) {
+      fields.style = *style;
+    }
+  }
+  return fields;
+}
+
+void append_control_name(std::string& out, std::string_view identifier) {
+  size_t start = out.size();
+  append_prefixed_name(out, identifier, "IDC_");
+  std::string_view name(out.data() + start, out.size() - start);
+  if (name == "IDOK") {
+    out.replace(start, std::string::npos, "btnOK");
+  } else if (name == "IDCANCEL") {
+    out.replace(start, std::string::npos, "btnCancel");
+  }
+}
+
+void write_toggled_connection(std::string_view name, Conversion& run) {
+  append(run.sections.dialog_code, "g_signal_connect(G_OBJECT(", name,
+         "), \"toggled\", G_CALLBACK(@", name, "_toggled), ",
+         run.dialog.window_name, ")\n");
+  emit_callback_stub(name, "toggled", run.sections.callback_decls,
+                     run.sections.callback_bodies, kToggleStateBody);
+}
+
+void write_button(ButtonKind kind, bool push_like, std::string_view name,
+                  std::string_view text, Conversion& run) {
+  std::string& code = run.sections.dialog_code;
+  switch (kind) {
+    case ButtonKind::Push:
+      append(code, name, " = gtk_button_new_with_label(", text, ")\n");
+      append(code, "g_signal_connect(G_OBJECT(", name,
+             "), \"clicked\", G_CALLBACK(@", name, "_clicked), ",
+             run.dialog.window_name, ")\n");
+      emit_callback_stub(name, "clicked", run.sections.callback_decls,
+                         run.sections.callback_bodies);
+      break;
+    case ButtonKind::Check:
+      append(code, name,
+             push_like ? " = gtk_toggle_button_new_with_label("
+                       : " = gtk_check_button_new_with_label(",
+             text, ")\n");
+      write_toggled_connection(name, run);
+      break;
+    case ButtonKind::Radio:
+      // All radio buttons of a run share one group. GTK prepends each new
+      // button to the group's list, so the list pointer is read again after
+      // every button; a pointer read once would leave the third and later
+      // buttons outside the group.
+      if (run.radio_button_count == 0) {
+        append(code, name, " = gtk_radio_button_new_with_label(NULL, ", text,
+               ")\n");
+        append(code,
+               "Dim group1 As GSList Ptr = gtk_radio_button_group "
+               "(GTK_RADIO_BUTTON (",
+               name, "))\n");
+      } else {
+        append(code, name, " = gtk_radio_button_new_with_label(group1, ", text,
+               ")\n");
+        append(code, "group1 = gtk_radio_button_group (GTK_RADIO_BUTTON (",
+               name, "))\n");
+      }
+      ++run.radio_button_count;
+      write_toggled_connection(name, run);
+      break;
+    case ButtonKind::None:
+      break;
+  }
+  append(code, "child_set_font(", name, ", font_desc)\n");
+}
+
+}  // namespace
+
+std::span<const ControlKeyword> control_keywords() { return kControlKeywords; }
+
+void convert_controls(Conversion& run) {
+  LineBuffer buffer;
+  while (run.script.read_line(buffer)) {
+    // The line feed stays: it is part of the statement's last field.
+    std::string_view line(buffer);
+    bool converted = false;
+    for (const ControlKeyword& row : kControlKeywords) {
+      if (std::optional<size_t> at = match_keyword(line, row)) {
+        convert_control(row, line.substr(*at + row.keyword.size()), run);
+        converted = true;
+        break;
+      }
+    }
+    // The end test runs only for lines without a control keyword, and it is
+    // a plain search: END inside any word, or a closing brace, ends the block.
+    if (!converted && (line.find("END") != std::string_view::npos ||
+                       line.find('}') != std::string_view::npos)) {
+      return;
+    }
+  }
+}
+
+void convert_control(const ControlKeyword& row, std::string_view text,
+                     Conversion& run) {
+  std::optional<ControlFields> fields = split_control(row, text);
+  if (!fields) {
+    return;
+  }
+  std::string class_name;
+  if (row.form == Generic) {
+    class_name.assign(fields->class_name);
+  } else {
+    append(class_name, "\"", row.class_name, "\"");
+  }
+  std::string style;
+  translate_style(style, fields->style);
+  append(style, " Or ", row.default_style);
+
+  std::string name;
+  append_control_name(name, fields->identifier);
+  append(run.sections.declarations, "Dim Shared ", name, " As GtkWidget Ptr\n");
+
+  std::string& code = run.sections.dialog_code;
+  if (class_name == "WC_BUTTON" || class_name == "\"button\"") {
+    ButtonKind kind = kind_from_names(style);
+    bool push_like = contains(style, "BS_PUSHLIKE");
+    std::string_view style_field = without_leading_blanks(fields->style);
+    if (kind == ButtonKind::None && style_field.starts_with("0x")) {
+      uint32_t bits = scan_hex(style_field.substr(2));
+      kind = kind_from_bits(bits | row.default_type_bits);
+      push_like = push_like || (bits & kPushLikeBit) != 0;
+    }
+    write_button(kind, push_like, name, fields->text, run);
+  } else if ((class_name == "WC_STATIC" || class_name == "\"static\"") &&
+             !contains(style, "RECT") && !contains(style, "FRAME")) {
+    append(code, name, " = gtk_label_new(", fields->text, ")\n");
+    append(code, "gtk_widget_modify_font(GTK_WIDGET(", name,
+           "), font_desc)\n");
+  }
+
+  DialogBaseUnits units = run.dialog.base_units;
+  append(code, "gtk_widget_set_size_request(", name, ", ");
+  append_int(code, dialog_units_to_pixels_x(fields->cx, units));
+  append(code, ", ");
+  append_int(code, dialog_units_to_pixels_y(fields->cy, units));
+  append(code, ")\ngtk_fixed_put(GTK_FIXED(fixed), ", name, ", ");
+  append_int(code, dialog_units_to_pixels_x(fields->x, units));
+  append(code, ", ");
+  append_int(code, dialog_units_to_pixels_y(fields->y, units));
+  append(code, ")\n");
+}
+
+}  // namespace dlgforge

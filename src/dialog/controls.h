@@ -1,0 +1,54 @@
+// Control statement conversion: the keyword table of recognised control
+// statements, the loop over a dialog's control block, and the widget code of
+// one statement (declaration, creation for buttons and labels, signal and
+// handler stub, font, size and placement in pixels).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace dlgforge {
+
+struct Conversion;
+
+/// The argument layout of a control statement.
+enum class ControlForm {
+  NoText = 0,     ///< identifier, x, y, cx, cy, [style], ...
+  TextFirst = 1,  ///< text, identifier, x, y, cx, cy, [style], ...
+  Generic = 2,    ///< text, identifier, class, style, x, y, cx, cy, ...
+};
+
+/// One row of the control keyword table.
+struct ControlKeyword {
+  std::string_view keyword;
+  bool whole_word;  ///< false: plain substring match
+  ControlForm form;
+  std::string_view class_name;  ///< bare; empty for CONTROL
+  std::string_view default_style;
+  /// The button type bits of the default style, used only when a control's
+  /// style is written as a hexadecimal number.
+  uint32_t default_type_bits;
+};
+
+/// The recognised control statements, in the order they are tried.
+std::span<const ControlKeyword> control_keywords();
+
+/// The handler body of check, toggle and radio buttons.
+inline constexpr std::string_view kToggleStateBody =
+    "\tIf GTK_TOGGLE_BUTTON(widget)->active Then\n"
+    "\t\t' button is raised.\n"
+    "\tElse\n"
+    "\t\t' button is sunken.\n"
+    "\tEnd If\n";
+
+/// Reads and converts the lines of the current dialog's control block, up
+/// to the line that ends it or the end of the script.
+void convert_controls(Conversion& run);
+
+/// Converts one statement: `text` is the rest of its line after the
+/// keyword, line feed included.
+void convert_control(const ControlKeyword& row, std::string_view text,
+                     Conversion& run);
+
+}  // namespace dlgforge

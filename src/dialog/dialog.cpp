@@ -1,0 +1,183 @@
+#include "dialog/dialog.h"
+
+#include <cstring>
+
+#include "dialog/controls.h"
+#include "driver/conversion.h"
+#include "text/fields.h"
+#include "text/words.h"
+
+namespace dlgforge {
+namespace {
+
+void read_caption(std::string_view line, size_t at, DialogState& state) {
+  state.caption.assign(without_leading_blanks(line.substr(at + 7)));
+}
+
+// FONT size, "face"[, weight, italic, charset]: the size is read as a
+// decimal and the face loses its blanks and one opening quote and is cut at
+// the next quote. A statement without a face keeps the previous face.
+void read_font(std::string_view line, size_t at, DialogState& state) {
+  size_t fields_at = at + 4;
+  if (fields_at >= line.size()) {
+    return;  // FONT ends the line: there is nothing to read.
+  }
+  // The one separator after the keyword is skipped.
+  FieldSplitter fields(line.substr(fields_at + 1), ',');
+  std::optional<std::string_view> size_field = fields.next();
+  if (!size_field) {
+    return;
+  }
+  if (std::optional<int32_t> size = scan_decimal(*size_field)) {
+    state.font_size = *size;
+  }
+  std::optional<std::string_view> face_field = fields.next();
+  if (!face_field) {
+    return;
+  }
+  std::string_view face = without_leading_blanks(*face_field);
+  if (face.starts_with('"')) {
+    face.remove_prefix(1);
+  }
+  face = face.substr(0, face.find('"'));
+  state.font_face.assign(face);
+}
+
+void read_menu(std::string_view line, size_t at, DialogState& state) {
+  state.menu_name.clear();
+  append_prefixed_name(state.menu_name,
+                       without_leading_blanks(line.substr(at + 4)), "IDR_");
+  state.menu_bar_allowance = -1;
+}
+
+void write_window_block(Conversion& run) {
+  DialogState& state = run.dialog;
+  state.base_units =
+      run.measurer.measure_dialog_base_units(state.font_size, state.font_face);
+  if (state.menu_bar_allowance < 0) {
+    state.menu_bar_allowance = state.base_units.by + 8;
+  }
+  state.window_name.clear();
+  append_prefixed_name(state.window_name, state.dialog_name, "IDD_");
+  state.has_window = true;
+  const std::string& window = state.window_name;
+
+  std::string& decls = run.sections.declarations;
+  append(decls, "Dim Shared ", window, " As GtkWidget Ptr\n");
+  // Written for every dialog block, even when an earlier one declared them.
+  append(decls,
+         "Dim Shared vbox As GtkWidget Ptr\n"
+         "Dim Shared fixed As GtkWidget Ptr\n"
+         "Dim font_desc As PangoFontDescription Ptr\n");
+
+  std::string& code = run.sections.dialog_code;
+  append(code, window, " = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n");
+  append(code, "gtk_window_set_resizable(GTK_WINDOW(", window, "), TRUE)\n");
+  append(code, "gtk_widget_set_size_request(", window, ", ");
+  append_int(code, dialog_units_to_pixels_x(state.width, state.base_units));
+  append(code, ", ");
+  // The allowance is added after the division, in wrapping 32-bit
+  // arithmetic like the rest of the pixel rule.
+  int32_t height = dialog_units_to_pixels_y(state.height, state.base_units);
+  append_int(code, static_cast<int32_t>(
+                       static_cast<uint32_t>(height) +
+                       static_cast<uint32_t>(state.menu_bar_allowance)));
+  append(code, ")\n");
+  append(code, "gtk_window_set_position (GTK_WINDOW(", window,
+         "), GTK_WIN_POS_NONE)\n");
+  append(code, "gtk_window_set_title (GTK_WINDOW(", window, "), ",
+         state.caption, ")\n");
+  append(code, "vbox = gtk_vbox_new(FALSE,2)\n");
+  if (state.menu_name != "NULL") {
+    append(code, "gtk_box_pack_start(GTK_BOX(vbox), ", state.menu_name,
+           ", FALSE, FALSE, 0)\n");
+  }
+  append(code, "gtk_container_add(GTK_CONTAINER(", window, "), vbox)\n");
+  append(code, "fixed = gtk_fixed_new()\n");
+  append(code, "font_desc = pango_font_description_from_string(\"",
+         state.font_face, " ");
+  append_int(code, state.font_size);
+  append(code, "\")\n");
+  append(code, "\n'Controls\n");
+
+  convert_controls(run);
+
+  // The closing lines are written whether the block ended at its end line
+  // or at the end of the script.
+  append(code, "gtk_container_add(GTK_CONTAINER(vbox), fixed)\n");
+  append(code, "g_signal_connect (G_OBJECT(", window,
+         "), \"destroy\", G_CALLBACK(@", window, "_destroy),NULL)\n");
+  emit_callback_stub(window, "destroy", run.sections.callback_decls,
+                     run.sections.callback_bodies);
+}
+
+// Acts on one header statement; the first keyword found decides.
+void convert_header_statement(std::string_view line, Conversion& run) {
+  DialogState& state = run.dialog;
+  if (find_word(line, "STYLE")) {
+    return;  // The dialog's style is not carried into the generated code.
+  }
+  if (std::optional<size_t> at = find_word(line, "CAPTION")) {
+    read_caption(line, *at, state);
+    return;
+  }
+  if (std::optional<size_t> at = find_word(line, "FONT")) {
+    read_font(line, *at, state);
+    return;
+  }
+  if (std::optional<size_t> at = find_word(line, "MENU")) {
+    read_menu(line, *at, state);
+    return;
+  }
+  if (find_word(line, "EXSTYLE")) {
+    return;
+  }
+  if (find_word(line, "BEGIN") || line.find('{') != std::string_view::npos) {
+    write_window_block(run);
+  }
+}
+
+}  // namespace
+
+void append_prefixed_name(std::string& out, std::string_view identifier,
+                          std::string_view prefix) {
+  if (identifier.starts_with(prefix)) {
+    append_lowercased(out, identifier.substr(prefix.size()));
+  } else {
+    out.append(identifier);
+  }
+}
+
+void convert_dialog(char* line, size_t keyword_pos, std::string_view keyword,
+                    Conversion& run) {
+  DialogState& state = run.dialog;
+  run.sections.declarations.append("' declare dialog\n");
+  run.sections.dialog_code.append("' dialog\n");
+  state.menu_name = "NULL";
+  state.menu_bar_allowance = 0;
+
+  // The name is everything before the keyword but the one character that
+  // separates them. A keyword at the very start leaves the empty name.
+  std::string_view text(line);
+  state.dialog_name.assign(text.substr(0, keyword_pos == 0 ? 0 : keyword_pos - 1));
+
+  // "%d,%d,%d,%d" after the keyword: x, y, width, height. Fields after a
+  // mismatch keep their values, so an unreadable header keeps the previous
+  // dialog's size. The position is not used.
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t* const targets[] = {&x, &y, &state.width, &state.height};
+  scan_decimal_list(text.substr(keyword_pos + keyword.size()), targets);
+
+  LineBuffer buffer;
+  while (run.script.read_line(buffer)) {
+    strip_newline(buffer);
+    std::string_view statement(buffer);
+    if (statement.empty()) {
+      return;  // An empty line ends the dialog and is consumed.
+    }
+    convert_header_statement(statement, run);
+  }
+}
+
+}  // namespace dlgforge

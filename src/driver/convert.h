@@ -1,0 +1,16 @@
+// The whole conversion of one script, from its reader to the document sink:
+// the entry the command line and the tests share.
+#pragma once
+
+#include "dialog/base_units.h"
+#include "driver/document.h"
+#include "platform/text_reader.h"
+
+namespace dlgforge {
+
+/// Reads the whole script, then prints the document to `sink`. Returns
+/// whether every byte of the document was written.
+bool convert_script(ScriptReader& script, FontMeasurer& measurer,
+                    DocumentSink& sink);
+
+}  // namespace dlgforge

@@ -1,0 +1,81 @@
+#include "text/fields.h"
+
+namespace dlgforge {
+
+std::optional<std::string_view> FieldSplitter::next() {
+  size_t start = rest_.find_first_not_of(delimiter_);
+  if (start == std::string_view::npos) {
+    rest_ = {};
+    return std::nullopt;
+  }
+  size_t end = rest_.find(delimiter_, start);
+  std::string_view field = rest_.substr(start, end - start);
+  rest_ = end == std::string_view::npos ? std::string_view{}
+                                        : rest_.substr(end + 1);
+  return field;
+}
+
+std::optional<int32_t> scan_decimal(std::string_view& text) {
+  size_t i = 0;
+  while (i < text.size() && is_scan_space(text[i])) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  size_t digits_start = i;
+  uint32_t value = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    ++i;
+  }
+  if (i == digits_start) {
+    return std::nullopt;
+  }
+  text.remove_prefix(i);
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
+
+void scan_decimal_list(std::string_view text,
+                       std::span<int32_t* const> targets) {
+  for (size_t n = 0; n < targets.size(); ++n) {
+    if (n > 0) {
+      if (text.empty() || text.front() != ',') {
+        return;
+      }
+      text.remove_prefix(1);
+    }
+    std::optional<int32_t> value = scan_decimal(text);
+    if (!value) {
+      return;
+    }
+    *targets[n] = *value;
+  }
+}
+
+uint32_t scan_hex(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && is_scan_space(text[i])) {
+    ++i;
+  }
+  uint32_t value = 0;
+  for (; i < text.size(); ++i) {
+    char c = text[i];
+    uint32_t digit;
+    if (c >= '0' && c <= '9') {
+      digit = static_cast<uint32_t>(c - '0');
+    } else if (c >= 'a' && c <= 'f') {
+      digit = static_cast<uint32_t>(c - 'a' + 10);
+    } else if (c >= 'A' && c <= 'F') {
+      digit = static_cast<uint32_t>(c - 'A' + 10);
+    } else {
+      break;
+    }
+    value = value * 16u + digit;
+  }
+  return value;
+}
+
+}  // namespace dlgforge

@@ -1,0 +1,56 @@
+// Field splitting and number reading for statement lines. The converter
+// reads fields the way the C library's strtok and sscanf read them, but
+// through small functions with an explicit cursor, so no hidden state is
+// shared between callers and no overflow is undefined.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace dlgforge {
+
+/// Splits a text at one delimiter character as strtok does: leading
+/// delimiters are skipped, a run of delimiters is one separator, and no field
+/// is returned once only delimiters (or nothing) remain.
+class FieldSplitter {
+ public:
+  FieldSplitter(std::string_view text, char delimiter)
+      : rest_(text), delimiter_(delimiter) {}
+
+  /// The next field, without its delimiter, or none.
+  std::optional<std::string_view> next();
+
+  /// Whether a further call of `next` would return a field.
+  bool has_next() const {
+    return rest_.find_first_not_of(delimiter_) != std::string_view::npos;
+  }
+
+ private:
+  std::string_view rest_;
+  char delimiter_;
+};
+
+/// White space as formatted input skips it: space, tab, LF, VT, FF, CR.
+constexpr bool is_scan_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' ||
+         c == '\r';
+}
+
+/// Reads a decimal integer as "%d" does: leading white space skipped, an
+/// optional sign, then digits. On success returns the value and advances
+/// `text` past the digits; with no digit, returns none and leaves `text` as
+/// it was. Values beyond 32 bits wrap around.
+std::optional<int32_t> scan_decimal(std::string_view& text);
+
+/// Reads numbers with the pattern "%d,%d,...": one decimal per target, each
+/// but the last followed directly by a comma. Reading stops at the first
+/// mismatch; the targets from there on keep their values.
+void scan_decimal_list(std::string_view text, std::span<int32_t* const> targets);
+
+/// Reads a hexadecimal number as "%x" does (white space skipped, digits 0-9,
+/// a-f, A-F). Returns 0 when there is no digit; wraps beyond 32 bits.
+uint32_t scan_hex(std::string_view text);
+
+}  // namespace dlgforge

@@ -1,0 +1,53 @@
+// Line and word primitives: whole-word keyword search and the in-place
+// operations on zero-terminated 8-bit lines that every converter shares.
+// None of them allocates; character classes follow the "C" locale, so bytes
+// 0x80-0xFF are never letters, digits or word characters.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dlgforge {
+
+/// True for 0-9, A-Z, a-z and the underscore.
+constexpr bool is_word_char(char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+         (c >= 'a' && c <= 'z') || c == '_';
+}
+
+/// Position of the first whole-word occurrence of `word` in `text`, or none.
+/// `word` must not be empty.
+std::optional<size_t> find_word(std::string_view text, std::string_view word);
+
+/// Removes leading spaces and tabs of a zero-terminated string, in place.
+void trim_leading_blanks(char* s);
+
+/// Cuts a zero-terminated string at its first line feed, in place.
+void strip_newline(char* s);
+
+/// Turns A-Z into a-z in a zero-terminated string, in place.
+void lowercase_in_place(char* s);
+
+/// Writes `source` into `out` with every occurrence of `pattern` replaced by
+/// `replacement`, left to right, without overlaps; the inserted text is never
+/// searched again. `pattern` must not be empty. Returns `out`.
+std::string& replace_all(std::string& out, std::string_view source,
+                         std::string_view pattern,
+                         std::string_view replacement);
+
+/// The part of `s` before its first leading space or tab is removed, as a
+/// view: the read-only counterpart of `trim_leading_blanks`.
+constexpr std::string_view without_leading_blanks(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
+    ++i;
+  }
+  return s.substr(i);
+}
+
+/// Appends `s` with A-Z turned into a-z.
+void append_lowercased(std::string& out, std::string_view s);
+
+}  // namespace dlgforge

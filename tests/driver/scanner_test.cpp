@@ -1,0 +1,69 @@
+#include "driver/scanner.h"
+
+#include <gtest/gtest.h>
+
+#include "support.h"
+
+namespace dlgforge {
+namespace {
+
+using testing::scan;
+
+TEST(HeaderTests, DialogKeywords) {
+  auto dialog = find_dialog_header("IDD_A DIALOGEX 0, 0, 1, 1");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->keyword, "DIALOGEX");
+  EXPECT_EQ(dialog->position, 6u);
+  dialog = find_dialog_header("    IDD_X, DIALOG");
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->keyword, "DIALOG");
+  EXPECT_FALSE(find_dialog_header("Dialog dialog DIALOGS MYDIALOG"));
+}
+
+TEST(HeaderTests, MenuKeywords) {
+  EXPECT_TRUE(is_menu_header("IDR_M MENU"));
+  EXPECT_TRUE(is_menu_header("IDR_M MENUEX"));
+  EXPECT_TRUE(is_menu_header("  IDS_X \"Open the MENU\""));
+  EXPECT_FALSE(is_menu_header("MENUITEM \"x\", 1"));
+  EXPECT_FALSE(is_menu_header("IDR_MYMENU menu"));
+}
+
+TEST(Scanner, HashSkipsOnlyFromTheFirstColumn) {
+  EXPECT_TRUE(scan("#define X MENU\n").sections.declarations.empty());
+  EXPECT_EQ(scan(" #define X MENU\nfoo\n").sections.declarations,
+            "' declare menu\nDim Shared #define As GtkWidget Ptr\n");
+}
+
+TEST(Scanner, DialogWinsOverMenuOnOneLine) {
+  auto scanned = scan("IDD_A DIALOG MENU 0,0,1,1\n");
+  EXPECT_EQ(scanned.sections.declarations, "' declare dialog\n");
+  EXPECT_EQ(scanned.sections.menu_code, "");
+}
+
+TEST(Scanner, MenuexHeaderAndLinesWithoutKeywords) {
+  auto scanned = scan(
+      "IDR_POP MENUEX\n"
+      "BEGIN\n"
+      "END\n"
+      "MENUITEM \"x\", 1\n"
+      "CONTROL \"a\", 1, \"button\", 0, 1, 2, 3, 4\n"
+      "BEGIN\nEND\n");
+  EXPECT_EQ(scanned.sections.declarations,
+            "' declare menu\nDim Shared pop As GtkWidget Ptr\n");
+  EXPECT_EQ(scanned.sections.menu_code,
+            "' menu\npop = gtk_menu_bar_new()\n");
+  EXPECT_EQ(scanned.sections.dialog_code, "");
+}
+
+TEST(Scanner, LongLineIsSeenInPieces) {
+  // MENU straddles the 255-byte cut, so neither piece holds the word.
+  std::string line = std::string(253, ' ') + "MENU\n";
+  EXPECT_TRUE(scan(line).sections.declarations.empty());
+  // The second piece of a long line is tested as a line of its own.
+  line = std::string(255, ' ') + "IDR_X MENU\n";
+  EXPECT_EQ(scan(line).sections.declarations,
+            "' declare menu\nDim Shared x As GtkWidget Ptr\n");
+}
+
+}  // namespace
+}  // namespace dlgforge

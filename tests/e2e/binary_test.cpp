@@ -1,0 +1,155 @@
+// End-to-end tests of the built dlgforge binary: exit statuses, standard
+// output byte for byte and standard error.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "support.h"
+
+namespace dlgforge {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A folder of its own for each test, removed afterwards.
+class Binary : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           ("dlgforge_e2e_" + std::to_string(::getpid()) + "_" + info->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path write(const std::string& name, std::string_view bytes) {
+    fs::path path = dir_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  // Runs the binary through the shell with `arguments` (already quoted),
+  // standard output and error captured in files.
+  RunResult run(const std::string& arguments, const std::string& redirect = "") {
+    fs::path out = dir_ / "stdout";
+    fs::path err = dir_ / "stderr";
+    std::string command = std::string("'") + DLGFORGE_BINARY + "' " +
+                          arguments + " </dev/null 2>'" + err.string() + "'" +
+                          (redirect.empty() ? " >'" + out.string() + "'"
+                                            : " " + redirect);
+    int status = std::system(command.c_str());
+    RunResult result;
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = read_file(out);
+    result.err = read_file(err);
+    return result;
+  }
+
+  fs::path dir_;
+};
+
+constexpr std::string_view kCannotOpen =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
+    "\x82\xF1\x0A";
+
+TEST_F(Binary, MissingFile) {
+  RunResult r = run("'" + (dir_ / "missing.rc").string() + "'");
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.err, "dlgforge: cannot open '" + (dir_ / "missing.rc").string() +
+                       "': No such file or directory\n");
+}
+
+TEST_F(Binary, Directory) {
+  RunResult r = run("'" + dir_.string() + "'");
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot open '" + dir_.string() + "': Is a directory\n");
+}
+
+TEST_F(Binary, NoArgument) {
+  RunResult r = run("");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("usage: dlgforge"), std::string::npos) << r.err;
+}
+
+TEST_F(Binary, EmptyScriptAndFurtherArgumentsIgnored) {
+  fs::path script = write("empty.rc", "");
+  RunResult r = run("'" + script.string() + "' extra --words");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, testing::convert(""));
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Binary, FullOutputIsAFailure) {
+  fs::path script = write("empty.rc", "");
+  RunResult r = run("'" + script.string() + "'", ">/dev/full");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "dlgforge: cannot write the output: No space left on device\n");
+}
+
+TEST_F(Binary, ClosedPipeIsAFailure) {
+  // A big document into a pipe whose reader is gone at once.
+  std::string script;
+  for (int i = 0; i < 20000; ++i) {
+    script += "IDR_M" + std::to_string(i) + " MENU\nBEGIN\nEND\n";
+  }
+  fs::path path = write("big.rc", script);
+  fs::path status = dir_ / "status";
+  std::string command = "sh -c '\"" + std::string(DLGFORGE_BINARY) + "\" \"" +
+                        path.string() + "\" 2>/dev/null; echo $? >\"" +
+                        status.string() + "\"' | true";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(read_file(status), "1\n");
+}
+
+TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
+  fs::path script = write("dialog.rc",
+                          "IDD_MAIN DIALOGEX 0, 0, 186, 95\r\n"
+                          "CAPTION \"Main\"\r\n"
+                          "FONT 8, \"MS Shell Dlg\"\r\n"
+                          "BEGIN\r\n"
+                          "    DEFPUSHBUTTON \"OK\",IDOK,129,7,50,14\r\n"
+                          "END\r\n");
+  RunResult first = run("'" + script.string() + "'");
+  RunResult second = run("'" + script.string() + "'");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.err, "");
+  EXPECT_EQ(first.out, second.out);
+  // The size lines carry positive pixel values from the machine's fonts.
+  int width = 0;
+  int height = 0;
+  size_t at = first.out.find("gtk_widget_set_size_request(main, ");
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_EQ(std::sscanf(first.out.c_str() + at,
+                        "gtk_widget_set_size_request(main, %d, %d)", &width,
+                        &height),
+            2);
+  EXPECT_GT(width, 0);
+  EXPECT_GT(height, 0);
+}
+
+}  // namespace
+}  // namespace dlgforge

@@ -1,0 +1,101 @@
+// Helpers shared by the tests: running the conversion in-process on an
+// in-memory script with fixed base units, and the fixed frame of a document.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "dialog/base_units.h"
+#include "driver/conversion.h"
+#include "driver/convert.h"
+#include "driver/scanner.h"
+#include "platform/text_reader.h"
+
+namespace dlgforge::testing {
+
+inline constexpr DialogBaseUnits kUnits{6, 13};
+
+/// The sections and dialog record after scanning `script`.
+struct Scanned {
+  OutputSections sections;
+  DialogState dialog;
+};
+
+inline Scanned scan(std::string_view script, DialogBaseUnits units = kUnits) {
+  MemorySource source(script);
+  ScriptReader reader(source);
+  FixedMeasurer measurer(units);
+  Conversion run(reader, measurer);
+  scan_script(run);
+  return {run.sections, run.dialog};
+}
+
+/// The whole document printed for `script`.
+inline std::string convert(std::string_view script,
+                           DialogBaseUnits units = kUnits) {
+  MemorySource source(script);
+  ScriptReader reader(source);
+  FixedMeasurer measurer(units);
+  StringSink sink;
+  convert_script(reader, measurer, sink);
+  return sink.text;
+}
+
+/// The document frame written out by hand, with the sections in their
+/// places; `window` empty means no show call.
+inline std::string document(std::string_view declarations,
+                            std::string_view callback_decls,
+                            std::string_view menu_code,
+                            std::string_view dialog_code,
+                            std::string_view window,
+                            std::string_view callback_bodies) {
+  std::string text =
+      "#include \"gtk/gtk.bi\"\n"
+      "\n"
+      "sub child_set_font_callback cdecl(widget As GtkWidget Ptr, gdata As "
+      "gpointer)\n"
+      "    gtk_widget_modify_font(GTK_WIDGET(widget), "
+      "Cast(PangoFontDescription Ptr, gdata))\n"
+      "end sub\n"
+      "sub child_set_font(widget As GtkWidget Ptr, font_desc As "
+      "PangoFontDescription Ptr)\n"
+      "    gtk_container_foreach(GTK_CONTAINER(widget), Cast(GtkCallback, "
+      "@child_set_font_callback), Cast(gpointer, font_desc))\n"
+      "end sub\n"
+      "\n";
+  text.append(declarations).append("\n");
+  text.append(callback_decls).append("\n");
+  text.append("gtk_init(NULL,NULL)\n\n");
+  text.append(menu_code).append("\n");
+  text.append(dialog_code).append("\n");
+  if (!window.empty()) {
+    text.append("gtk_widget_show_all(").append(window).append(")\ngtk_main()\n");
+  }
+  text.append("\n'-------------------------------------------\n\n");
+  text.append(callback_bodies).append("\n");
+  return text;
+}
+
+/// A handler declaration and body as the stub writer gives them.
+inline std::string stub_decl(std::string_view widget, std::string_view signal) {
+  return "Declare Sub " + std::string(widget) + "_" + std::string(signal) +
+         " Cdecl (ByVal widget As GtkWidget Ptr, gdata As gpointer)\n";
+}
+
+inline constexpr std::string_view kDefaultBody =
+    "\t'Please write your codes here.\n";
+inline constexpr std::string_view kToggleBody =
+    "\tIf GTK_TOGGLE_BUTTON(widget)->active Then\n"
+    "\t\t' button is raised.\n"
+    "\tElse\n"
+    "\t\t' button is sunken.\n"
+    "\tEnd If\n";
+
+inline std::string stub_body(std::string_view widget, std::string_view signal,
+                             std::string_view body = kDefaultBody) {
+  return "Sub " + std::string(widget) + "_" + std::string(signal) +
+         " Cdecl (ByVal widget As GtkWidget Ptr, ByVal gdata As gpointer)\n" +
+         std::string(body) + "End Sub\n\n";
+}
+
+}  // namespace dlgforge::testing
