@@ -47,12 +47,11 @@ TEST(Document, ScriptsWithoutHeadersGiveTheEmptyDocument) {
 }
 
 TEST(Document, SectionsInTheirOrderWithTheShowCall) {
-  OutputSections sections;
-  sections.declarations = "D\n";
-  sections.dialog_code = "G\n";
-  sections.menu_code = "M\n";
-  sections.callback_decls = "C%s\n";
-  sections.callback_bodies = "B%d\n";
+  const OutputSections sections{.declarations = "D\n",
+                                 .dialog_code = "G\n",
+                                 .menu_code = "M\n",
+                                 .callback_decls = "C%s\n",
+                                 .callback_bodies = "B%d\n"};
   StringSink sink;
   ASSERT_TRUE(write_document(sections, "main", sink));
   EXPECT_EQ(sink.text, document("D\n", "C%s\n", "M\n", "G\n", "main", "B%d\n"));
@@ -75,7 +74,7 @@ class FailingSink final : public DocumentSink {
 
 TEST(Document, AFailedWriteIsReported) {
   OutputSections sections;
-  sections.callback_bodies = std::string(1000, 'x');
+  sections.callback_bodies.assign(1000, 'x');
   for (size_t budget : {0, 10, 500, 900}) {
     FailingSink sink(budget);
     EXPECT_FALSE(write_document(sections, "w", sink)) << budget;
