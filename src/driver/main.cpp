@@ -15,6 +15,7 @@
 #include "platform/font_measurer.h"
 #include "platform/text_reader.h"
 #include "platform/toolkit.h"
+#include "platform/unicode_source.h"
 
 namespace {
 
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
   int32_t dpi = dlgforge::measuring_dpi(dlgforge::start_toolkit());
   dlgforge::FontconfigMeasurer measurer(dpi);
   dlgforge::FdSource source(fd);
-  dlgforge::ScriptReader reader(source);
+  dlgforge::UnicodeSource decoded(source);
+  dlgforge::ScriptReader reader(decoded);
   dlgforge::FdSink out(STDOUT_FILENO);
   bool written = dlgforge::convert_script(reader, measurer, out) && out.flush();
   ::close(fd);
