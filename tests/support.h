@@ -15,9 +15,18 @@ namespace dlgforge::testing {
 
 inline constexpr DialogBaseUnits kUnits{6, 13};
 
+/// The five sections as plain strings, for comparisons.
+struct FlatSections {
+  std::string declarations;
+  std::string dialog_code;
+  std::string menu_code;
+  std::string callback_decls;
+  std::string callback_bodies;
+};
+
 /// The sections and dialog record after scanning `script`.
 struct Scanned {
-  OutputSections sections;
+  FlatSections sections;
   DialogState dialog;
 };
 
@@ -27,7 +36,10 @@ inline Scanned scan(std::string_view script, DialogBaseUnits units = kUnits) {
   FixedMeasurer measurer(units);
   Conversion run(reader, measurer);
   scan_script(run);
-  return {run.sections, run.dialog};
+  const OutputSections& s = run.sections;
+  return {{s.declarations.str(), s.dialog_code.str(), s.menu_code.str(),
+           s.callback_decls.str(), s.callback_bodies.str()},
+          run.dialog};
 }
 
 /// The whole document printed for `script`.

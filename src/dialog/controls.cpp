@@ -180,7 +180,7 @@ void write_toggled_connection(std::string_view name, Conversion& run) {
 
 void write_button(ButtonKind kind, bool push_like, std::string_view name,
                   std::string_view text, Conversion& run) {
-  std::string& code = run.sections.dialog_code;
+  Section& code = run.sections.dialog_code;
   switch (kind) {
     case ButtonKind::Push:
       append(code, name, " = gtk_button_new_with_label(", text, ")\n");
@@ -270,7 +270,7 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   append_control_name(name, fields->identifier);
   append(run.sections.declarations, "Dim Shared ", name, " As GtkWidget Ptr\n");
 
-  std::string& code = run.sections.dialog_code;
+  Section& code = run.sections.dialog_code;
   if (class_name == "WC_BUTTON" || class_name == "\"button\"") {
     ButtonKind kind = kind_from_names(style);
     bool push_like = contains(style, "BS_PUSHLIKE");

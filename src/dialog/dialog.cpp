@@ -62,7 +62,7 @@ void write_window_block(Conversion& run) {
   state.has_window = true;
   const std::string& window = state.window_name;
 
-  std::string& decls = run.sections.declarations;
+  Section& decls = run.sections.declarations;
   append(decls, "Dim Shared ", window, " As GtkWidget Ptr\n");
   // Written for every dialog block, even when an earlier one declared them.
   append(decls,
@@ -70,7 +70,7 @@ void write_window_block(Conversion& run) {
          "Dim Shared fixed As GtkWidget Ptr\n"
          "Dim font_desc As PangoFontDescription Ptr\n");
 
-  std::string& code = run.sections.dialog_code;
+  Section& code = run.sections.dialog_code;
   append(code, window, " = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n");
   append(code, "gtk_window_set_resizable(GTK_WINDOW(", window, "), TRUE)\n");
   append(code, "gtk_widget_set_size_request(", window, ", ");

@@ -9,8 +9,13 @@ bool write_document(const OutputSections& sections,
                     DocumentSink& sink) {
   // Each section is followed by one line feed, so an empty section prints as
   // one empty line at its place. Sections go out whole, never as a format.
-  auto section = [&sink](const std::string& text) {
-    return sink.write(text) && sink.write("\n");
+  auto section = [&sink](const Section& text) {
+    for (const std::string& block : text.blocks()) {
+      if (!sink.write(block)) {
+        return false;
+      }
+    }
+    return sink.write("\n");
   };
   bool ok = sink.write("#include \"gtk/gtk.bi\"\n\n") &&
             sink.write(kDocumentPrologue) && section(sections.declarations) &&

@@ -6,17 +6,37 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace dlgforge {
+
+/// One append-only text of the generated program, kept in blocks that are
+/// never moved once written: a large document then needs no reallocation
+/// that copies it and briefly holds it twice.
+class Section {
+ public:
+  /// Appends bytes unchanged.
+  void append(std::string_view text);
+  size_t size() const { return size_; }
+  bool empty() const { return size_ == 0; }
+  /// The whole text in one string.
+  std::string str() const;
+  /// The text as consecutive blocks, in order.
+  const std::vector<std::string>& blocks() const { return blocks_; }
+
+ private:
+  std::vector<std::string> blocks_;
+  size_t size_ = 0;
+};
 
 /// The generated program's five append-only texts, printed in a fixed order
 /// at the end (see `write_document`).
 struct OutputSections {
-  std::string declarations;
-  std::string dialog_code;
-  std::string menu_code;
-  std::string callback_decls;
-  std::string callback_bodies;
+  Section declarations;
+  Section dialog_code;
+  Section menu_code;
+  Section callback_decls;
+  Section callback_bodies;
 };
 
 /// The default body of a generated handler.
@@ -27,18 +47,29 @@ inline constexpr std::string_view kDefaultHandlerBody =
 /// `callback_decls` and its Sub ... End Sub block into `callback_bodies`.
 /// `body` is appended unchanged; none selects the default body.
 void emit_callback_stub(std::string_view widget, std::string_view signal,
-                        std::string& callback_decls,
-                        std::string& callback_bodies,
+                        Section& callback_decls, Section& callback_bodies,
                         std::optional<std::string_view> body = std::nullopt);
 
-/// Appends pieces of text to a section in one call, so that a generated line
-/// with values is built without an intermediate format buffer.
-template <typename... Pieces>
-void append(std::string& section, const Pieces&... pieces) {
-  (section.append(std::string_view(pieces)), ...);
+/// Appends pieces of text to a section (or a string) in one call, so that a
+/// generated line with values is built without an intermediate format
+/// buffer.
+template <typename Text, typename... Pieces>
+void append(Text& out, const Pieces&... pieces) {
+  (out.append(std::string_view(pieces)), ...);
 }
 
+/// The decimal text of `value`, in a small buffer of its own.
+struct DecimalText {
+  explicit DecimalText(long long value);
+  operator std::string_view() const { return {digits, length}; }
+  char digits[24];
+  size_t length;
+};
+
 /// Appends the decimal text of `value`.
-void append_int(std::string& section, long long value);
+template <typename Text>
+void append_int(Text& out, long long value) {
+  out.append(std::string_view(DecimalText(value)));
+}
 
 }  // namespace dlgforge

@@ -87,7 +87,7 @@ class MenuConverter {
       return;
     }
     MenuLevel& parent = levels_.back();
-    std::string& code = run_.sections.menu_code;
+    Section& code = run_.sections.menu_code;
     append(code, "item");
     append_int(code, child);
     append(code, " = gtk_menu_item_new_with_mnemonic(", parent.popup_label,
@@ -148,7 +148,7 @@ class MenuConverter {
     const std::string& menu = levels_.back().widget;
     append(run_.sections.declarations, "Dim Shared ", item,
            " As GtkWidget Ptr\n");
-    std::string& code = run_.sections.menu_code;
+    Section& code = run_.sections.menu_code;
     append(code, item, " = gtk_menu_item_new_with_mnemonic(",
            without_leading_blanks(*label), ")\n");
     append(code, "gtk_container_add(GTK_CONTAINER(", menu, "), ", item, ")\n");

@@ -33,7 +33,7 @@ struct Controls {
 Controls convert_controls_of(std::string_view lines) {
   auto scanned = scan("IDD_ABOUT DIALOG 0, 0, 10, 10\nBEGIN\n" +
                       std::string(lines) + "END\n");
-  const OutputSections& s = scanned.sections;
+  const testing::FlatSections& s = scanned.sections;
   Controls result;
   EXPECT_TRUE(s.declarations.starts_with(kWindowDecls));
   result.declarations = s.declarations.substr(kWindowDecls.size());

@@ -47,11 +47,12 @@ TEST(Document, ScriptsWithoutHeadersGiveTheEmptyDocument) {
 }
 
 TEST(Document, SectionsInTheirOrderWithTheShowCall) {
-  const OutputSections sections{.declarations = "D\n",
-                                 .dialog_code = "G\n",
-                                 .menu_code = "M\n",
-                                 .callback_decls = "C%s\n",
-                                 .callback_bodies = "B%d\n"};
+  OutputSections sections;
+  sections.declarations.append("D\n");
+  sections.dialog_code.append("G\n");
+  sections.menu_code.append("M\n");
+  sections.callback_decls.append("C%s\n");
+  sections.callback_bodies.append("B%d\n");
   StringSink sink;
   ASSERT_TRUE(write_document(sections, "main", sink));
   EXPECT_EQ(sink.text, document("D\n", "C%s\n", "M\n", "G\n", "main", "B%d\n"));
@@ -74,7 +75,7 @@ class FailingSink final : public DocumentSink {
 
 TEST(Document, AFailedWriteIsReported) {
   OutputSections sections;
-  sections.callback_bodies.assign(1000, 'x');
+  sections.callback_bodies.append(std::string(1000, 'x'));
   for (size_t budget : {0, 10, 500, 900}) {
     FailingSink sink(budget);
     EXPECT_FALSE(write_document(sections, "w", sink)) << budget;
@@ -82,22 +83,37 @@ TEST(Document, AFailedWriteIsReported) {
 }
 
 TEST(EmitCallbackStub, DefaultAndGivenBodies) {
-  std::string decls;
-  std::string bodies;
+  Section decls;
+  Section bodies;
   emit_callback_stub("btnOK", "clicked", decls, bodies);
-  EXPECT_EQ(decls,
+  EXPECT_EQ(decls.str(),
             "Declare Sub btnOK_clicked Cdecl (ByVal widget As GtkWidget Ptr, "
             "gdata As gpointer)\n");
-  EXPECT_EQ(bodies,
+  EXPECT_EQ(bodies.str(),
             "Sub btnOK_clicked Cdecl (ByVal widget As GtkWidget Ptr, ByVal "
             "gdata As gpointer)\n"
             "\t'Please write your codes here.\n"
             "End Sub\n\n");
-  bodies.clear();
-  emit_callback_stub("a", "b", decls, bodies, "\t' 100% \"done\"\n");
-  EXPECT_EQ(bodies,
+  Section other;
+  emit_callback_stub("a", "b", decls, other, "\t' 100% \"done\"\n");
+  EXPECT_EQ(other.str(),
             "Sub a_b Cdecl (ByVal widget As GtkWidget Ptr, ByVal gdata As "
             "gpointer)\n\t' 100% \"done\"\nEnd Sub\n\n");
+}
+
+TEST(Section, BlocksKeepEveryByteInOrder) {
+  Section section;
+  std::string expected;
+  for (int i = 0; i < 300000; ++i) {
+    std::string piece = std::to_string(i) + (i % 7 == 0 ? "\n" : ",");
+    section.append(piece);
+    expected += piece;
+  }
+  section.append(std::string(3 << 20, 'z'));
+  expected.append(3 << 20, 'z');
+  EXPECT_EQ(section.size(), expected.size());
+  EXPECT_EQ(section.str(), expected);
+  EXPECT_GT(section.blocks().size(), 3u);
 }
 
 }  // namespace

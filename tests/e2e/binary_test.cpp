@@ -2,71 +2,14 @@
 // output byte for byte and standard error.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 
+#include "e2e/binary_fixture.h"
 #include "support.h"
 
 namespace dlgforge {
 namespace {
-
-namespace fs = std::filesystem;
-
-struct RunResult {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A folder of its own for each test, removed afterwards.
-class Binary : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           ("dlgforge_e2e_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path write(const std::string& name, std::string_view bytes) {
-    fs::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path;
-  }
-
-  // Runs the binary through the shell with `arguments` (already quoted),
-  // standard output and error captured in files.
-  RunResult run(const std::string& arguments, const std::string& redirect = "") {
-    fs::path out = dir_ / "stdout";
-    fs::path err = dir_ / "stderr";
-    std::string command = std::string("'") + DLGFORGE_BINARY + "' " +
-                          arguments + " </dev/null 2>'" + err.string() + "'" +
-                          (redirect.empty() ? " >'" + out.string() + "'"
-                                            : " " + redirect);
-    int status = std::system(command.c_str());
-    RunResult result;
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = read_file(out);
-    result.err = read_file(err);
-    return result;
-  }
-
-  fs::path dir_;
-};
 
 constexpr std::string_view kCannotOpen =
     "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"

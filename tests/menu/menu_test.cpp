@@ -51,7 +51,7 @@ TEST(Menu, WorkedExample) {
       "        MENUITEM \"E&xit\", IDM_FILE_EXIT\n"
       "    END\n"
       "END\n");
-  const OutputSections& s = scanned.sections;
+  const testing::FlatSections& s = scanned.sections;
   EXPECT_EQ(s.declarations,
             "' declare menu\n"
             "Dim Shared mainmenu As GtkWidget Ptr\n"
