@@ -10,7 +10,7 @@ bool write_document(const OutputSections& sections,
   // Each section is followed by one line feed, so an empty section prints as
   // one empty line at its place. Sections go out whole, never as a format.
   auto section = [&sink](const Section& text) {
-    for (const std::string& block : text.blocks()) {
+    for (std::string_view block : text.blocks()) {
       if (!sink.write(block)) {
         return false;
       }

@@ -1,7 +1,11 @@
 #include "driver/sections.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
+#include <new>
 
 namespace dlgforge {
 
@@ -20,34 +24,83 @@ void emit_callback_stub(std::string_view widget, std::string_view signal,
 
 namespace {
 
-// Blocks start small, so a small document stays small, and grow to 1 MiB,
-// so a large one goes out in large writes.
+// Blocks start small, so a small document stays small, and grow to 2 MiB,
+// so a large one goes out in large writes. Blocks of 2 MiB are aligned to
+// and marked for huge pages where the system offers them: a document of
+// hundreds of megabytes then costs a few hundred page faults, not tens of
+// thousands.
 constexpr size_t kFirstBlock = 4096;
-constexpr size_t kLargestBlock = 1 << 20;
+constexpr size_t kLargestBlock = 2 << 20;
+
+char* allocate_block(size_t capacity) {
+  void* data = capacity == kLargestBlock
+                   ? std::aligned_alloc(kLargestBlock, capacity)
+                   : std::malloc(capacity);
+  if (data == nullptr) {
+    throw std::bad_alloc();
+  }
+#ifdef MADV_HUGEPAGE
+  if (capacity == kLargestBlock) {
+    ::madvise(data, capacity, MADV_HUGEPAGE);
+  }
+#endif
+  return static_cast<char*>(data);
+}
 
 }  // namespace
 
-void Section::append(std::string_view text) {
-  size_ += text.size();
+Section::~Section() {
+  for (Block& block : blocks_) {
+    std::free(block.data);
+  }
+}
+
+void Section::append_in_new_blocks(std::string_view text) {
   while (!text.empty()) {
-    if (blocks_.empty() || blocks_.back().size() == blocks_.back().capacity()) {
-      size_t next = blocks_.empty() ? kFirstBlock
-                                    : std::min(blocks_.back().capacity() * 2,
-                                               kLargestBlock);
-      blocks_.emplace_back().reserve(next);
+    size_t room = static_cast<size_t>(end_ - cursor_);
+    if (room == 0) {
+      size_t capacity =
+          blocks_.empty()
+              ? kFirstBlock
+              : std::min(blocks_.back().capacity * 2, kLargestBlock);
+      if (!blocks_.empty()) {
+        full_blocks_size_ += blocks_.back().capacity;
+      }
+      blocks_.push_back({allocate_block(capacity), capacity});
+      cursor_ = blocks_.back().data;
+      end_ = cursor_ + capacity;
+      room = capacity;
     }
-    std::string& block = blocks_.back();
-    size_t room = block.capacity() - block.size();
     size_t n = std::min(room, text.size());
-    block.append(text.data(), n);
+    std::memcpy(cursor_, text.data(), n);
+    cursor_ += n;
     text.remove_prefix(n);
   }
 }
 
+size_t Section::size() const {
+  if (blocks_.empty()) {
+    return 0;
+  }
+  return full_blocks_size_ + static_cast<size_t>(cursor_ - blocks_.back().data);
+}
+
+std::vector<std::string_view> Section::blocks() const {
+  std::vector<std::string_view> views;
+  views.reserve(blocks_.size());
+  for (size_t i = 0; i < blocks_.size(); ++i) {
+    size_t used = i + 1 < blocks_.size()
+                      ? blocks_[i].capacity
+                      : static_cast<size_t>(cursor_ - blocks_[i].data);
+    views.emplace_back(blocks_[i].data, used);
+  }
+  return views;
+}
+
 std::string Section::str() const {
   std::string text;
-  text.reserve(size_);
-  for (const std::string& block : blocks_) {
+  text.reserve(size());
+  for (std::string_view block : blocks()) {
     text.append(block);
   }
   return text;

@@ -3,6 +3,7 @@
 // Nothing is written to standard output until the whole script was read.
 #pragma once
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,18 +16,40 @@ namespace dlgforge {
 /// that copies it and briefly holds it twice.
 class Section {
  public:
+  Section() = default;
+  Section(const Section&) = delete;
+  Section& operator=(const Section&) = delete;
+  ~Section();
+
   /// Appends bytes unchanged.
-  void append(std::string_view text);
-  size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  void append(std::string_view text) {
+    if (text.size() <= static_cast<size_t>(end_ - cursor_)) {
+      if (!text.empty()) {
+        std::memcpy(cursor_, text.data(), text.size());
+        cursor_ += text.size();
+      }
+      return;
+    }
+    append_in_new_blocks(text);
+  }
+  size_t size() const;
+  bool empty() const { return size() == 0; }
   /// The whole text in one string.
   std::string str() const;
   /// The text as consecutive blocks, in order.
-  const std::vector<std::string>& blocks() const { return blocks_; }
+  std::vector<std::string_view> blocks() const;
 
  private:
-  std::vector<std::string> blocks_;
-  size_t size_ = 0;
+  struct Block {
+    char* data;
+    size_t capacity;
+  };
+  void append_in_new_blocks(std::string_view text);
+
+  std::vector<Block> blocks_;
+  size_t full_blocks_size_ = 0;  // bytes in every block but the last
+  char* cursor_ = nullptr;       // where the last block's text ends
+  char* end_ = nullptr;          // where the last block ends
 };
 
 /// The generated program's five append-only texts, printed in a fixed order
