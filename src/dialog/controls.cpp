@@ -37,17 +37,49 @@ constexpr std::array<ControlKeyword, 10> kControlKeywords = {{
 
 enum class ButtonKind { None, Push, Check, Radio };
 
-std::optional<size_t> match_keyword(std::string_view line,
-                                    const ControlKeyword& row) {
-  if (row.whole_word) {
-    return find_word(line, row.keyword);
+// The row of the table whose whole-word keyword equals `word`, or none.
+std::optional<size_t> whole_word_row(std::string_view word) {
+  for (size_t row = 0; row < kControlKeywords.size(); ++row) {
+    const ControlKeyword& keyword = kControlKeywords[row];
+    if (keyword.whole_word && keyword.keyword == word) {
+      return row;
+    }
   }
-  size_t at = line.find(row.keyword);
+  return std::nullopt;
+}
+
+}  // namespace
+
+// The whole-word rows are tried in table order, but one pass over the line's
+// words finds the first occurrence of each; CONTROL comes last, as a plain
+// substring.
+std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
+  std::optional<size_t> best_row;
+  size_t best_at = 0;
+  for_each_word(line, [&](std::string_view word, size_t at) {
+    // Every whole-word keyword is 5 to 15 capital letters long.
+    if (word.size() < 5 || word.size() > 15 || word[0] < 'A' || word[0] > 'Z') {
+      return true;
+    }
+    std::optional<size_t> row = whole_word_row(word);
+    if (row && (!best_row || *row < *best_row)) {
+      best_row = row;
+      best_at = at;
+    }
+    return best_row != 0u;
+  });
+  if (best_row) {
+    return KeywordMatch{&kControlKeywords[*best_row], best_at};
+  }
+  const ControlKeyword& generic = kControlKeywords.back();
+  size_t at = line.find(generic.keyword);
   if (at == std::string_view::npos) {
     return std::nullopt;
   }
-  return at;
+  return KeywordMatch{&generic, at};
 }
+
+namespace {
 
 bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
@@ -74,17 +106,17 @@ ButtonKind kind_from_names(std::string_view style) {
 // as the resource compiler does, so a GROUPBOX stays a group box.
 ButtonKind kind_from_bits(uint32_t style) {
   switch (style & 0xF) {
-    case 0x0:
-    case 0x1:
-      return ButtonKind::Push;
-    case 0x2:
-    case 0x3:
-      return ButtonKind::Check;
-    case 0x4:
-    case 0x9:
-      return ButtonKind::Radio;
-    default:
-      return ButtonKind::None;
+  case 0x0:
+  case 0x1:
+    return ButtonKind::Push;
+  case 0x2:
+  case 0x3:
+    return ButtonKind::Check;
+  case 0x4:
+  case 0x9:
+    return ButtonKind::Radio;
+  default:
+    return ButtonKind::None;
   }
 }
 
@@ -182,69 +214,69 @@ void write_button(ButtonKind kind, bool push_like, std::string_view name,
                   std::string_view text, Conversion& run) {
   Section& code = run.sections.dialog_code;
   switch (kind) {
-    case ButtonKind::Push:
-      append(code, name, " = gtk_button_new_with_label(", text, ")\n");
-      append(code, "g_signal_connect(G_OBJECT(", name,
-             "), \"clicked\", G_CALLBACK(@", name, "_clicked), ",
-             run.dialog.window_name, ")\n");
-      emit_callback_stub(name, "clicked", run.sections.callback_decls,
-                         run.sections.callback_bodies);
-      break;
-    case ButtonKind::Check:
-      append(code, name,
-             push_like ? " = gtk_toggle_button_new_with_label("
-                       : " = gtk_check_button_new_with_label(",
-             text, ")\n");
-      write_toggled_connection(name, run);
-      break;
-    case ButtonKind::Radio:
-      // All radio buttons of a run share one group. GTK prepends each new
-      // button to the group's list, so the list pointer is read again after
-      // every button; a pointer read once would leave the third and later
-      // buttons outside the group.
-      if (run.radio_button_count == 0) {
-        append(code, name, " = gtk_radio_button_new_with_label(NULL, ", text,
-               ")\n");
-        append(code,
-               "Dim group1 As GSList Ptr = gtk_radio_button_group "
-               "(GTK_RADIO_BUTTON (",
-               name, "))\n");
-      } else {
-        append(code, name, " = gtk_radio_button_new_with_label(group1, ", text,
-               ")\n");
-        append(code, "group1 = gtk_radio_button_group (GTK_RADIO_BUTTON (",
-               name, "))\n");
-      }
-      ++run.radio_button_count;
-      write_toggled_connection(name, run);
-      break;
-    case ButtonKind::None:
-      break;
+  case ButtonKind::Push:
+    append(code, name, " = gtk_button_new_with_label(", text, ")\n");
+    append(code, "g_signal_connect(G_OBJECT(", name,
+           "), \"clicked\", G_CALLBACK(@", name, "_clicked), ",
+           run.dialog.window_name, ")\n");
+    emit_callback_stub(name, "clicked", run.sections.callback_decls,
+                       run.sections.callback_bodies);
+    break;
+  case ButtonKind::Check:
+    append(code, name,
+           push_like ? " = gtk_toggle_button_new_with_label("
+                     : " = gtk_check_button_new_with_label(",
+           text, ")\n");
+    write_toggled_connection(name, run);
+    break;
+  case ButtonKind::Radio:
+    // All radio buttons of a run share one group. GTK prepends each new
+    // button to the group's list, so the list pointer is read again after
+    // every button; a pointer read once would leave the third and later
+    // buttons outside the group.
+    if (run.radio_button_count == 0) {
+      append(code, name, " = gtk_radio_button_new_with_label(NULL, ", text,
+             ")\n");
+      append(code,
+             "Dim group1 As GSList Ptr = gtk_radio_button_group "
+             "(GTK_RADIO_BUTTON (",
+             name, "))\n");
+    } else {
+      append(code, name, " = gtk_radio_button_new_with_label(group1, ", text,
+             ")\n");
+      append(code, "group1 = gtk_radio_button_group (GTK_RADIO_BUTTON (", name,
+             "))\n");
+    }
+    ++run.radio_button_count;
+    write_toggled_connection(name, run);
+    break;
+  case ButtonKind::None:
+    break;
   }
   append(code, "child_set_font(", name, ", font_desc)\n");
 }
 
 }  // namespace
 
-std::span<const ControlKeyword> control_keywords() { return kControlKeywords; }
+std::span<const ControlKeyword> control_keywords() {
+  return kControlKeywords;
+}
 
 void convert_controls(Conversion& run) {
   LineBuffer buffer;
   while (run.script.read_line(buffer)) {
     // The line feed stays: it is part of the statement's last field.
     std::string_view line(buffer);
-    bool converted = false;
-    for (const ControlKeyword& row : kControlKeywords) {
-      if (std::optional<size_t> at = match_keyword(line, row)) {
-        convert_control(row, line.substr(*at + row.keyword.size()), run);
-        converted = true;
-        break;
-      }
+    if (std::optional<KeywordMatch> match = match_control_keyword(line)) {
+      convert_control(*match->row,
+                      line.substr(match->position + match->row->keyword.size()),
+                      run);
+      continue;
     }
     // The end test runs only for lines without a control keyword, and it is
     // a plain search: END inside any word, or a closing brace, ends the block.
-    if (!converted && (line.find("END") != std::string_view::npos ||
-                       line.find('}') != std::string_view::npos)) {
+    if (line.find("END") != std::string_view::npos ||
+        line.find('}') != std::string_view::npos) {
       return;
     }
   }
@@ -284,8 +316,7 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   } else if ((class_name == "WC_STATIC" || class_name == "\"static\"") &&
              !contains(style, "RECT") && !contains(style, "FRAME")) {
     append(code, name, " = gtk_label_new(", fields->text, ")\n");
-    append(code, "gtk_widget_modify_font(GTK_WIDGET(", name,
-           "), font_desc)\n");
+    append(code, "gtk_widget_modify_font(GTK_WIDGET(", name, "), font_desc)\n");
   }
 
   DialogBaseUnits units = run.dialog.base_units;

@@ -4,7 +4,9 @@
 // handler stub, font, size and placement in pixels).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -41,6 +43,16 @@ inline constexpr std::string_view kToggleStateBody =
     "\tElse\n"
     "\t\t' button is sunken.\n"
     "\tEnd If\n";
+
+/// The first keyword row that matches a line, and where its keyword stands.
+struct KeywordMatch {
+  const ControlKeyword* row;
+  size_t position;
+};
+
+/// Tests the rows in table order against a line: whole words for all but
+/// CONTROL, which matches as a plain substring.
+std::optional<KeywordMatch> match_control_keyword(std::string_view line);
 
 /// Reads and converts the lines of the current dialog's control block, up
 /// to the line that ends it or the end of the script.

@@ -20,6 +20,21 @@ bool is_menu_header(std::string_view line) {
   return find_word(line, "MENU") || find_word(line, "MENUEX");
 }
 
+HeaderWords find_header_words(std::string_view line) {
+  HeaderWords found;
+  for_each_word(line, [&found](std::string_view word, size_t at) {
+    if (word == "DIALOGEX") {
+      found.dialogex = found.dialogex.value_or(at);
+    } else if (word == "DIALOG") {
+      found.dialog = found.dialog.value_or(at);
+    } else if (word == "MENU" || word == "MENUEX") {
+      found.menu = true;
+    }
+    return !found.dialogex;
+  });
+  return found;
+}
+
 void scan_script(Conversion& run) {
   LineBuffer line;
   while (run.script.read_line(line)) {
@@ -28,9 +43,12 @@ void scan_script(Conversion& run) {
     if (text.starts_with('#')) {
       continue;  // Preprocessor lines, but only from the first column.
     }
-    if (std::optional<HeaderMatch> dialog = find_dialog_header(text)) {
-      convert_dialog(line, dialog->position, dialog->keyword, run);
-    } else if (is_menu_header(text)) {
+    HeaderWords words = find_header_words(text);
+    if (words.dialogex) {
+      convert_dialog(line, *words.dialogex, "DIALOGEX", run);
+    } else if (words.dialog) {
+      convert_dialog(line, *words.dialog, "DIALOG", run);
+    } else if (words.menu) {
       convert_menu_block(text, run);
     }
   }

@@ -23,6 +23,17 @@ std::optional<HeaderMatch> find_dialog_header(std::string_view line);
 /// Whether a line holds MENU or MENUEX as a whole word.
 bool is_menu_header(std::string_view line);
 
+/// What the four header tests find in a line: the first DIALOGEX, the first
+/// DIALOG, and whether MENU or MENUEX occurs, found in one pass over the
+/// line's words. Gives the same answers as `find_dialog_header` and
+/// `is_menu_header`.
+struct HeaderWords {
+  std::optional<size_t> dialogex;
+  std::optional<size_t> dialog;
+  bool menu = false;
+};
+HeaderWords find_header_words(std::string_view line);
+
 /// Reads the script to its end, handing each dialog and menu header line
 /// to its converter. Lines that begin with "#" in the first column are
 /// skipped; every other line without a header keyword is ignored.

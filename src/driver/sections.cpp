@@ -59,10 +59,9 @@ void Section::append_in_new_blocks(std::string_view text) {
   while (!text.empty()) {
     size_t room = static_cast<size_t>(end_ - cursor_);
     if (room == 0) {
-      size_t capacity =
-          blocks_.empty()
-              ? kFirstBlock
-              : std::min(blocks_.back().capacity * 2, kLargestBlock);
+      size_t capacity = blocks_.empty() ? kFirstBlock
+                                        : std::min(blocks_.back().capacity * 2,
+                                                   kLargestBlock);
       if (!blocks_.empty()) {
         full_blocks_size_ += blocks_.back().capacity;
       }

@@ -4,6 +4,7 @@
 // 0x80-0xFF are never letters, digits or word characters.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -11,15 +12,48 @@
 
 namespace dlgforge {
 
+/// The word characters as a table, so that the test is one load.
+inline constexpr std::array<bool, 256> kWordChars = [] {
+  std::array<bool, 256> table{};
+  for (int c = 0; c < 256; ++c) {
+    table[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
+               (c >= 'a' && c <= 'z') || c == '_';
+  }
+  return table;
+}();
+
 /// True for 0-9, A-Z, a-z and the underscore.
 constexpr bool is_word_char(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
-         (c >= 'a' && c <= 'z') || c == '_';
+  return kWordChars[static_cast<unsigned char>(c)];
 }
 
 /// Position of the first whole-word occurrence of `word` in `text`, or none.
 /// `word` must not be empty.
 std::optional<size_t> find_word(std::string_view text, std::string_view word);
+
+/// Calls `visit(word, position)` for every maximal run of word characters in
+/// `text`, left to right. For a keyword made only of word characters, a
+/// whole-word occurrence is exactly such a run equal to it, and no occurrence
+/// can overlap a rejected one, so one pass over the runs finds what
+/// `find_word` finds for several keywords at once. `visit` returns false to
+/// stop early.
+template <typename Visit>
+void for_each_word(std::string_view text, Visit visit) {
+  size_t i = 0;
+  const size_t n = text.size();
+  while (i < n) {
+    while (i < n && !is_word_char(text[i])) {
+      ++i;
+    }
+    size_t start = i;
+    while (i < n && is_word_char(text[i])) {
+      ++i;
+    }
+    if (i > start && !visit(text.substr(start, i - start), start)) {
+      return;
+    }
+  }
+}
 
 /// Removes leading spaces and tabs of a zero-terminated string, in place.
 void trim_leading_blanks(char* s);

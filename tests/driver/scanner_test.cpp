@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "dialog/controls.h"
 #include "support.h"
+#include "text/words.h"
 
 namespace dlgforge {
 namespace {
@@ -50,8 +54,7 @@ TEST(Scanner, MenuexHeaderAndLinesWithoutKeywords) {
       "BEGIN\nEND\n");
   EXPECT_EQ(scanned.sections.declarations,
             "' declare menu\nDim Shared pop As GtkWidget Ptr\n");
-  EXPECT_EQ(scanned.sections.menu_code,
-            "' menu\npop = gtk_menu_bar_new()\n");
+  EXPECT_EQ(scanned.sections.menu_code, "' menu\npop = gtk_menu_bar_new()\n");
   EXPECT_EQ(scanned.sections.dialog_code, "");
 }
 
@@ -63,6 +66,97 @@ TEST(Scanner, LongLineIsSeenInPieces) {
   line = std::string(255, ' ') + "IDR_X MENU\n";
   EXPECT_EQ(scan(line).sections.declarations,
             "' declare menu\nDim Shared x As GtkWidget Ptr\n");
+}
+
+}  // namespace
+}  // namespace dlgforge
+
+namespace dlgforge {
+namespace {
+
+// Lines built from keywords, near-keywords and separators, so that every
+// boundary case occurs often.
+std::string random_line(std::mt19937& random) {
+  static constexpr std::string_view kPieces[] = {"DIALOG",
+                                                 "DIALOGEX",
+                                                 "MENU",
+                                                 "MENUEX",
+                                                 "MENUITEM",
+                                                 "PUSHBUTTON",
+                                                 "DEFPUSHBUTTON",
+                                                 "LTEXT",
+                                                 "CONTROL",
+                                                 "GROUPBOX",
+                                                 "EDITTEXT",
+                                                 "LISTBOX",
+                                                 "COMBOBOX",
+                                                 "AUTOCHECKBOX",
+                                                 "AUTORADIOBUTTON",
+                                                 "X",
+                                                 "_",
+                                                 "1",
+                                                 " ",
+                                                 ",",
+                                                 "\"",
+                                                 "\t",
+                                                 "\xE9",
+                                                 "-",
+                                                 "DIALOGS",
+                                                 "IDC_CONTROL1"};
+  std::string line;
+  size_t count = random() % 8;
+  for (size_t i = 0; i < count; ++i) {
+    line += kPieces[random() % std::size(kPieces)];
+  }
+  return line;
+}
+
+TEST(HeaderTests, OnePassAgreesWithWholeWordSearches) {
+  std::mt19937 random(7);
+  for (int i = 0; i < 100000; ++i) {
+    std::string line = random_line(random);
+    HeaderWords words = find_header_words(line);
+    std::optional<HeaderMatch> dialog = find_dialog_header(line);
+    if (words.dialogex) {
+      ASSERT_TRUE(dialog) << line;
+      EXPECT_EQ(dialog->keyword, "DIALOGEX") << line;
+      EXPECT_EQ(dialog->position, *words.dialogex) << line;
+    } else if (words.dialog) {
+      ASSERT_TRUE(dialog) << line;
+      EXPECT_EQ(dialog->keyword, "DIALOG") << line;
+      EXPECT_EQ(dialog->position, *words.dialog) << line;
+    } else {
+      EXPECT_FALSE(dialog) << line;
+      EXPECT_EQ(words.menu, is_menu_header(line)) << line;
+    }
+  }
+}
+
+TEST(ControlKeywords, OnePassAgreesWithTheTableOrder) {
+  std::mt19937 random(11);
+  for (int i = 0; i < 100000; ++i) {
+    std::string line = random_line(random);
+    // The rows tried one by one, whole word or substring as each says.
+    std::optional<KeywordMatch> expected;
+    for (const ControlKeyword& row : control_keywords()) {
+      std::optional<size_t> at =
+          row.whole_word
+              ? find_word(line, row.keyword)
+              : (line.find(row.keyword) == std::string::npos
+                     ? std::nullopt
+                     : std::optional<size_t>(line.find(row.keyword)));
+      if (at) {
+        expected = KeywordMatch{&row, *at};
+        break;
+      }
+    }
+    std::optional<KeywordMatch> actual = match_control_keyword(line);
+    ASSERT_EQ(actual.has_value(), expected.has_value()) << line;
+    if (actual) {
+      EXPECT_EQ(actual->row, expected->row) << line;
+      EXPECT_EQ(actual->position, expected->position) << line;
+    }
+  }
 }
 
 }  // namespace
