@@ -1,18 +1,24 @@
-// The dlgforge command: converts one resource script into a FreeBASIC GTK+ 2
-// program on standard output.
+// The dlgforge command: reads the command line, then converts one resource
+// script into a FreeBASIC GTK+ 2 program on standard output or into a file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <vector>
 
 #include "driver/convert.h"
+#include "driver/options.h"
 #include "platform/fd_sink.h"
 #include "platform/font_measurer.h"
+#include "platform/output_file.h"
 #include "platform/text_reader.h"
 #include "platform/toolkit.h"
 #include "platform/unicode_source.h"
@@ -29,9 +35,23 @@ constexpr int kStatusCannotOpen = 255;  // -1 as a process exit status
 constexpr int kStatusWriteFailed = 1;
 constexpr int kStatusUsage = 2;
 
-void report(const std::string& line) {
-  std::string text = "dlgforge: " + line + "\n";
+void write_stderr(std::string_view text) {
   (void)!::write(STDERR_FILENO, text.data(), text.size());
+}
+
+void report(const std::string& line) {
+  write_stderr("dlgforge: " + line + "\n");
+}
+
+// Prints the help or the version; a failed write is a failure here too.
+int print_text(std::string_view text) {
+  dlgforge::FdSink out(STDOUT_FILENO);
+  if (!out.write(text) || !out.flush()) {
+    report(std::string("cannot write the output: ") +
+           std::strerror(out.error()));
+    return kStatusWriteFailed;
+  }
+  return 0;
 }
 
 // Opens the script for reading; a directory cannot be read as a script and
@@ -50,38 +70,83 @@ int open_script(const char* path) {
   return fd;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  // A closed pipe is reported as a failed write, not as a silent death.
-  std::signal(SIGPIPE, SIG_IGN);
-  if (argc < 2) {
-    report("usage: dlgforge SCRIPT.rc");
-    return kStatusUsage;
+// Fixed units need no fonts and no display; otherwise fonts are measured at
+// the given resolution, or at the display's, which only the toolkit knows.
+std::unique_ptr<dlgforge::FontMeasurer> make_measurer(
+    const dlgforge::ConversionOptions& options) {
+  if (options.base_units) {
+    return std::make_unique<dlgforge::FixedMeasurer>(*options.base_units);
   }
-  const char* path = argv[1];
-  int fd = open_script(path);
+  int32_t dpi = options.dpi
+                    ? *options.dpi
+                    : dlgforge::measuring_dpi(dlgforge::start_toolkit());
+  return std::make_unique<dlgforge::FontconfigMeasurer>(dpi);
+}
+
+int convert(const dlgforge::ConversionOptions& options) {
+  const std::string& path = options.script;
+  int fd = open_script(path.c_str());
   if (fd < 0) {
     int error = errno;
     dlgforge::FdSink out(STDOUT_FILENO);
     out.write(kCannotOpenMessage);
     out.flush();
-    report(std::string("cannot open '") + path + "': " + std::strerror(error));
+    report("cannot open '" + path + "': " + std::strerror(error));
     return kStatusCannotOpen;
   }
+  // The output file is prepared before the toolkit starts: reading the
+  // umask briefly changes it, which no other thread may see.
+  std::optional<dlgforge::OutputFile> file;
+  if (options.output) {
+    file.emplace(*options.output);
+    if (!file->open()) {
+      ::close(fd);
+      report(file->error());
+      return kStatusWriteFailed;
+    }
+  }
 
-  int32_t dpi = dlgforge::measuring_dpi(dlgforge::start_toolkit());
-  dlgforge::FontconfigMeasurer measurer(dpi);
+  std::unique_ptr<dlgforge::FontMeasurer> measurer = make_measurer(options);
   dlgforge::FdSource source(fd);
   dlgforge::UnicodeSource decoded(source);
   dlgforge::ScriptReader reader(decoded);
-  dlgforge::FdSink out(STDOUT_FILENO);
-  bool written = dlgforge::convert_script(reader, measurer, out) && out.flush();
+  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
+  bool written =
+      dlgforge::convert_script(reader, *measurer, out) && out.flush();
   ::close(fd);
   if (!written) {
-    report(std::string("cannot write the output: ") +
-           std::strerror(out.error()));
+    std::string target =
+        file ? dlgforge::quoted(*options.output) : "the output";
+    report("cannot write " + target + ": " + std::strerror(out.error()));
+    return kStatusWriteFailed;
+  }
+  if (file && !file->commit()) {
+    report(file->error());
     return kStatusWriteFailed;
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // A closed pipe is reported as a failed write, not as a silent death.
+  std::signal(SIGPIPE, SIG_IGN);
+  std::vector<std::string_view> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+  dlgforge::CommandLine command = dlgforge::parse_options(args);
+  switch (command.action) {
+  case dlgforge::CommandAction::ShowHelp:
+    return print_text(dlgforge::help_text());
+  case dlgforge::CommandAction::ShowVersion:
+    return print_text(dlgforge::version_line());
+  case dlgforge::CommandAction::UsageError:
+    if (!command.error.empty()) {
+      report(command.error);
+    }
+    write_stderr(dlgforge::usage_line());
+    return kStatusUsage;
+  case dlgforge::CommandAction::Convert:
+    break;
+  }
+  return convert(command.options);
 }

@@ -1,0 +1,290 @@
+#include "driver/options.h"
+
+#include <limits>
+
+#ifndef DLGFORGE_VERSION
+#error "DLGFORGE_VERSION must be defined by the build"
+#endif
+
+namespace dlgforge {
+namespace {
+
+enum class OptionId { Help, Version, BaseUnits, Dpi, Output };
+
+struct KnownOption {
+  std::string_view long_name;  // without the leading "--"
+  char short_name;             // 0 when there is none
+  bool takes_value;
+  OptionId id;
+};
+
+// The options, tried in order.
+constexpr KnownOption kOptions[] = {
+    {"help", 'h', false, OptionId::Help},
+    {"version", 0, false, OptionId::Version},
+    {"base-units", 0, true, OptionId::BaseUnits},
+    {"dpi", 0, true, OptionId::Dpi},
+    {"output", 'o', true, OptionId::Output},
+};
+
+constexpr std::string_view kUsageLine =
+    "usage: dlgforge [OPTION]... SCRIPT.rc\n";
+
+// Kept within 80 columns; it starts with the usage line.
+constexpr std::string_view kHelpText = R"(usage: dlgforge [OPTION]... SCRIPT.rc
+Convert the dialogs (DIALOG, DIALOGEX) and menus (MENU, MENUEX) of a
+Windows resource script into a FreeBASIC program that rebuilds them with
+GTK+ 2, printed on standard output.
+
+  -o, --output FILE       write the program to FILE instead; FILE is
+                          replaced only once the whole program is written
+      --base-units BX,BY  use these dialog base units (pixels) for every
+                          dialog instead of measuring its font
+      --dpi N             measure fonts at N dots per inch instead of the
+                          display's resolution (96 without a display)
+  -h, --help              print this help and exit
+      --version           print the version and exit
+  --                      end of the options: the next argument is the
+                          script, even when it begins with '-'
+
+Exit status: 0 converted, 1 the output could not be written, 2 a usage
+error, 255 the script cannot be opened.
+See dlgforge(1) for the measurement of dialog base units and the fonts.
+)";
+
+bool is_option(std::string_view arg) {
+  return arg.size() > 1 && arg[0] == '-';
+}
+
+const KnownOption* find_long(std::string_view name) {
+  for (const KnownOption& known : kOptions) {
+    if (known.long_name == name) {
+      return &known;
+    }
+  }
+  return nullptr;
+}
+
+const KnownOption* find_short(char name) {
+  for (const KnownOption& known : kOptions) {
+    if (known.short_name != 0 && known.short_name == name) {
+      return &known;
+    }
+  }
+  return nullptr;
+}
+
+// A decimal number made of ASCII digits only, from 1 to the largest 32-bit
+// value: no sign, no blanks, nothing before or after.
+std::optional<int32_t> positive_integer(std::string_view text) {
+  if (text.empty()) {
+    return std::nullopt;
+  }
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') {
+      return std::nullopt;
+    }
+    value = value * 10 + (c - '0');
+    if (value > std::numeric_limits<int32_t>::max()) {
+      return std::nullopt;
+    }
+  }
+  if (value == 0) {
+    return std::nullopt;
+  }
+  return static_cast<int32_t>(value);
+}
+
+// "BX,BY": two positive integers and one comma between them.
+std::optional<DialogBaseUnits> base_units_value(std::string_view text) {
+  size_t comma = text.find(',');
+  if (comma == text.npos) {
+    return std::nullopt;
+  }
+  std::optional<int32_t> bx = positive_integer(text.substr(0, comma));
+  std::optional<int32_t> by = positive_integer(text.substr(comma + 1));
+  if (!bx || !by) {
+    return std::nullopt;
+  }
+  return DialogBaseUnits{*bx, *by};
+}
+
+// Reads the arguments one by one into a `CommandLine`; every step returns
+// whether reading goes on.
+class OptionParser {
+ public:
+  explicit OptionParser(std::span<const std::string_view> args) : args_(args) {}
+
+  CommandLine parse() {
+    if (args_.empty()) {
+      return result_;  // no argument: the usage line alone
+    }
+    while (next_ < args_.size()) {
+      std::string_view arg = args_[next_++];
+      if (arg == "--") {
+        break;
+      }
+      if (!is_option(arg)) {
+        return convert(arg);
+      }
+      bool go_on = arg.starts_with("--") ? read_long(arg.substr(2))
+                                         : read_short_group(arg.substr(1));
+      if (!go_on) {
+        return result_;
+      }
+    }
+    if (next_ < args_.size()) {
+      return convert(args_[next_]);
+    }
+    fail("missing script");
+    return result_;
+  }
+
+ private:
+  CommandLine convert(std::string_view script) {
+    result_.action = CommandAction::Convert;
+    result_.options.script = script;
+    return result_;
+  }
+
+  void fail(std::string error) {
+    result_.action = CommandAction::UsageError;
+    result_.error = std::move(error);
+  }
+
+  // "--name", "--name=value" or "--name value".
+  bool read_long(std::string_view body) {
+    size_t equals = body.find('=');
+    std::string spelled = "--";
+    spelled.append(body.substr(0, equals));
+    const KnownOption* known = find_long(body.substr(0, equals));
+    if (known == nullptr) {
+      fail("unknown option " + quoted(spelled));
+      return false;
+    }
+    if (equals != body.npos) {
+      if (!known->takes_value) {
+        fail("option " + quoted(spelled) + " takes no value");
+        return false;
+      }
+      return apply(*known, spelled, body.substr(equals + 1));
+    }
+    return read_option(*known, spelled);
+  }
+
+  // "-h", "-o FILE", "-oFILE", and several letters in one argument as
+  // getopt reads them ("-ho FILE"): a letter that takes a value takes the
+  // rest of the argument, or the next argument when nothing is left.
+  bool read_short_group(std::string_view letters) {
+    for (size_t i = 0; i < letters.size(); ++i) {
+      std::string spelled(1, '-');
+      const KnownOption* known = find_short(letters[i]);
+      if (known == nullptr) {
+        // A byte past ASCII may be part of a character: name the whole
+        // argument rather than cut it.
+        bool ascii = static_cast<unsigned char>(letters[i]) < 0x80;
+        spelled.append(ascii ? letters.substr(i, 1) : letters);
+        fail("unknown option " + quoted(spelled));
+        return false;
+      }
+      spelled += letters[i];
+      if (known->takes_value && i + 1 < letters.size()) {
+        return apply(*known, spelled, letters.substr(i + 1));
+      }
+      if (!read_option(*known, spelled)) {
+        return false;
+      }
+      if (known->takes_value) {
+        return true;
+      }
+    }
+    return true;
+  }
+
+  // An option whose value, if it takes one, is the next argument, whatever
+  // it looks like (as getopt takes it).
+  bool read_option(const KnownOption& known, const std::string& spelled) {
+    if (!known.takes_value) {
+      return apply(known, spelled, {});
+    }
+    if (next_ >= args_.size()) {
+      fail("option " + quoted(spelled) + " needs a value");
+      return false;
+    }
+    return apply(known, spelled, args_[next_++]);
+  }
+
+  bool apply(const KnownOption& known, const std::string& spelled,
+             std::string_view value) {
+    ConversionOptions& options = result_.options;
+    switch (known.id) {
+    case OptionId::Help:
+      result_.action = CommandAction::ShowHelp;
+      return false;
+    case OptionId::Version:
+      result_.action = CommandAction::ShowVersion;
+      return false;
+    case OptionId::BaseUnits:
+      options.base_units = base_units_value(value);
+      if (!options.base_units) {
+        return bad_value(spelled, value, "two positive integers BX,BY");
+      }
+      return true;
+    case OptionId::Dpi:
+      options.dpi = positive_integer(value);
+      if (!options.dpi) {
+        return bad_value(spelled, value, "a positive integer");
+      }
+      return true;
+    case OptionId::Output:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a file name");
+      }
+      options.output = value;
+      return true;
+    }
+    return false;
+  }
+
+  bool bad_value(const std::string& spelled, std::string_view value,
+                 std::string_view expected) {
+    fail("bad value " + quoted(value) + " for option " + quoted(spelled) +
+         ": expected " + std::string(expected));
+    return false;
+  }
+
+  std::span<const std::string_view> args_;
+  size_t next_ = 0;
+  CommandLine result_;
+};
+
+}  // namespace
+
+CommandLine parse_options(std::span<const std::string_view> args) {
+  return OptionParser(args).parse();
+}
+
+std::string_view usage_line() {
+  return kUsageLine;
+}
+
+std::string_view help_text() {
+  return kHelpText;
+}
+
+std::string version_line() {
+  return std::string("dlgforge ") + DLGFORGE_VERSION + "\n";
+}
+
+std::string quoted(std::string_view text) {
+  std::string result = "'";
+  for (char c : text) {
+    bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    result += control ? '?' : c;
+  }
+  result += '\'';
+  return result;
+}
+
+}  // namespace dlgforge

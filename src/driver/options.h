@@ -1,0 +1,66 @@
+// The command line: the options that come before the script path and the
+// texts the command prints about its own use (usage line, help, version).
+// Parsing only reads the arguments; opening the script, measuring fonts and
+// writing the output are left to main.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "dialog/base_units.h"
+
+namespace dlgforge {
+
+/// What the command line asks for.
+enum class CommandAction {
+  Convert,      ///< convert the script
+  ShowHelp,     ///< print the help on standard output
+  ShowVersion,  ///< print the version line on standard output
+  UsageError,   ///< report `CommandLine::error` and the usage line
+};
+
+/// The settings of one conversion, as given on the command line.
+struct ConversionOptions {
+  std::string script;  ///< the script's path, as given
+  /// Units for every dialog instead of measuring its font.
+  std::optional<DialogBaseUnits> base_units;
+  /// Resolution for measuring fonts instead of the display's.
+  std::optional<int32_t> dpi;
+  /// File that receives the document instead of standard output.
+  std::optional<std::string> output;
+};
+
+/// The command line read.
+struct CommandLine {
+  CommandAction action = CommandAction::UsageError;
+  ConversionOptions options;
+  /// For `UsageError`: the problem, without the program name, for example
+  /// "unknown option '--x'"; empty when there was no argument at all.
+  std::string error;
+};
+
+/// Reads the arguments that follow the program name. Options come first;
+/// the first argument that is not an option (or the one after "--") is the
+/// script, and everything after it is ignored. "-h"/"--help" and
+/// "--version" act as soon as they are read, like the first problem found.
+/// A lone "-" is a script path, not an option. Repeated options: the last
+/// one counts.
+CommandLine parse_options(std::span<const std::string_view> args);
+
+/// "usage: dlgforge [OPTION]... SCRIPT.rc" and a newline.
+std::string_view usage_line();
+
+/// The usage line followed by what the command does and every option.
+std::string_view help_text();
+
+/// "dlgforge VERSION" and a newline, the version being the project's.
+std::string version_line();
+
+/// `text` between single quotes, with control characters shown as '?' so
+/// that a message about it stays on one line.
+std::string quoted(std::string_view text);
+
+}  // namespace dlgforge

@@ -1,0 +1,338 @@
+// End-to-end tests of the command-line options on the built binary: help and
+// version, usage errors, fixed base units and the resolution, and writing
+// the document into a file whole or not at all.
+#include "driver/options.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e/command_run.h"
+#include "platform/font_measurer.h"
+#include "support.h"
+
+namespace dlgforge {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CommandRun;
+using testing::CommandSetup;
+using testing::file_content;
+
+constexpr std::string_view kCannotOpen =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
+    "\x82\xF1\x0A";
+
+// Two dialogs with different fonts, so that measured units would differ
+// between them, and a menu.
+constexpr std::string_view kScript =
+    "IDR_MAIN MENU\r\n"
+    "BEGIN\r\n"
+    "    POPUP \"&File\"\r\n"
+    "    BEGIN\r\n"
+    "        MENUITEM \"E&xit\", IDM_EXIT\r\n"
+    "    END\r\n"
+    "END\r\n"
+    "IDD_FIRST DIALOGEX 0, 0, 186, 95\r\n"
+    "CAPTION \"First\"\r\n"
+    "FONT 8, \"MS Shell Dlg\", 400, 0, 0x1\r\n"
+    "BEGIN\r\n"
+    "    DEFPUSHBUTTON \"OK\",IDOK,129,7,50,14\r\n"
+    "    LTEXT \"Name:\",IDC_STATIC,7,10,40,8\r\n"
+    "END\r\n"
+    "IDD_SECOND DIALOG 0, 0, 120, 60\r\n"
+    "CAPTION \"Second\"\r\n"
+    "FONT 12, \"Courier New\"\r\n"
+    "BEGIN\r\n"
+    "    AUTOCHECKBOX \"Wrap\",IDC_WRAP,7,7,60,10\r\n"
+    "END\r\n";
+
+// A document far larger than a few kilobytes.
+std::string big_script() {
+  std::string script;
+  for (int i = 0; i < 2000; ++i) {
+    script += "IDR_M" + std::to_string(i) + " MENU\nBEGIN\nEND\n";
+  }
+  return script;
+}
+
+// The test's folder holds the captures; the binary works in `work_`, so a
+// listing of it shows every file the binary left behind.
+class Options : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ =
+        fs::temp_directory_path() /
+        ("dlgforge_options_" + std::to_string(::getpid()) + "_" + info->name());
+    work_ = dir_ / "work";
+    fs::remove_all(dir_);
+    fs::create_directories(work_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  fs::path put(const std::string& name, std::string_view bytes) {
+    fs::path path = work_ / name;
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+  }
+
+  CommandRun run(const std::vector<std::string>& args,
+                 CommandSetup setup = {}) {
+    if (setup.cwd.empty()) {
+      setup.cwd = work_;
+    }
+    return testing::run_dlgforge(args, dir_, setup);
+  }
+
+  std::set<std::string> work_names() const {
+    std::set<std::string> result;
+    for (const auto& entry : fs::directory_iterator(work_)) {
+      result.insert(entry.path().filename().string());
+    }
+    return result;
+  }
+
+  fs::path dir_;
+  fs::path work_;
+};
+
+TEST_F(Options, HelpGoesToStandardOutput) {
+  for (const char* option : {"-h", "--help"}) {
+    CommandRun r = run({option});
+    EXPECT_EQ(r.status, 0) << option;
+    EXPECT_EQ(r.out, help_text()) << option;
+    EXPECT_EQ(r.err, "") << option;
+  }
+  // Help wins over a script that cannot be opened: nothing is converted.
+  CommandRun r = run({"--help", "missing.rc"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, help_text());
+}
+
+TEST_F(Options, VersionGoesToStandardOutput) {
+  CommandRun r = run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.out, "dlgforge " DLGFORGE_VERSION "\n");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST_F(Options, HelpOrVersionThatCannotBeWrittenFails) {
+  for (const char* option : {"--help", "--version"}) {
+    CommandSetup setup;
+    setup.stdout_path = "/dev/full";
+    CommandRun r = run({option}, setup);
+    EXPECT_EQ(r.status, 1) << option;
+    EXPECT_EQ(r.err,
+              "dlgforge: cannot write the output: No space left on device\n");
+  }
+}
+
+TEST_F(Options, UsageErrorsNameTheProblemThenTheUsage) {
+  put("a.rc", kScript);
+  struct Case {
+    std::vector<std::string> args;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"--x", "a.rc"}, "unknown option '--x'"},
+      {{"-x", "a.rc"}, "unknown option '-x'"},
+      {{"--dpi"}, "option '--dpi' needs a value"},
+      {{"-o"}, "option '-o' needs a value"},
+      {{"--base-units", "0,13", "a.rc"},
+       "bad value '0,13' for option '--base-units': expected two positive "
+       "integers BX,BY"},
+      {{"--dpi=-96", "a.rc"},
+       "bad value '-96' for option '--dpi': expected a positive integer"},
+      {{"--help=1"}, "option '--help' takes no value"},
+      {{"--dpi", "96"}, "missing script"},
+      {{"-a.rc"}, "unknown option '-a'"},
+  };
+  for (const Case& c : cases) {
+    CommandRun r = run(c.args);
+    EXPECT_EQ(r.status, 2) << c.message;
+    EXPECT_EQ(r.out, "") << c.message;
+    EXPECT_EQ(r.err,
+              "dlgforge: " + c.message + "\n" + std::string(usage_line()));
+  }
+  EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc"}));
+}
+
+TEST_F(Options, NoArgumentGivesTheUsageAlone) {
+  CommandRun r = run({});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, usage_line());
+}
+
+TEST_F(Options, ArgumentsAfterTheScriptAreIgnored) {
+  put("a.rc", kScript);
+  CommandRun r = run(
+      {"--base-units", "6,13", "a.rc", "-o", "x.bas", "--bogus", "--dpi", "0"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, testing::convert(kScript));
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc"}));
+}
+
+TEST_F(Options, DoubleDashLetsAScriptBeginWithADash) {
+  put("-dialog.rc", kScript);
+  CommandRun r = run({"--base-units=6,13", "--", "-dialog.rc"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, testing::convert(kScript));
+  EXPECT_EQ(r.err, "");
+  // Without it the name is read as options.
+  EXPECT_EQ(run({"-dialog.rc"}).status, 2);
+}
+
+// With fixed units no font is measured: the document is the one the
+// in-process conversion with those units gives, even with no fonts at all.
+TEST_F(Options, FixedBaseUnitsDoNotDependOnTheFonts) {
+  put("a.rc", kScript);
+  fs::path no_fonts = put("no-fonts.conf", "<fontconfig></fontconfig>\n");
+  for (const std::vector<std::string>& environment :
+       {std::vector<std::string>{},
+        std::vector<std::string>{"FONTCONFIG_FILE=" + no_fonts.string(),
+                                 "DISPLAY=:99"}}) {
+    CommandSetup setup;
+    setup.environment = environment;
+    CommandRun six = run({"--base-units", "6,13", "a.rc"}, setup);
+    EXPECT_EQ(six.status, 0);
+    EXPECT_EQ(six.out, testing::convert(kScript, {6, 13}));
+    EXPECT_EQ(six.err, "");
+    CommandRun seven = run({"--base-units", "7,15", "a.rc"}, setup);
+    EXPECT_EQ(seven.status, 0);
+    EXPECT_EQ(seven.out, testing::convert(kScript, {7, 15}));
+    EXPECT_NE(six.out, seven.out);
+  }
+}
+
+// The document the real measurer gives in-process at `dpi`.
+std::string convert_measured(std::string_view script, int32_t dpi) {
+  MemorySource source(script);
+  ScriptReader reader(source);
+  FontconfigMeasurer measurer(dpi);
+  StringSink sink;
+  convert_script(reader, measurer, sink);
+  return sink.text;
+}
+
+TEST_F(Options, DpiSetsTheMeasuringResolution) {
+  put("a.rc", kScript);
+  CommandRun normal = run({"--dpi", "96", "a.rc"});
+  CommandRun large = run({"--dpi=144", "a.rc"});
+  EXPECT_EQ(normal.status, 0) << normal.err;
+  EXPECT_EQ(large.status, 0) << large.err;
+  EXPECT_EQ(normal.out, convert_measured(kScript, 96));
+  EXPECT_EQ(large.out, convert_measured(kScript, 144));
+  EXPECT_NE(normal.out, large.out);
+  // Fixed units leave nothing to measure.
+  EXPECT_EQ(run({"--dpi", "144", "--base-units", "6,13", "a.rc"}).out,
+            testing::convert(kScript));
+}
+
+TEST_F(Options, OutputFileReceivesTheDocument) {
+  put("a.rc", kScript);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--base-units", "6,13", "-o", "out.bas",
+                                 "a.rc"},
+        std::vector<std::string>{"--base-units", "6,13", "--output=out.bas",
+                                 "a.rc"}}) {
+    fs::remove(work_ / "out.bas");
+    CommandSetup setup;
+    setup.umask = 027;
+    CommandRun r = run(args, setup);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(file_content(work_ / "out.bas"), testing::convert(kScript));
+    struct stat info;
+    ASSERT_EQ(::stat((work_ / "out.bas").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc", "out.bas"}));
+  }
+}
+
+// A write that fails halfway (a file size limit) leaves the previous file
+// as it was and no temporary file.
+TEST_F(Options, FailedWriteLeavesThePreviousFile) {
+  put("big.rc", big_script());
+  fs::path out = put("out.bas", "previous\n");
+  CommandSetup setup;
+  setup.file_size_limit = 16384;
+  CommandRun r =
+      run({"--base-units", "6,13", "-o", "out.bas", "big.rc"}, setup);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "dlgforge: cannot write 'out.bas': File too large\n");
+  EXPECT_EQ(file_content(out), "previous\n");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"big.rc", "out.bas"}));
+
+  // The same limit is no obstacle to a small document.
+  put("a.rc", kScript);
+  ASSERT_LT(testing::convert(kScript).size(), 16384u);
+  r = run({"--base-units", "6,13", "-o", "out.bas", "a.rc"}, setup);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(file_content(out), testing::convert(kScript));
+}
+
+TEST_F(Options, OutputIntoAMissingFolderFails) {
+  put("a.rc", kScript);
+  CommandRun r = run({"--base-units", "6,13", "-o", "missing/out.bas", "a.rc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot create a temporary file in 'missing': No such "
+            "file or directory\n");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc"}));
+}
+
+TEST_F(Options, OutputOntoAFolderFails) {
+  put("a.rc", kScript);
+  fs::create_directory(work_ / "sub");
+  CommandRun r = run({"--base-units", "6,13", "-o", "sub", "a.rc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "dlgforge: cannot write 'sub': Is a directory\n");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc", "sub"}));
+  EXPECT_TRUE(fs::is_empty(work_ / "sub"));
+}
+
+// A script that cannot be opened is reported as without the option, and
+// the output file is not touched.
+TEST_F(Options, ScriptThatCannotBeOpenedLeavesTheOutputAlone) {
+  fs::path out = put("out.bas", "previous\n");
+  CommandRun r = run({"-o", "out.bas", "missing.rc"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot open 'missing.rc': No such file or "
+            "directory\n");
+  EXPECT_EQ(file_content(out), "previous\n");
+
+  r = run({"-o", "new.bas", "missing.rc"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(work_names(), (std::set<std::string>{"out.bas"}));
+}
+
+TEST_F(Options, DevicesAreWrittenDirectly) {
+  put("a.rc", kScript);
+  CommandRun r = run({"--base-units", "6,13", "-o", "/dev/null", "a.rc"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "");
+  EXPECT_EQ(r.err, "");
+
+  r = run({"--base-units", "6,13", "-o", "/dev/full", "a.rc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot write '/dev/full': No space left on device\n");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc"}));
+}
+
+}  // namespace
+}  // namespace dlgforge
