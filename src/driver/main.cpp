@@ -17,7 +17,6 @@
 #include "driver/convert.h"
 #include "driver/options.h"
 #include "platform/fd_sink.h"
-#include "platform/font_measurer.h"
 #include "platform/output_file.h"
 #include "platform/text_reader.h"
 #include "platform/toolkit.h"
@@ -72,15 +71,14 @@ int open_script(const char* path) {
 
 // Fixed units need no fonts and no display; otherwise fonts are measured at
 // the given resolution, or at the display's, which only the toolkit knows.
+// The toolkit starts when the first dialog is measured: its resolution is
+// all the converter takes from it, so nothing else depends on when.
 std::unique_ptr<dlgforge::FontMeasurer> make_measurer(
     const dlgforge::ConversionOptions& options) {
   if (options.base_units) {
     return std::make_unique<dlgforge::FixedMeasurer>(*options.base_units);
   }
-  int32_t dpi = options.dpi
-                    ? *options.dpi
-                    : dlgforge::measuring_dpi(dlgforge::start_toolkit());
-  return std::make_unique<dlgforge::FontconfigMeasurer>(dpi);
+  return std::make_unique<dlgforge::DisplayMeasurer>(options.dpi);
 }
 
 int convert(const dlgforge::ConversionOptions& options) {
