@@ -10,6 +10,7 @@
 #include "driver/convert.h"
 #include "driver/scanner.h"
 #include "platform/text_reader.h"
+#include "platform/unicode_source.h"
 
 namespace dlgforge::testing {
 
@@ -48,6 +49,18 @@ inline std::string convert(std::string_view script,
   MemorySource source(script);
   ScriptReader reader(source);
   FixedMeasurer measurer(units);
+  StringSink sink;
+  convert_script(reader, measurer, sink);
+  return sink.text;
+}
+
+/// The whole document for a script's raw bytes, read as the binary reads
+/// them (Unicode detection first), with the given measurer.
+inline std::string convert_bytes(std::string_view bytes,
+                                 FontMeasurer& measurer) {
+  MemorySource source(bytes);
+  UnicodeSource decoded(source);
+  ScriptReader reader(decoded);
   StringSink sink;
   convert_script(reader, measurer, sink);
   return sink.text;

@@ -20,13 +20,8 @@ namespace {
 // The document the binary must print: the same conversion in-process, with
 // the real measurer at the resolution used without a display.
 std::string expected_document(std::string_view script) {
-  MemorySource bytes(script);
-  UnicodeSource decoded(bytes);
-  ScriptReader reader(decoded);
   FontconfigMeasurer measurer(96);
-  StringSink sink;
-  convert_script(reader, measurer, sink);
-  return sink.text;
+  return testing::convert_bytes(script, measurer);
 }
 
 const std::string kEmptyDocument = testing::convert("");

@@ -20,13 +20,8 @@ namespace fs = std::filesystem;
 const fs::path kCorpus = fs::path(DLGFORGE_SHARED_DIR) / "corpus";
 
 std::string convert_file_bytes(std::string_view bytes) {
-  MemorySource source(bytes);
-  UnicodeSource decoded(source);
-  ScriptReader reader(decoded);
   FixedMeasurer measurer(testing::kUnits);
-  StringSink sink;
-  convert_script(reader, measurer, sink);
-  return sink.text;
+  return testing::convert_bytes(bytes, measurer);
 }
 
 size_t count(const std::string& text, std::string_view what) {

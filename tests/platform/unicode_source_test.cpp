@@ -118,13 +118,8 @@ std::string iconv_to_utf8(const std::string& bytes, const char* from) {
 }
 
 std::string convert_decoded(std::string_view bytes) {
-  MemorySource inner(bytes);
-  UnicodeSource source(inner);
-  ScriptReader reader(source);
   FixedMeasurer measurer(testing::kUnits);
-  StringSink sink;
-  convert_script(reader, measurer, sink);
-  return sink.text;
+  return testing::convert_bytes(bytes, measurer);
 }
 
 TEST(UnicodeSource, RealUtf16AndUtf8BomScripts) {
