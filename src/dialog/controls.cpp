@@ -288,22 +288,29 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   if (!fields) {
     return;
   }
-  std::string class_name;
-  if (row.form == Generic) {
-    class_name.assign(fields->class_name);
-  } else {
-    append(class_name, "\"", row.class_name, "\"");
-  }
-  std::string style;
-  translate_style(style, fields->style);
+  // The class as the statement gives it, or the row's class name between
+  // double quotes; compared without building the quoted text.
+  auto class_is = [&](std::string_view bare, std::string_view constant) {
+    if (row.form != Generic) {
+      return row.class_name == bare;
+    }
+    std::string_view given = fields->class_name;
+    return given == constant ||
+           (given.size() == bare.size() + 2 && given.front() == '"' &&
+            given.back() == '"' && given.substr(1, bare.size()) == bare);
+  };
+  // Scratch strings of the run, so that a control costs no allocation.
+  std::string& style = run.scratch.style;
+  translate_style(style, fields->style, run.scratch.style_step);
   append(style, " Or ", row.default_style);
 
-  std::string name;
+  std::string& name = run.scratch.name;
+  name.clear();
   append_control_name(name, fields->identifier);
   append(run.sections.declarations, "Dim Shared ", name, " As GtkWidget Ptr\n");
 
   Section& code = run.sections.dialog_code;
-  if (class_name == "WC_BUTTON" || class_name == "\"button\"") {
+  if (class_is("button", "WC_BUTTON")) {
     ButtonKind kind = kind_from_names(style);
     bool push_like = contains(style, "BS_PUSHLIKE");
     std::string_view style_field = without_leading_blanks(fields->style);
@@ -313,7 +320,7 @@ void convert_control(const ControlKeyword& row, std::string_view text,
       push_like = push_like || (bits & kPushLikeBit) != 0;
     }
     write_button(kind, push_like, name, fields->text, run);
-  } else if ((class_name == "WC_STATIC" || class_name == "\"static\"") &&
+  } else if (class_is("static", "WC_STATIC") &&
              !contains(style, "RECT") && !contains(style, "FRAME")) {
     append(code, name, " = gtk_label_new(", fields->text, ")\n");
     append(code, "gtk_widget_modify_font(GTK_WIDGET(", name, "), font_desc)\n");

@@ -3,6 +3,8 @@
 // count). Passed to every converter, so two runs never share state.
 #pragma once
 
+#include <string>
+
 #include "dialog/base_units.h"
 #include "dialog/dialog.h"
 #include "driver/sections.h"
@@ -21,6 +23,14 @@ struct Conversion {
   /// Radio buttons converted so far in the whole run; never reset, so every
   /// radio button of a run joins one group.
   int radio_button_count = 0;
+
+  /// Reused text buffers of the control conversion, so that converting a
+  /// control allocates nothing once they have grown.
+  struct Scratch {
+    std::string name;
+    std::string style;
+    std::string style_step;
+  } scratch;
 };
 
 }  // namespace dlgforge

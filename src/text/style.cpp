@@ -6,6 +6,12 @@
 namespace dlgforge {
 
 std::string& translate_style(std::string& out, std::string_view source) {
+  std::string step;
+  return translate_style(out, source, step);
+}
+
+std::string& translate_style(std::string& out, std::string_view source,
+                             std::string& step) {
   source = without_leading_blanks(source);
   out.clear();
   if (source.starts_with("0x")) {
@@ -20,9 +26,8 @@ std::string& translate_style(std::string& out, std::string_view source) {
   }
   // Two passes as written: bars first, then NOT over the text with bars
   // replaced. Neither pass looks at the text it inserts.
-  std::string with_or;
-  replace_all(with_or, source, "|", "Or");
-  return replace_all(out, with_or, "NOT ", "0 * ");
+  replace_all(step, source, "|", "Or");
+  return replace_all(out, step, "NOT ", "0 * ");
 }
 
 bool hex_style_has_bits(const char* text, uint32_t mask) {
