@@ -320,8 +320,8 @@ void convert_control(const ControlKeyword& row, std::string_view text,
       push_like = push_like || (bits & kPushLikeBit) != 0;
     }
     write_button(kind, push_like, name, fields->text, run);
-  } else if (class_is("static", "WC_STATIC") &&
-             !contains(style, "RECT") && !contains(style, "FRAME")) {
+  } else if (class_is("static", "WC_STATIC") && !contains(style, "RECT") &&
+             !contains(style, "FRAME")) {
     append(code, name, " = gtk_label_new(", fields->text, ")\n");
     append(code, "gtk_widget_modify_font(GTK_WIDGET(", name, "), font_desc)\n");
   }

@@ -24,13 +24,18 @@ void emit_callback_stub(std::string_view widget, std::string_view signal,
 
 namespace {
 
-// Blocks start small, so a small document stays small, and grow to 2 MiB,
-// so a large one goes out in large writes. Blocks of 2 MiB are aligned to
-// and marked for huge pages where the system offers them: a document of
-// hundreds of megabytes then costs a few hundred page faults, not tens of
-// thousands.
+// Blocks start small, so a small document stays small, double up to 64 KiB,
+// and then are 2 MiB, so a large one goes out in large writes. Blocks of
+// 2 MiB are aligned to and marked for huge pages where the system offers
+// them: a document of hundreds of megabytes then costs a few hundred page
+// faults, not tens of thousands.
 constexpr size_t kFirstBlock = 4096;
+constexpr size_t kLastSmallBlock = 64 << 10;
 constexpr size_t kLargestBlock = 2 << 20;
+
+size_t next_block_capacity(size_t last) {
+  return last < kLastSmallBlock ? last * 2 : kLargestBlock;
+}
 
 char* allocate_block(size_t capacity) {
   void* data = capacity == kLargestBlock
@@ -59,9 +64,9 @@ void Section::append_in_new_blocks(std::string_view text) {
   while (!text.empty()) {
     size_t room = static_cast<size_t>(end_ - cursor_);
     if (room == 0) {
-      size_t capacity = blocks_.empty() ? kFirstBlock
-                                        : std::min(blocks_.back().capacity * 2,
-                                                   kLargestBlock);
+      size_t capacity = blocks_.empty()
+                            ? kFirstBlock
+                            : next_block_capacity(blocks_.back().capacity);
       if (!blocks_.empty()) {
         full_blocks_size_ += blocks_.back().capacity;
       }
