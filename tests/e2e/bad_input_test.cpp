@@ -38,8 +38,8 @@ using BadInput = Binary;
 
 TEST_F(BadInput, OddPaths) {
   fs::create_directories(dir_ / "my dir");
-  fs::path odd = write("my dir/\xE3\x83\x80\xE3\x82\xA4 \xE9 it's.rc",
-                       kDialogScript);
+  fs::path odd =
+      write("my dir/\xE3\x83\x80\xE3\x82\xA4 \xE9 it's.rc", kDialogScript);
   RunResult r = run(shell_quoted(odd));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(kDialogScript));
@@ -58,9 +58,8 @@ TEST_F(BadInput, OddPaths) {
 TEST_F(BadInput, Fifo) {
   fs::path fifo = dir_ / "pipe.rc";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  std::thread writer([&fifo] {
-    std::ofstream(fifo, std::ios::binary) << kDialogScript;
-  });
+  std::thread writer(
+      [&fifo] { std::ofstream(fifo, std::ios::binary) << kDialogScript; });
   RunResult r = run(shell_quoted(fifo));
   writer.join();
   EXPECT_EQ(r.status, 0);
@@ -104,7 +103,8 @@ TEST_F(BadInput, NulBytesAndEncodings) {
   // and the control's text ends before its junk.
   std::string nul_script(
       "IDR_A\0 MENU\n"
-      "IDR_B MENU\0 junk\nBEGIN\n  MENUITEM \"x\", IDM_X\0, MFT_SEPARATOR\nEND\n",
+      "IDR_B MENU\0 junk\nBEGIN\n  MENUITEM \"x\", IDM_X\0, "
+      "MFT_SEPARATOR\nEND\n",
       77);
   EXPECT_EQ(testing::scan(nul_script).sections.menu_code,
             "' menu\nb = gtk_menu_bar_new()\n"
@@ -140,7 +140,8 @@ TEST_F(BadInput, NulBytesAndEncodings) {
   script = write("cut.rc", utf16);
   r = run(shell_quoted(script));
   EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(r.out, testing::convert("IDR_M MENU\r\nBEGIN\r\nEND\r\n\xEF\xBF\xBD"));
+  EXPECT_EQ(r.out,
+            testing::convert("IDR_M MENU\r\nBEGIN\r\nEND\r\n\xEF\xBF\xBD"));
 }
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -171,8 +172,8 @@ TEST_F(BadInput, VeryLargeScripts) {
   // 100,000 controls in one dialog and 100,000 nested POPUPs.
   std::string controls = "IDD_BIG DIALOG 0, 0, 400, 400\nBEGIN\n";
   for (int i = 0; i < 100000; ++i) {
-    controls += "    AUTORADIOBUTTON \"r\",IDC_R" + std::to_string(i) +
-                ",1,2,3,4\n";
+    controls +=
+        "    AUTORADIOBUTTON \"r\",IDC_R" + std::to_string(i) + ",1,2,3,4\n";
   }
   controls += "END\n\nIDR_DEEP MENU\nBEGIN\n";
   for (int i = 0; i < 100000; ++i) {
@@ -203,16 +204,15 @@ TEST_F(BadInput, VeryLargeScripts) {
   // test forks would otherwise count this test process's memory as its own.
   fs::path huge_out = dir_ / "huge.bas";
   fs::path peak = dir_ / "peak";
-  std::string command = "env -u DISPLAY /usr/bin/time -f %M -o " +
-                        shell_quoted(peak) + " " +
-                        shell_quoted(DLGFORGE_BINARY) + " " +
-                        shell_quoted(dir_ / "huge.rc") + " >" +
-                        shell_quoted(huge_out);
+  std::string command =
+      "env -u DISPLAY /usr/bin/time -f %M -o " + shell_quoted(peak) + " " +
+      shell_quoted(DLGFORGE_BINARY) + " " + shell_quoted(dir_ / "huge.rc") +
+      " >" + shell_quoted(huge_out);
   ASSERT_EQ(std::system(command.c_str()), 0);
   long long document = static_cast<long long>(fs::file_size(huge_out));
   EXPECT_GT(document, 100 << 20);
   if (!kSanitized) {
-    long long peak_bytes = std::stoll(read_file(peak)) * 1024;
+    long long peak_bytes = std::stoll(testing::file_content(peak)) * 1024;
     EXPECT_LE(peak_bytes, document + (32LL << 20));
   }
 }
@@ -244,8 +244,8 @@ TEST(CutStatements, ControlStatementsCutAtEveryField) {
                                  std::string(statement) + "\nEND\n");
     std::string code = scanned.sections.dialog_code;
     size_t begin = code.find("'Controls\n") + 10;
-    return code.substr(begin, code.find("gtk_container_add(GTK_CONTAINER(vbox)") -
-                                  begin);
+    return code.substr(
+        begin, code.find("gtk_container_add(GTK_CONTAINER(vbox)") - begin);
   };
   EXPECT_EQ(controls("EDITTEXT"), "");
   EXPECT_EQ(controls("EDITTEXT IDC_E"), "");
@@ -277,8 +277,10 @@ TEST(CutStatements, DialogHeadersCutAtEveryField) {
     size_t at = code.rfind("gtk_widget_set_size_request(");
     return code.substr(at, code.find('\n', at) - at);
   };
-  EXPECT_EQ(size_line("IDD_A DIALOG"), "gtk_widget_set_size_request(a, 60, 130)");
-  EXPECT_EQ(size_line("IDD_A DIALOG 1"), "gtk_widget_set_size_request(a, 60, 130)");
+  EXPECT_EQ(size_line("IDD_A DIALOG"),
+            "gtk_widget_set_size_request(a, 60, 130)");
+  EXPECT_EQ(size_line("IDD_A DIALOG 1"),
+            "gtk_widget_set_size_request(a, 60, 130)");
   EXPECT_EQ(size_line("IDD_A DIALOG 1, 2, 8"),
             "gtk_widget_set_size_request(a, 12, 130)");
   EXPECT_EQ(size_line("IDD_A DIALOG 1, 2, 8, 16,,,"),

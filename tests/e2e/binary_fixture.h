@@ -10,9 +10,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <string_view>
+
+#include "e2e/command_run.h"
 
 namespace dlgforge {
 
@@ -36,13 +37,6 @@ struct RunResult {
   std::string out;
   std::string err;
 };
-
-inline std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A folder of its own for each test, removed afterwards.
 class Binary : public ::testing::Test {
@@ -71,16 +65,16 @@ class Binary : public ::testing::Test {
     fs::path out = dir_ / "stdout";
     fs::path err = dir_ / "stderr";
     fs::remove(out);
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY timeout 300 " +
-                          shell_quoted(DLGFORGE_BINARY) + " " + arguments + " <" +
-                          shell_quoted(input) + " 2>" + shell_quoted(err) +
-                          (redirect.empty() ? " >" + shell_quoted(out)
-                                            : " " + redirect);
+    std::string command =
+        "env -u DISPLAY -u WAYLAND_DISPLAY timeout 300 " +
+        shell_quoted(DLGFORGE_BINARY) + " " + arguments + " <" +
+        shell_quoted(input) + " 2>" + shell_quoted(err) +
+        (redirect.empty() ? " >" + shell_quoted(out) : " " + redirect);
     int status = std::system(command.c_str());
     RunResult result;
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = read_file(out);
-    result.err = read_file(err);
+    result.out = testing::file_content(out);
+    result.err = testing::file_content(err);
     return result;
   }
 

@@ -11,14 +11,10 @@
 namespace dlgforge {
 namespace {
 
-constexpr std::string_view kCannotOpen =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
-    "\x82\xF1\x0A";
-
 TEST_F(Binary, MissingFile) {
   RunResult r = run("'" + (dir_ / "missing.rc").string() + "'");
   EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.out, testing::kCannotOpen);
   EXPECT_EQ(r.err, "dlgforge: cannot open '" + (dir_ / "missing.rc").string() +
                        "': No such file or directory\n");
 }
@@ -26,7 +22,7 @@ TEST_F(Binary, MissingFile) {
 TEST_F(Binary, Directory) {
   RunResult r = run("'" + dir_.string() + "'");
   EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.out, testing::kCannotOpen);
   EXPECT_EQ(r.err,
             "dlgforge: cannot open '" + dir_.string() + "': Is a directory\n");
 }
@@ -50,7 +46,8 @@ TEST_F(Binary, FullOutputIsAFailure) {
   fs::path script = write("empty.rc", "");
   RunResult r = run("'" + script.string() + "'", ">/dev/full");
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "dlgforge: cannot write the output: No space left on device\n");
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot write the output: No space left on device\n");
 }
 
 TEST_F(Binary, ClosedPipeIsAFailure) {
@@ -65,7 +62,7 @@ TEST_F(Binary, ClosedPipeIsAFailure) {
                         path.string() + "\" 2>/dev/null; echo $? >\"" +
                         status.string() + "\"' | true";
   ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(read_file(status), "1\n");
+  EXPECT_EQ(testing::file_content(status), "1\n");
 }
 
 TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
@@ -86,10 +83,10 @@ TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
   int height = 0;
   size_t at = first.out.find("gtk_widget_set_size_request(main, ");
   ASSERT_NE(at, std::string::npos);
-  ASSERT_EQ(std::sscanf(first.out.c_str() + at,
-                        "gtk_widget_set_size_request(main, %d, %d)", &width,
-                        &height),
-            2);
+  ASSERT_EQ(
+      std::sscanf(first.out.c_str() + at,
+                  "gtk_widget_set_size_request(main, %d, %d)", &width, &height),
+      2);
   EXPECT_GT(width, 0);
   EXPECT_GT(height, 0);
 }

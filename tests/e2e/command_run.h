@@ -23,6 +23,12 @@ extern char** environ;
 
 namespace dlgforge::testing {
 
+/// "The file cannot be opened" in Shift-JIS: what the binary prints on
+/// standard output for a script it cannot open.
+inline constexpr std::string_view kCannotOpen =
+    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
+    "\x82\xF1\x0A";
+
 /// How the binary is started.
 struct CommandSetup {
   std::filesystem::path cwd;  ///< empty: the test's own folder

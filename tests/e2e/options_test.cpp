@@ -25,10 +25,6 @@ using testing::CommandRun;
 using testing::CommandSetup;
 using testing::file_content;
 
-constexpr std::string_view kCannotOpen =
-    "\x83\x74\x83\x40\x83\x43\x83\x8B\x82\xAA\x8A\x4A\x82\xAF\x82\xDC\x82\xB9"
-    "\x82\xF1\x0A";
-
 // Two dialogs with different fonts, so that measured units would differ
 // between them, and a menu.
 constexpr std::string_view kScript =
@@ -215,12 +211,8 @@ TEST_F(Options, FixedBaseUnitsDoNotDependOnTheFonts) {
 
 // The document the real measurer gives in-process at `dpi`.
 std::string convert_measured(std::string_view script, int32_t dpi) {
-  MemorySource source(script);
-  ScriptReader reader(source);
   FontconfigMeasurer measurer(dpi);
-  StringSink sink;
-  convert_script(reader, measurer, sink);
-  return sink.text;
+  return testing::convert_bytes(script, measurer);
 }
 
 TEST_F(Options, DpiSetsTheMeasuringResolution) {
@@ -309,7 +301,7 @@ TEST_F(Options, ScriptThatCannotBeOpenedLeavesTheOutputAlone) {
   fs::path out = put("out.bas", "previous\n");
   CommandRun r = run({"-o", "out.bas", "missing.rc"});
   EXPECT_EQ(r.status, 255);
-  EXPECT_EQ(r.out, kCannotOpen);
+  EXPECT_EQ(r.out, testing::kCannotOpen);
   EXPECT_EQ(r.err,
             "dlgforge: cannot open 'missing.rc': No such file or "
             "directory\n");
