@@ -1,0 +1,123 @@
+// The resource model: what the port reader understood of a resource script,
+// independent of how it was written and of what any writer makes of it.
+// Every string is UTF-8; every number is the value the resource compiler
+// would store in the compiled template.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dlgforge::model {
+
+/// Where a statement starts: the file as named (the script or an included
+/// header), its 1-based line and column.
+struct SourcePos {
+  std::string file;
+  int line = 0;
+  int column = 0;
+};
+
+/// A resource name, class, menu or control text that may be a string or a
+/// number (an ordinal). `text` is the spelling in the script (an identifier,
+/// a number, an expression, or the string's UTF-8 text); `number` is set when
+/// the value is an ordinal.
+struct NameOrOrdinal {
+  std::string text;
+  std::optional<std::uint32_t> number;
+};
+
+/// A number together with the expression it was written as (`WS_CHILD |
+/// WS_VISIBLE`), or empty when the value came from defaults alone.
+struct Flags {
+  std::uint32_t value = 0;
+  std::string written;
+};
+
+struct Font {
+  int size = 0;  // points
+  std::string face;
+  int weight = 0;
+  bool italic = false;
+  int charset = 1;  // DEFAULT_CHARSET
+};
+
+struct Control {
+  std::string keyword;     // upper case as a keyword: "CONTROL", "LTEXT", ...
+  std::string class_name;  // "Button", "Edit", "Static", "ListBox",
+                           // "ScrollBar", "ComboBox", or as written
+  NameOrOrdinal text;      // number set for an ordinal (ICON 101, ...)
+  std::string id_written;  // "IDC_NAME", "-1", "IDOK", ...
+  std::int32_t id = 0;     // value as the template stores it
+  int x = 0, y = 0, cx = 0, cy = 0;
+  Flags style;    // keyword's default style combined with what is written
+  Flags exstyle;
+  std::uint32_t helpid = 0;
+  std::vector<std::uint8_t> data;  // a DIALOGEX control's data block
+  SourcePos pos;
+};
+
+struct Dialog {
+  NameOrOrdinal name;  // as written; number set when numeric
+  std::string kind;    // "DIALOG" or "DIALOGEX"
+  int x = 0, y = 0, cx = 0, cy = 0;
+  Flags style;
+  Flags exstyle;
+  std::string caption;
+  std::optional<NameOrOrdinal> class_name;
+  std::optional<NameOrOrdinal> menu;
+  std::optional<Font> font;
+  std::uint32_t helpid = 0;
+  std::uint16_t language = 0;  // LANG | SUBLANG << 10, 0 when none in force
+  std::vector<Control> controls;
+  SourcePos pos;
+};
+
+struct MenuItem {
+  enum class Type { Popup, Item, Separator };
+  Type type = Type::Item;
+  std::string text;  // "" for a separator; may hold "\t" before accelerators
+  std::optional<std::int32_t> id;  // none for a MENU popup
+  std::string id_written;
+  std::vector<std::string> flags;  // MENU options as written: "CHECKED", ...
+  std::uint32_t mftype = 0;        // MENUEX type (MFT_SEPARATOR = 0x800)
+  std::uint32_t mfstate = 0;       // MENUEX state
+  std::uint32_t helpid = 0;        // MENUEX popup help ID
+  std::vector<MenuItem> items;     // a popup's items
+  SourcePos pos;
+};
+
+struct Menu {
+  NameOrOrdinal name;
+  std::string kind;  // "MENU" or "MENUEX"
+  std::uint16_t language = 0;
+  std::vector<MenuItem> items;
+  SourcePos pos;
+};
+
+struct StringEntry {
+  std::uint32_t id = 0;
+  std::string id_written;
+  std::string text;
+  std::uint16_t language = 0;
+  SourcePos pos;
+};
+
+/// A reader warning, printed as `FILE:LINE:COL: warning: MESSAGE`.
+struct Diagnostic {
+  SourcePos pos;
+  std::string message;
+};
+
+struct Model {
+  std::vector<Dialog> dialogs;  // in script order
+  std::vector<Menu> menus;      // in script order
+  std::vector<StringEntry> strings;
+  std::vector<Diagnostic> warnings;
+  /// Identifiers that were used as numbers without a definition (taken as
+  /// 0), in order of first use: what the missing headers would define.
+  std::vector<std::string> undefined_identifiers;
+};
+
+}  // namespace dlgforge::model
