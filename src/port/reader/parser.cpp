@@ -278,12 +278,17 @@ class Parser {
     if (token.codepage != 0) {
       return token.codepage;
     }
+    // A code page given on the command line is the user's knowledge of
+    // the file, stronger than the guess from its language.
+    if (options_.codepage != 0) {
+      return options_.codepage;
+    }
     unsigned by_language =
         codepage_of_language(language_ & 0x3FF, language_ >> 10);
     if (by_language != 0) {
       return by_language;
     }
-    return options_.codepage != 0 ? options_.codepage : 1252;
+    return 1252;
   }
 
   // The UTF-8 text of a string literal: `""` is a quote, the compiler's
@@ -334,6 +339,14 @@ class Parser {
       }
       if (c != '\\' || i + 1 >= text.size()) {
         bytes += c;
+        continue;
+      }
+      if (text[i + 1] == '\n') {
+        ++i;  // a line continuation
+        continue;
+      }
+      if (text[i + 1] == '\r' && i + 2 < text.size() && text[i + 2] == '\n') {
+        i += 2;
         continue;
       }
       char e = text[++i];
