@@ -949,6 +949,12 @@ class Parser {
         c.class_name = class_of(*known);
         return;
       }
+      // A name without a definition is the class's name, as for a
+      // resource name.
+      if (peek(1).is(",") && !windows_constant(token.text)) {
+        c.class_name = class_of(take().text);
+        return;
+      }
     }
     Expression e = expression();
     if (!e.ok) {
