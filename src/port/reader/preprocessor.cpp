@@ -17,7 +17,7 @@ namespace {
 
 // Limits that keep hostile input from taking unbounded time or memory.
 constexpr std::size_t kMaxIncludeDepth = 32;
-constexpr std::size_t kMaxIncludes = 512;
+constexpr std::size_t kMaxIncludes = 256;
 constexpr int kMaxExpansionDepth = 64;
 constexpr int kMaxExpressionDepth = 256;
 constexpr std::size_t kMaxWarnings = 1000;
