@@ -1,0 +1,484 @@
+// The port reader against two independent resource compilers: every corpus
+// script is compiled by llvm-rc and by windres in the same world dlgforge
+// reads it in, and every dialog, control and menu item of each compiled .res
+// must equal what `dlgforge --dump-model` says the script holds.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "port/compiler_world.h"
+#include "port/res_reader.h"
+
+namespace dlgforge::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+constexpr std::uint32_t kTabStop = 0x00010000;  // WS_TABSTOP
+
+std::string read_bytes(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string upper(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return text;
+}
+
+/// The compilers write a predefined class named by string ("button") as the
+/// string, where rc.exe writes the class atom; both read the same.
+json canonical_class(const json& stored) {
+  if (!stored.is_string()) {
+    return stored;
+  }
+  for (unsigned atom = 0x80; atom <= 0x85; ++atom) {
+    std::string name = predefined_class_name(atom);
+    if (upper(name) == upper(stored.get<std::string>())) {
+      return name;
+    }
+  }
+  return stored;
+}
+
+/// A resource name as a compiled file keys it: a number, or the string in
+/// upper case (resource names are not case-sensitive).
+std::string name_key(const json& name) {
+  if (name.is_number()) {
+    return std::to_string(name.get<long long>() & 0xFFFF);
+  }
+  if (name.is_string()) {
+    std::string text = name.get<std::string>();
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
+      text = text.substr(1, text.size() - 2);
+    }
+    return upper(text);
+  }
+  return name.dump();
+}
+
+/// The name a model resource compiles under: its value when it has one.
+json model_name(const json& resource) {
+  for (const char* member : {"name_value", "name_number", "number"}) {
+    if (resource.contains(member) && resource[member].is_number()) {
+      return resource[member];
+    }
+  }
+  return resource.value("name", json());
+}
+
+/// A class, menu or text that may be an ordinal: the model's value when it
+/// gives one, else its text.
+json model_ordinal(const json& value) {
+  if (value.is_object()) {
+    if (value.contains("number") && value["number"].is_number()) {
+      return value["number"];
+    }
+    return value.value("text", json());
+  }
+  return value;
+}
+
+/// What a comparison leaves out for one control, where a compiler departs
+/// from rc.exe (whose behaviour the model follows).
+struct Leeway {
+  std::uint32_t style_mask = 0xFFFFFFFF;  ///< the style bits compared
+  bool size = true;                       ///< compare cx and cy
+  bool text = true;                       ///< compare the text
+  bool any_case = false;  ///< class and text compare without case
+};
+
+constexpr std::uint32_t kGroup = 0x00020000;  // WS_GROUP
+
+/// windres adds a keyword's WS_GROUP or WS_TABSTOP only when no style is
+/// written (`LTEXT "a", 1, 0, 0, 9, 9, SS_NOTIFY` has no WS_GROUP), adds
+/// WS_TABSTOP to RADIOBUTTON and AUTORADIOBUTTON and CBS_SIMPLE | WS_TABSTOP
+/// to a COMBOBOX without style, writes PUSHBOX as style 0xC without its
+/// text, an ICON control's size as 0 x 0, and class names and ICON names in
+/// upper case. llvm-rc is compared on every bit.
+Leeway leeway(const std::string& compiler, const std::string& keyword,
+              const json& model_style) {
+  Leeway given;
+  if (compiler != "windres") {
+    return given;
+  }
+  given.any_case = true;
+  if (keyword != "CONTROL") {
+    given.style_mask &= ~(kGroup | kTabStop);
+  }
+  if (keyword == "COMBOBOX" && model_style.is_number() &&
+      (model_style.get<std::uint32_t>() & 0x3) == 0) {
+    given.style_mask &= ~0x1u;
+  }
+  if (keyword == "PUSHBOX") {
+    given.style_mask &= ~0xFu;
+    given.text = false;
+  }
+  if (keyword == "ICON") {
+    given.size = false;
+  }
+  return given;
+}
+
+json without_case(const json& value, bool any_case) {
+  return any_case && value.is_string() ? json(upper(value.get<std::string>()))
+                                       : value;
+}
+
+/// Collects the differences between the model and one compiled file.
+class Comparison {
+ public:
+  Comparison(std::string compiler, std::vector<std::string>& differences)
+      : compiler_(std::move(compiler)), differences_(differences) {}
+
+  void member(const std::string& where, const std::string& name,
+              const json& model, const json& compiled) {
+    if (model != compiled) {
+      differences_.push_back(where + " " + name + ": model " + model.dump() +
+                             ", " + compiler_ + " " + compiled.dump());
+    }
+  }
+
+  void dialog(const std::string& where, const json& model,
+              const json& compiled) {
+    member(where, "kind", model["kind"], compiled["kind"]);
+    for (const char* name :
+         {"x", "y", "cx", "cy", "style", "exstyle", "caption", "helpid"}) {
+      member(where, name, model.value(name, json()), compiled[name]);
+    }
+    member(where, "class", model_ordinal(model.value("class", json())),
+           compiled["class"]);
+    member(where, "menu", model_ordinal(model.value("menu", json())),
+           compiled["menu"]);
+    font(where, model.value("font", json()), compiled["font"]);
+    const json& controls = model["controls"];
+    const json& compiled_controls = compiled["controls"];
+    member(where, "control count", controls.size(), compiled_controls.size());
+    for (std::size_t i = 0; i < controls.size() && i < compiled_controls.size();
+         ++i) {
+      control(where + " control " + std::to_string(i + 1), controls[i],
+              compiled_controls[i], model["kind"] == "DIALOG");
+    }
+  }
+
+  void menu(const std::string& where, const json& model, const json& compiled) {
+    member(where, "kind", model["kind"], compiled["kind"]);
+    items(where, model["items"], compiled["items"], model["kind"] == "MENU");
+  }
+
+ private:
+  void font(const std::string& where, const json& model, const json& compiled) {
+    if (model.is_null() || compiled.is_null()) {
+      member(where, "font", model, compiled);
+      return;
+    }
+    // A DIALOG template stores the size and face alone.
+    for (auto& [name, value] : compiled.items()) {
+      member(where, "font " + name, model.value(name, json()), value);
+    }
+  }
+
+  void control(const std::string& where, const json& model,
+               const json& compiled, bool short_ids) {
+    std::string keyword = model.value("keyword", "");
+    std::string at =
+        where + " (" + keyword + " " +
+        model.value("id_written", model.value("id", json()).dump()) + ")";
+    Leeway given = leeway(compiler_, keyword, model.value("style", json()));
+    member(at, "class",
+           without_case(model_ordinal(model.value("class", json())),
+                        given.any_case),
+           without_case(canonical_class(compiled["class"]), given.any_case));
+    if (given.text) {
+      member(at, "text",
+             without_case(model_ordinal(model.value("text", json())),
+                          given.any_case),
+             without_case(compiled["text"], given.any_case));
+    }
+    json id = model.value("id", json());
+    if (short_ids && id.is_number()) {
+      id = id.get<long long>() & 0xFFFF;  // a DIALOG stores a word
+    }
+    member(at, "id", id, compiled["id"]);
+    for (const char* name : {"x", "y", "exstyle", "helpid"}) {
+      member(at, name, model.value(name, json()), compiled[name]);
+    }
+    if (given.size) {
+      member(at, "cx", model.value("cx", json()), compiled["cx"]);
+      member(at, "cy", model.value("cy", json()), compiled["cy"]);
+    }
+    json style = model.value("style", json());
+    if (style.is_number()) {
+      style = style.get<std::uint32_t>() & given.style_mask;
+    }
+    member(at, "style", style,
+           compiled["style"].get<std::uint32_t>() & given.style_mask);
+  }
+
+  void items(const std::string& where, const json& model, const json& compiled,
+             bool plain_menu) {
+    member(where, "item count", model.size(), compiled.size());
+    for (std::size_t i = 0; i < model.size() && i < compiled.size(); ++i) {
+      const json& item = model[i];
+      const json& other = compiled[i];
+      std::string at = where + " item " + std::to_string(i + 1) + " \"" +
+                       item.value("text", "") + "\"";
+      member(at, "type", item["type"], other["type"]);
+      member(at, "text", item.value("text", json()), other["text"]);
+      if (plain_menu) {
+        json flags = item.value("flags", json::array());
+        std::vector<std::string> model_flags;
+        for (const json& flag : flags) {
+          model_flags.push_back(upper(flag.get<std::string>()));
+        }
+        std::vector<std::string> compiled_flags = other["flags"];
+        std::sort(model_flags.begin(), model_flags.end());
+        std::sort(compiled_flags.begin(), compiled_flags.end());
+        member(at, "flags", model_flags, compiled_flags);
+        if (item["type"] != "popup") {
+          member(at, "id",
+                 item.value("id", json()).is_number()
+                     ? json(item["id"].get<long long>() & 0xFFFF)
+                     : item.value("id", json()),
+                 other["id"]);
+        }
+      } else {
+        for (const char* name : {"id", "mftype", "mfstate"}) {
+          member(at, name, item.value(name, json()), other[name]);
+        }
+        if (item["type"] == "popup") {
+          member(at, "helpid", item.value("helpid", json()), other["helpid"]);
+        }
+      }
+      if (item["type"] == "popup") {
+        items(at, item.value("items", json::array()), other["items"],
+              plain_menu);
+      }
+    }
+  }
+
+  std::string compiler_;
+  std::vector<std::string>& differences_;
+};
+
+/// Pairs the model's resources of one kind with the compiled ones by name
+/// and language (windres writes them sorted, not in script order) and
+/// compares each pair.
+void compare_resources(const std::string& kind, const json& model,
+                       const json& compiled, Comparison& comparison,
+                       std::vector<std::string>& differences,
+                       const std::string& compiler) {
+  std::multimap<std::string, const json*> by_key;
+  for (const json& resource : compiled) {
+    by_key.emplace(name_key(resource["name"]) + "/" +
+                       std::to_string(resource["language"].get<int>()),
+                   &resource);
+  }
+  for (const json& resource : model) {
+    std::string name = name_key(model_name(resource));
+    std::string key =
+        name + "/" + std::to_string(resource.value("language", 0));
+    std::string where = kind + " " + resource.value("name", json()).dump();
+    auto found = by_key.find(key);
+    if (found == by_key.end()) {
+      differences.push_back(where + ": not in the " + compiler + " .res");
+      continue;
+    }
+    if (kind == "dialog") {
+      comparison.dialog(where, resource, *found->second);
+    } else {
+      comparison.menu(where, resource, *found->second);
+    }
+    by_key.erase(found);
+  }
+  for (const auto& [key, resource] : by_key) {
+    differences.push_back(kind + " " + key + ": in the " + compiler +
+                          " .res, not in the model");
+  }
+}
+
+/// What one corpus script gave.
+struct ScriptResult {
+  std::string script;
+  std::vector<std::string> compiled_by;
+  std::vector<std::string> failures;  ///< why a compiler gave no .res
+  std::vector<std::string> differences;
+};
+
+std::vector<std::string> define_arguments(const json& names, bool slash_form) {
+  std::vector<std::string> args;
+  int value = 24001;
+  for (const json& name : names) {
+    std::string define =
+        name.get<std::string>() + "=" + std::to_string(value++);
+    if (slash_form) {
+      args.push_back("/D");
+    } else {
+      args.push_back("-D");
+    }
+    args.push_back(define);
+  }
+  return args;
+}
+
+ScriptResult check_script(const CorpusFile& script,
+                          const std::vector<CorpusFile>& corpus,
+                          const Compilers& compilers, const fs::path& root,
+                          const fs::path& system_headers) {
+  ScriptResult result;
+  result.script = script.file.filename().string();
+  World world = build_world(root, script, corpus, system_headers,
+                            compilers.mingw_include);
+  const fs::path original_dir = world.original_script.parent_path();
+  const fs::path utf8_dir = world.utf8_script.parent_path();
+  const std::string name = world.original_script.filename().string();
+
+  std::vector<std::string> dump = {DLGFORGE_BINARY, "--dump-model", name};
+  ToolRun first = run_tool(dump, original_dir);
+  json model = json::parse(first.out, nullptr, false);
+  json undefined = model.is_discarded()
+                       ? json::array()
+                       : model.value("undefined_identifiers", json::array());
+  if (!undefined.empty()) {
+    auto defines = define_arguments(undefined, false);
+    dump.insert(dump.begin() + 1, defines.begin(), defines.end());
+    model = json::parse(run_tool(dump, original_dir).out, nullptr, false);
+  }
+  bool compilers_only = false;
+  if (model.is_discarded() || !model.contains("dialogs")) {
+    if (std::getenv("DLGFORGE_RESDIFF_DEV") == nullptr) {
+      result.failures.push_back("dlgforge --dump-model failed: " + first.err);
+      return result;
+    }
+    compilers_only = true;
+  }
+
+  const std::string include = compilers.mingw_include.string();
+  const std::string system = system_headers.string();
+  std::vector<std::string> llvm_rc = {compilers.llvm_rc.string(),
+                                      "/C",
+                                      "65001",
+                                      "/I",
+                                      system,
+                                      "/I",
+                                      include,
+                                      "/FO",
+                                      "llvm-rc.res"};
+  auto slash_defines = define_arguments(undefined, true);
+  llvm_rc.insert(llvm_rc.end(), slash_defines.begin(), slash_defines.end());
+  llvm_rc.push_back(name);
+  // windres runs the host preprocessor with the defines a MinGW compiler
+  // would set, so that the MinGW headers accept it.
+  std::vector<std::string> windres = {compilers.windres.string(),
+                                      "--preprocessor",
+                                      compilers.preprocessor.string()};
+  for (const char* define : {"-D_WIN32", "-D_WIN64", "-D__MINGW32__",
+                             "-D__MINGW64__", "-DRC_INVOKED", "-xc"}) {
+    windres.push_back(std::string("--preprocessor-arg=") + define);
+  }
+  for (const std::string& extra :
+       std::vector<std::string>{"-c", "65001", "-I", system, "-I", include,
+                                "-O", "res", "-o", "windres.res"}) {
+    windres.push_back(extra);
+  }
+  auto dash_defines = define_arguments(undefined, false);
+  windres.insert(windres.end(), dash_defines.begin(), dash_defines.end());
+  windres.push_back(name);
+
+  for (const auto& [compiler, argv] :
+       {std::pair{std::string("llvm-rc"), llvm_rc},
+        std::pair{std::string("windres"), windres}}) {
+    ToolRun run = run_tool(argv, utf8_dir);
+    fs::path res = utf8_dir / (compiler + ".res");
+    if (run.status != 0 || !fs::exists(res)) {
+      std::string why = run.err.substr(0, run.err.find('\n'));
+      result.failures.push_back(compiler + ": " + why);
+      continue;
+    }
+    std::string error;
+    json compiled = read_res(read_bytes(res), error);
+    if (compiled.is_null()) {
+      result.differences.push_back(compiler + " .res unreadable: " + error);
+      continue;
+    }
+    result.compiled_by.push_back(compiler);
+    if (compilers_only && compiler == "llvm-rc") {
+      model = compiled;
+      continue;
+    }
+    if (model.is_discarded()) {
+      continue;
+    }
+    Comparison comparison(compiler, result.differences);
+    compare_resources("dialog", model["dialogs"], compiled["dialogs"],
+                      comparison, result.differences, compiler);
+    compare_resources("menu", model["menus"], compiled["menus"], comparison,
+                      result.differences, compiler);
+  }
+  return result;
+}
+
+TEST(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
+  const fs::path corpus_dir = fs::path(DLGFORGE_SHARED_DIR) / "corpus";
+  std::vector<CorpusFile> corpus = read_corpus(corpus_dir);
+  if (corpus.empty()) {
+    GTEST_SKIP() << "no corpus at " << corpus_dir;
+  }
+  Compilers compilers = find_compilers();
+  if (!compilers.missing.empty()) {
+    GTEST_SKIP() << "missing:" << compilers.missing
+                 << "; scripts/bootstrap installs them";
+  }
+  const fs::path root = fs::temp_directory_path() /
+                        ("dlgforge-resdiff-" + std::to_string(::getpid()));
+  fs::remove_all(root);
+  const fs::path system_headers = root / "system";
+  write_system_headers(system_headers, compilers.mingw_include);
+
+  int scripts = 0;
+  int covered = 0;
+  std::string uncovered;
+  for (const CorpusFile& file : corpus) {
+    if (!is_script(file)) {
+      continue;
+    }
+    ++scripts;
+    ScriptResult result =
+        check_script(file, corpus, compilers, root / std::to_string(scripts),
+                     system_headers);
+    if (!result.compiled_by.empty()) {
+      ++covered;
+    } else {
+      uncovered += "\n  " + result.script;
+      for (const std::string& failure : result.failures) {
+        uncovered += "\n    " + failure;
+      }
+    }
+    for (const std::string& difference : result.differences) {
+      ADD_FAILURE() << result.script << ": " << difference;
+    }
+  }
+  if (std::getenv("DLGFORGE_KEEP_RESDIFF") == nullptr) {
+    fs::remove_all(root);
+  }
+  std::cout << "compared " << covered << " of " << scripts
+            << " corpus scripts with the compilers; not compiled:" << uncovered
+            << "\n";
+  EXPECT_GE(covered * 3, scripts * 2) << "not compiled:" << uncovered;
+}
+
+}  // namespace
+}  // namespace dlgforge::testing
