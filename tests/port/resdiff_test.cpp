@@ -159,8 +159,11 @@ class Comparison {
          {"x", "y", "cx", "cy", "style", "exstyle", "caption", "helpid"}) {
       member(where, name, model.value(name, json()), compiled[name]);
     }
-    member(where, "class", model_ordinal(model.value("class", json())),
-           compiled["class"]);
+    // windres writes a dialog's class name in upper case.
+    const bool any_case = compiler_ == "windres";
+    member(where, "class",
+           without_case(model_ordinal(model.value("class", json())), any_case),
+           without_case(compiled["class"], any_case));
     member(where, "menu", model_ordinal(model.value("menu", json())),
            compiled["menu"]);
     font(where, model.value("font", json()), compiled["font"]);
@@ -334,6 +337,80 @@ std::vector<std::string> define_arguments(const json& names, bool slash_form) {
   return args;
 }
 
+/// The command that compiles `script` (in the current folder) to
+/// COMPILER.res, with a define for each name the missing headers would give.
+std::vector<std::string> compiler_command(const std::string& compiler,
+                                          const Compilers& compilers,
+                                          const fs::path& system_headers,
+                                          const json& undefined,
+                                          const std::string& script) {
+  const std::string include = compilers.mingw_include.string();
+  const std::string system = system_headers.string();
+  std::vector<std::string> command;
+  if (compiler == "llvm-rc") {
+    command = {compilers.llvm_rc.string(),
+               "/C",
+               "65001",
+               "/I",
+               system,
+               "/I",
+               include,
+               "/FO",
+               "llvm-rc.res"};
+  } else {
+    // windres runs the host preprocessor with the defines a MinGW compiler
+    // would set, so that the MinGW headers accept it.
+    command = {compilers.windres.string(), "--preprocessor",
+               compilers.preprocessor.string()};
+    for (const char* define : {"-D_WIN32", "-D_WIN64", "-D__MINGW32__",
+                               "-D__MINGW64__", "-DRC_INVOKED", "-xc"}) {
+      command.push_back(std::string("--preprocessor-arg=") + define);
+    }
+    for (const char* option :
+         {"-c", "65001", "-I", system.c_str(), "-I", include.c_str(), "-O",
+          "res", "-o", "windres.res"}) {
+      command.push_back(option);
+    }
+  }
+  auto defines = define_arguments(undefined, compiler == "llvm-rc");
+  command.insert(command.end(), defines.begin(), defines.end());
+  command.push_back(script);
+  return command;
+}
+
+/// Without a model, the names llvm-rc stops at one by one: lets the two
+/// compilers be compared with each other while the reader is not there.
+json undefined_by_trial(const Compilers& compilers,
+                        const fs::path& system_headers,
+                        const std::string& script, const fs::path& dir) {
+  json undefined = json::array();
+  for (int attempt = 0; attempt < 400; ++attempt) {
+    ToolRun run = run_tool(compiler_command("llvm-rc", compilers,
+                                            system_headers, undefined, script),
+                           dir);
+    auto got = run.err.find(", got ");
+    if (run.status == 0 || got == std::string::npos) {
+      break;
+    }
+    std::string name;
+    for (auto at = got + 6; at < run.err.size(); ++at) {
+      char c = run.err[at];
+      if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+            (c >= '0' && c <= '9' && !name.empty()))) {
+        break;
+      }
+      name += c;
+    }
+    if (name.empty() || name == "BEGIN" || name == "END" ||
+        std::find(undefined.begin(), undefined.end(), name) !=
+            undefined.end()) {
+      break;
+    }
+    undefined.push_back(name);
+  }
+  return undefined;
+}
+
 ScriptResult check_script(const CorpusFile& script,
                           const std::vector<CorpusFile>& corpus,
                           const Compilers& compilers, const fs::path& root,
@@ -366,41 +443,15 @@ ScriptResult check_script(const CorpusFile& script,
     compilers_only = true;
   }
 
-  const std::string include = compilers.mingw_include.string();
-  const std::string system = system_headers.string();
-  std::vector<std::string> llvm_rc = {compilers.llvm_rc.string(),
-                                      "/C",
-                                      "65001",
-                                      "/I",
-                                      system,
-                                      "/I",
-                                      include,
-                                      "/FO",
-                                      "llvm-rc.res"};
-  auto slash_defines = define_arguments(undefined, true);
-  llvm_rc.insert(llvm_rc.end(), slash_defines.begin(), slash_defines.end());
-  llvm_rc.push_back(name);
-  // windres runs the host preprocessor with the defines a MinGW compiler
-  // would set, so that the MinGW headers accept it.
-  std::vector<std::string> windres = {compilers.windres.string(),
-                                      "--preprocessor",
-                                      compilers.preprocessor.string()};
-  for (const char* define : {"-D_WIN32", "-D_WIN64", "-D__MINGW32__",
-                             "-D__MINGW64__", "-DRC_INVOKED", "-xc"}) {
-    windres.push_back(std::string("--preprocessor-arg=") + define);
+  if (compilers_only) {
+    undefined = undefined_by_trial(compilers, system_headers, name, utf8_dir);
   }
-  for (const std::string& extra :
-       std::vector<std::string>{"-c", "65001", "-I", system, "-I", include,
-                                "-O", "res", "-o", "windres.res"}) {
-    windres.push_back(extra);
-  }
-  auto dash_defines = define_arguments(undefined, false);
-  windres.insert(windres.end(), dash_defines.begin(), dash_defines.end());
-  windres.push_back(name);
-
-  for (const auto& [compiler, argv] :
-       {std::pair{std::string("llvm-rc"), llvm_rc},
-        std::pair{std::string("windres"), windres}}) {
+  std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
+      {"llvm-rc",
+       compiler_command("llvm-rc", compilers, system_headers, undefined, name)},
+      {"windres", compiler_command("windres", compilers, system_headers,
+                                   undefined, name)}};
+  for (const auto& [compiler, argv] : commands) {
     ToolRun run = run_tool(argv, utf8_dir);
     fs::path res = utf8_dir / (compiler + ".res");
     if (run.status != 0 || !fs::exists(res)) {
