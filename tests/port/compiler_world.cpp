@@ -194,7 +194,9 @@ const std::set<std::string> kMingwResourceHeaders = {
 const std::set<std::string> kWindowsHeaders = {
     "windows.h", "commctrl.h", "richedit.h",  "prsht.h",  "winuser.h",
     "verrsrc.h", "winnt.h",    "windowsx.h",  "shlobj.h", "ntverp.h",
-    "winbase.h", "wingdi.h",   "sdkddkver.h", "richole.h"};
+    "winbase.h", "wingdi.h",   "sdkddkver.h", "richole.h", "windef.h",
+    "dde.h",     "shellapi.h", "olectl.h",   "mmsystem.h", "ddeml.h",
+    "commdlg.h", "winresrc.rh"};
 
 /// Is `value` a constant the compilers can read without the rest of the
 /// header: a number, a string, or a union of such and of names?

@@ -72,7 +72,7 @@ std::string name_key(const json& name) {
 
 /// The name a model resource compiles under: its value when it has one.
 json model_name(const json& resource) {
-  for (const char* member : {"name_value", "name_number", "number"}) {
+  for (const char* member : {"ordinal"}) {
     if (resource.contains(member) && resource[member].is_number()) {
       return resource[member];
     }
