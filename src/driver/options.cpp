@@ -9,7 +9,17 @@
 namespace dlgforge {
 namespace {
 
-enum class OptionId { Help, Version, BaseUnits, Dpi, Output };
+enum class OptionId {
+  Help,
+  Version,
+  BaseUnits,
+  Dpi,
+  Output,
+  DumpModel,
+  Include,
+  Define,
+  Codepage,
+};
 
 struct KnownOption {
   std::string_view long_name;  // without the leading "--"
@@ -25,6 +35,10 @@ constexpr KnownOption kOptions[] = {
     {"base-units", 0, true, OptionId::BaseUnits},
     {"dpi", 0, true, OptionId::Dpi},
     {"output", 'o', true, OptionId::Output},
+    {"dump-model", 0, false, OptionId::DumpModel},
+    {"include", 'I', true, OptionId::Include},
+    {"define", 'D', true, OptionId::Define},
+    {"codepage", 0, true, OptionId::Codepage},
 };
 
 constexpr std::string_view kUsageLine =
@@ -42,6 +56,16 @@ GTK+ 2, printed on standard output.
                           dialog instead of measuring its font
       --dpi N             measure fonts at N dots per inch instead of the
                           display's resolution (96 without a display)
+      --dump-model        read the script with the full resource reader
+                          (preprocessor, every statement) and print what
+                          it read as JSON instead of converting it
+  -I, --include DIR       with --dump-model: search DIR for included
+                          files (after the script's folder); repeatable
+  -D, --define NAME[=VALUE]
+                          with --dump-model: define the macro NAME (as 1
+                          when no VALUE is given); repeatable
+      --codepage N        with --dump-model: read text in code page N when
+                          the script names none (default 1252)
   -h, --help              print this help and exit
       --version           print the version and exit
   --                      end of the options: the next argument is the
@@ -143,7 +167,14 @@ class OptionParser {
 
  private:
   CommandLine convert(std::string_view script) {
-    result_.action = CommandAction::Convert;
+    const ConversionOptions& options = result_.options;
+    if (!options.dump_model && (!options.include_dirs.empty() ||
+                                !options.defines.empty() || options.codepage)) {
+      fail("options -I, -D and --codepage need --dump-model");
+      return result_;
+    }
+    result_.action =
+        options.dump_model ? CommandAction::DumpModel : CommandAction::Convert;
     result_.options.script = script;
     return result_;
   }
@@ -243,8 +274,43 @@ class OptionParser {
       }
       options.output = value;
       return true;
+    case OptionId::DumpModel:
+      options.dump_model = true;
+      return true;
+    case OptionId::Include:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a folder");
+      }
+      options.include_dirs.emplace_back(value);
+      return true;
+    case OptionId::Define:
+      return define(spelled, value);
+    case OptionId::Codepage:
+      options.codepage = positive_integer(value);
+      if (!options.codepage || *options.codepage > 65535) {
+        return bad_value(spelled, value, "a code page number");
+      }
+      return true;
     }
     return false;
+  }
+
+  // NAME or NAME=VALUE, NAME being an identifier.
+  bool define(const std::string& spelled, std::string_view value) {
+    size_t equals = value.find('=');
+    std::string_view name = value.substr(0, equals);
+    bool valid = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
+    for (char c : name) {
+      valid = valid && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '_');
+    }
+    if (!valid) {
+      return bad_value(spelled, value, "NAME or NAME=VALUE");
+    }
+    std::string body =
+        equals == value.npos ? "1" : std::string(value.substr(equals + 1));
+    result_.options.defines.emplace_back(std::string(name), body);
+    return true;
   }
 
   bool bad_value(const std::string& spelled, std::string_view value,
