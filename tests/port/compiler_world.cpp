@@ -192,10 +192,10 @@ const std::set<std::string> kMingwResourceHeaders = {
 
 // Windows headers that are C headers in MinGW: the compilers get a stand-in.
 const std::set<std::string> kWindowsHeaders = {
-    "windows.h", "commctrl.h", "richedit.h",  "prsht.h",  "winuser.h",
-    "verrsrc.h", "winnt.h",    "windowsx.h",  "shlobj.h", "ntverp.h",
-    "winbase.h", "wingdi.h",   "sdkddkver.h", "richole.h", "windef.h",
-    "dde.h",     "shellapi.h", "olectl.h",   "mmsystem.h", "ddeml.h",
+    "windows.h", "commctrl.h", "richedit.h",  "prsht.h",    "winuser.h",
+    "verrsrc.h", "winnt.h",    "windowsx.h",  "shlobj.h",   "ntverp.h",
+    "winbase.h", "wingdi.h",   "sdkddkver.h", "richole.h",  "windef.h",
+    "dde.h",     "shellapi.h", "olectl.h",    "mmsystem.h", "ddeml.h",
     "commdlg.h", "winresrc.rh"};
 
 /// Is `value` a constant the compilers can read without the rest of the
@@ -321,7 +321,7 @@ std::optional<std::pair<std::string, std::string>> resource_file(
   std::string file = words->back();
   bool quoted = file.size() >= 2 && file.front() == '"';
   if (quoted) {
-    file = replace_all(file.substr(1, file.size() - 2), "\\\\", "\\");
+    file = file.substr(1, file.size() - 2);
   } else if (file.find('.') == std::string::npos) {
     return std::nullopt;
   }
@@ -520,6 +520,8 @@ void write_system_headers(const fs::path& root, const fs::path& mingw_include) {
   // winnt.rh lacks the language identifiers that LANGUAGE statements use.
   constants += simple_constants(mingw_include / "winnt.h",
                                 {"LANG_", "SUBLANG_", "SORT_"});
+  // Documented with the dialog keywords, defined by afxres.h and winres.h.
+  constants += "#ifndef IDC_STATIC\n#define IDC_STATIC (-1)\n#endif\n";
   write_file(root / "wincontrols.rh", constants);
   for (const std::string& name : kWindowsHeaders) {
     write_file(root / name,
@@ -542,6 +544,11 @@ World build_world(const fs::path& root, const CorpusFile& script,
   }
   world.original_script = original / script.path;
   world.utf8_script = utf8 / script.path;
+  // dlgforge knows the Windows constants whether or not the script includes
+  // a Windows header (many include them through a header the corpus lacks):
+  // the compilers get them from the start of the script.
+  write_file(world.utf8_script,
+             "#include <windows.h>\n" + read_file(world.utf8_script));
 
   // Follows the includes of the UTF-8 tree: a name found nowhere the
   // compilers look gets an empty file next to the file that includes it.
@@ -557,8 +564,10 @@ World build_world(const fs::path& root, const CorpusFile& script,
     for (std::string line; std::getline(in, line);) {
       if (auto resource = resource_file(line)) {
         const auto& [type, name] = *resource;
+        // windres reads `"res\\app.ico"` as res\app.ico, llvm-rc as written.
         for (const std::string& spelling :
-             {name, replace_all(name, "\\", "/")}) {
+             {name, replace_all(name, "\\\\", "\\"),
+              replace_all(replace_all(name, "\\\\", "/"), "\\", "/")}) {
           fs::path at =
               (world.utf8_script.parent_path() / spelling).lexically_normal();
           if (is_inside(at, utf8) && !fs::exists(at)) {

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using nlohmann::json;
 
+constexpr int kUsEnglish = 0x409;
 constexpr std::uint32_t kTabStop = 0x00010000;  // WS_TABSTOP
 
 std::string read_bytes(const fs::path& path) {
@@ -292,8 +294,11 @@ void compare_resources(const std::string& kind, const json& model,
   }
   for (const json& resource : model) {
     std::string name = name_key(model_name(resource));
+    // With no LANGUAGE in force the model says 0, where both compilers
+    // write their default, US English.
+    int language = resource.value("language", 0);
     std::string key =
-        name + "/" + std::to_string(resource.value("language", 0));
+        name + "/" + std::to_string(language == 0 ? kUsEnglish : language);
     std::string where = kind + " " + resource.value("name", json()).dump();
     auto found = by_key.find(key);
     if (found == by_key.end()) {
@@ -313,6 +318,43 @@ void compare_resources(const std::string& kind, const json& model,
   }
 }
 
+/// The identifiers that make up a whole line of `text`.
+std::set<std::string> lone_identifiers(const std::string& text) {
+  std::set<std::string> names;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    auto begin = line.find_first_not_of(" \t\r");
+    auto end = line.find_last_not_of(" \t\r");
+    if (begin == std::string::npos) {
+      continue;
+    }
+    std::string word = line.substr(begin, end - begin + 1);
+    bool identifier = std::all_of(word.begin(), word.end(), [](char c) {
+      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+             (c >= '0' && c <= '9') || c == '_';
+    });
+    if (identifier && !(word[0] >= '0' && word[0] <= '9')) {
+      names.insert(word);
+    }
+  }
+  return names;
+}
+
+/// The line of a compiler's messages that says why it stopped.
+std::string first_error(const std::string& messages) {
+  std::istringstream in(messages);
+  std::string first;
+  for (std::string line; std::getline(in, line);) {
+    if (first.empty()) {
+      first = line;
+    }
+    if (line.find("rror") != std::string::npos) {
+      return line;
+    }
+  }
+  return first;
+}
+
 /// What one corpus script gave.
 struct ScriptResult {
   std::string script;
@@ -321,12 +363,18 @@ struct ScriptResult {
   std::vector<std::string> differences;
 };
 
-std::vector<std::string> define_arguments(const json& names, bool slash_form) {
+/// The -D options that give each name its own value (24001, 24002, ...),
+/// or no text at all for a name that stands alone on a line of the script:
+/// that is a macro for a statement (`JAPANBEGIN`), not a number.
+std::vector<std::string> define_arguments(const json& names, bool slash_form,
+                                          const std::set<std::string>& alone) {
   std::vector<std::string> args;
   int value = 24001;
   for (const json& name : names) {
+    std::string text = name.get<std::string>();
     std::string define =
-        name.get<std::string>() + "=" + std::to_string(value++);
+        text + "=" + (alone.contains(text) ? "" : std::to_string(value));
+    ++value;
     if (slash_form) {
       args.push_back("/D");
     } else {
@@ -343,6 +391,7 @@ std::vector<std::string> compiler_command(const std::string& compiler,
                                           const Compilers& compilers,
                                           const fs::path& system_headers,
                                           const json& undefined,
+                                          const std::set<std::string>& alone,
                                           const std::string& script) {
   const std::string include = compilers.mingw_include.string();
   const std::string system = system_headers.string();
@@ -372,7 +421,7 @@ std::vector<std::string> compiler_command(const std::string& compiler,
       command.push_back(option);
     }
   }
-  auto defines = define_arguments(undefined, compiler == "llvm-rc");
+  auto defines = define_arguments(undefined, compiler == "llvm-rc", alone);
   command.insert(command.end(), defines.begin(), defines.end());
   command.push_back(script);
   return command;
@@ -385,9 +434,10 @@ json undefined_by_trial(const Compilers& compilers,
                         const std::string& script, const fs::path& dir) {
   json undefined = json::array();
   for (int attempt = 0; attempt < 400; ++attempt) {
-    ToolRun run = run_tool(compiler_command("llvm-rc", compilers,
-                                            system_headers, undefined, script),
-                           dir);
+    ToolRun run =
+        run_tool(compiler_command("llvm-rc", compilers, system_headers,
+                                  undefined, {}, script),
+                 dir);
     auto got = run.err.find(", got ");
     if (run.status == 0 || got == std::string::npos) {
       break;
@@ -429,8 +479,10 @@ ScriptResult check_script(const CorpusFile& script,
   json undefined = model.is_discarded()
                        ? json::array()
                        : model.value("undefined_identifiers", json::array());
+  const std::set<std::string> alone =
+      lone_identifiers(read_bytes(world.utf8_script));
   if (!undefined.empty()) {
-    auto defines = define_arguments(undefined, false);
+    auto defines = define_arguments(undefined, false, alone);
     dump.insert(dump.begin() + 1, defines.begin(), defines.end());
     model = json::parse(run_tool(dump, original_dir).out, nullptr, false);
   }
@@ -447,16 +499,15 @@ ScriptResult check_script(const CorpusFile& script,
     undefined = undefined_by_trial(compilers, system_headers, name, utf8_dir);
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
-      {"llvm-rc",
-       compiler_command("llvm-rc", compilers, system_headers, undefined, name)},
+      {"llvm-rc", compiler_command("llvm-rc", compilers, system_headers,
+                                   undefined, alone, name)},
       {"windres", compiler_command("windres", compilers, system_headers,
-                                   undefined, name)}};
+                                   undefined, alone, name)}};
   for (const auto& [compiler, argv] : commands) {
     ToolRun run = run_tool(argv, utf8_dir);
     fs::path res = utf8_dir / (compiler + ".res");
     if (run.status != 0 || !fs::exists(res)) {
-      std::string why = run.err.substr(0, run.err.find('\n'));
-      result.failures.push_back(compiler + ": " + why);
+      result.failures.push_back(compiler + ": " + first_error(run.err));
       continue;
     }
     std::string error;
