@@ -145,14 +145,17 @@ json read_rectangle(Cursor& in, json& into) {
 }
 
 /// The fields after the item header that both template forms share: class,
-/// text and the creation data, whose bytes are counted but not kept.
+/// text and the creation data bytes.
 void read_control_tail(Cursor& in, json& control) {
   control["class"] = class_of(in.name_or_ordinal());
   json text = in.name_or_ordinal();
   control["text"] = text.is_null() ? json("") : text;
   std::uint16_t data_size = in.word();
-  in.skip(data_size);
-  control["data_size"] = data_size;
+  json data = json::array();
+  for (std::uint16_t i = 0; i < data_size; ++i) {
+    data.push_back(in.byte());
+  }
+  control["data"] = std::move(data);
 }
 
 json read_dialog(std::string_view data) {
