@@ -607,6 +607,7 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
   int scripts = 0;
   std::map<std::string, int> compiled_by;
   std::string uncovered;
+  std::string one_compiler;
   for (const CorpusFile& file : corpus) {
     if (!is_script(file)) {
       continue;
@@ -624,6 +625,9 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
         by += (by.empty() ? "" : " and ") + compiler;
       }
       ++compiled_by[by];
+      if (!result.failures.empty()) {
+        one_compiler += "\n  " + result.script + "\n    " + result.failures[0];
+      }
     }
   }
   int covered = 0;
@@ -633,6 +637,7 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
     covered += count;
   }
   std::cout << " " << covered << " of " << scripts
+            << "\ncompiled by one compiler:" << one_compiler
             << "\nnot compiled:" << uncovered << "\n";
   EXPECT_GE(covered * 3, scripts * 2) << "not compiled:" << uncovered;
 }
