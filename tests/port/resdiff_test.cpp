@@ -4,6 +4,7 @@
 // must equal what `dlgforge --dump-model` says the script holds.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -140,22 +141,37 @@ json without_case(const json& value, bool any_case) {
                                        : value;
 }
 
+/// A value as a difference shows it: styles in hexadecimal.
+std::string shown(const std::string& name, const json& value) {
+  if (name.find("style") == std::string::npos || !value.is_number()) {
+    return value.dump();
+  }
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", value.get<std::uint32_t>());
+  return text;
+}
+
 /// Collects the differences between the model and one compiled file.
 class Comparison {
  public:
   Comparison(std::string compiler, std::vector<std::string>& differences)
       : compiler_(std::move(compiler)), differences_(differences) {}
 
+  /// How many dialogs, controls and menu items were compared.
+  int dialogs = 0, controls = 0, menu_items = 0;
+
   void member(const std::string& where, const std::string& name,
               const json& model, const json& compiled) {
     if (model != compiled) {
-      differences_.push_back(where + " " + name + ": model " + model.dump() +
-                             ", " + compiler_ + " " + compiled.dump());
+      differences_.push_back(where + " " + name + ": model " +
+                             shown(name, model) + ", " + compiler_ + " " +
+                             shown(name, compiled));
     }
   }
 
   void dialog(const std::string& where, const json& model,
               const json& compiled) {
+    ++dialogs;
     member(where, "kind", model["kind"], compiled["kind"]);
     for (const char* name :
          {"x", "y", "cx", "cy", "style", "exstyle", "caption", "helpid"}) {
@@ -201,6 +217,7 @@ class Comparison {
 
   void control(const std::string& where, const json& model,
                const json& compiled, bool short_ids) {
+    ++controls;
     std::string keyword = model.value("keyword", "");
     std::string at =
         where + " (" + keyword + " " +
@@ -240,6 +257,7 @@ class Comparison {
              bool plain_menu) {
     member(where, "item count", model.size(), compiled.size());
     for (std::size_t i = 0; i < model.size() && i < compiled.size(); ++i) {
+      ++menu_items;
       const json& item = model[i];
       const json& other = compiled[i];
       std::string at = where + " item " + std::to_string(i + 1) + " \"" +
@@ -372,6 +390,7 @@ struct ScriptResult {
   std::vector<std::string> compiled_by;
   std::vector<std::string> failures;  ///< why a compiler gave no .res
   std::vector<std::string> differences;
+  int dialogs = 0, controls = 0, menu_items = 0;  ///< compared, all compilers
 };
 
 /// The -D options that give each name its own value (24001, 24002, ...),
@@ -540,6 +559,9 @@ ScriptResult check_script(const CorpusFile& script,
                       comparison, result.differences, compiler);
     compare_resources("menu", model["menus"], compiled["menus"], comparison,
                       result.differences, compiler);
+    result.dialogs += comparison.dialogs;
+    result.controls += comparison.controls;
+    result.menu_items += comparison.menu_items;
   }
   return result;
 }
@@ -608,12 +630,16 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
   std::map<std::string, int> compiled_by;
   std::string uncovered;
   std::string one_compiler;
+  int dialogs = 0, controls = 0, menu_items = 0;
   for (const CorpusFile& file : corpus) {
     if (!is_script(file)) {
       continue;
     }
     ++scripts;
     ScriptResult result = check(file, corpus);
+    dialogs += result.dialogs;
+    controls += result.controls;
+    menu_items += result.menu_items;
     if (result.compiled_by.empty()) {
       uncovered += "\n  " + result.script;
       for (const std::string& failure : result.failures) {
@@ -636,7 +662,9 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
     std::cout << " " << count << " by " << by << ";";
     covered += count;
   }
-  std::cout << " " << covered << " of " << scripts
+  std::cout << " " << covered << " of " << scripts << "; " << dialogs
+            << " dialogs, " << controls << " controls and " << menu_items
+            << " menu items compared (once per compiler)"
             << "\ncompiled by one compiler:" << one_compiler
             << "\nnot compiled:" << uncovered << "\n";
   EXPECT_GE(covered * 3, scripts * 2) << "not compiled:" << uncovered;
