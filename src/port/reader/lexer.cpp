@@ -37,6 +37,18 @@ bool is_two_char_operator(char a, char b) {
 
 }  // namespace
 
+std::size_t Lexer::continuation_at(std::size_t at) const {
+  if (at + 1 >= text_.size() || text_[at] != '\\') {
+    return 0;
+  }
+  if (text_[at + 1] == '\n') {
+    return 2;
+  }
+  bool crlf =
+      text_[at + 1] == '\r' && at + 2 < text_.size() && text_[at + 2] == '\n';
+  return crlf ? 3 : 0;
+}
+
 void Lexer::advance(std::size_t count) {
   for (std::size_t i = 0; i < count && at_ < text_.size(); ++i) {
     if (text_[at_++] == '\n') {
@@ -55,12 +67,9 @@ void Lexer::skip_blanks() {
       advance(1);
       continue;
     }
-    if (c == '\\' && at_ + 1 < text_.size() &&
-        (text_[at_ + 1] == '\n' ||
-         (text_[at_ + 1] == '\r' && at_ + 2 < text_.size() &&
-          text_[at_ + 2] == '\n'))) {
+    if (std::size_t joined = continuation_at(at_); joined != 0) {
       // A line continuation joins the next line to this one.
-      at_ += text_[at_ + 1] == '\n' ? 2 : 3;
+      at_ += joined;
       ++line_;
       line_begin_ = at_;
       continue;
@@ -112,7 +121,15 @@ Token Lexer::next() {
         break;
       }
       char d = text_[i];
-      if (d == '\\' && i + 1 < text_.size() && text_[i + 1] != '\n') {
+      std::size_t joined = continuation_at(i);
+      if (joined != 0) {
+        // A line continuation inside a string joins the next line to it.
+        i += joined;
+        ++line_;
+        line_begin_ = i;
+        continue;
+      }
+      if (d == '\\' && i + 1 < text_.size()) {
         i += 2;
         continue;
       }

@@ -38,7 +38,8 @@ struct Token {
 
 /// Cuts a file's text into tokens. Comments and line continuations are
 /// blanks; a string literal ends at its closing quote (`""` and `\"` do not
-/// close it) or, unterminated, at the end of the line.
+/// close it) or, unterminated, at the end of the line; a backslash-newline
+/// continues it on the next line.
 class Lexer {
  public:
   Lexer(std::string_view text, std::uint32_t file) : text_(text), file_(file) {}
@@ -52,6 +53,8 @@ class Lexer {
 
  private:
   void skip_blanks();
+  /// The length of a backslash-newline at `at`, 0 when there is none.
+  std::size_t continuation_at(std::size_t at) const;
   void advance(std::size_t count);
 
   std::string_view text_;

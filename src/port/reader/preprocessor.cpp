@@ -21,8 +21,8 @@ constexpr int kMaxExpansionDepth = 64;
 constexpr int kMaxExpressionDepth = 256;
 constexpr std::size_t kMaxWarnings = 1000;
 // Tokens that macro expansion may make in all, per byte of the script.
-constexpr std::size_t kExpansionTokensPerByte = 16;
-constexpr std::size_t kMinExpansionTokens = 1 << 16;
+constexpr std::size_t kExpansionTokensPerByte = 8;
+constexpr std::size_t kMinExpansionTokens = 1 << 14;
 
 bool equals_ignoring_case(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) {
@@ -850,6 +850,9 @@ Preprocessor::TokenList Preprocessor::substitute(
       // #param: the argument's spelling as a string literal.
       std::string text = "\"";
       const TokenList& arg = raw_args[param_index(body[++i])];
+      if (!spend(arg.size(), token)) {
+        continue;
+      }
       for (std::size_t k = 0; k < arg.size(); ++k) {
         if (k > 0) {
           text += ' ';
