@@ -367,11 +367,65 @@ std::string stand_in_resource(const std::string& type) {
   return out + info + pixels;
 }
 
+// Statements whose text the resource compiler lets stand without the comma
+// that follows it.
+const std::set<std::string> kTextFirst = {
+    "CONTROL",         "LTEXT",         "RTEXT",      "CTEXT",
+    "PUSHBUTTON",      "DEFPUSHBUTTON", "PUSHBOX",    "CHECKBOX",
+    "AUTOCHECKBOX",    "STATE3",        "AUTO3STATE", "RADIOBUTTON",
+    "AUTORADIOBUTTON", "GROUPBOX",      "ICON",       "MENUITEM"};
+
+/// The line with the comma after a statement's leading text put back where
+/// the script leaves it out (`CTEXT "Demo" -1, 0, 5, 144, 8`): rc.exe reads
+/// it so, and both compilers stop at it.
+std::string with_comma_after_text(const std::string& line) {
+  std::size_t at = 0;
+  while (at < line.size() && is_blank(line[at])) {
+    ++at;
+  }
+  std::size_t word = at;
+  while (at < line.size() && line[at] >= 'A' && line[at] <= 'Z') {
+    ++at;
+  }
+  if (!kTextFirst.contains(line.substr(word, at - word))) {
+    return line;
+  }
+  while (at < line.size() && is_blank(line[at])) {
+    ++at;
+  }
+  if (at >= line.size() || line[at] != '"') {
+    return line;
+  }
+  // A string ends at a quote not doubled.
+  for (++at; at < line.size(); ++at) {
+    if (line[at] == '"') {
+      if (at + 1 < line.size() && line[at + 1] == '"') {
+        ++at;
+        continue;
+      }
+      break;
+    }
+  }
+  std::size_t end = ++at;
+  while (at < line.size() && is_blank(line[at])) {
+    ++at;
+  }
+  if (at == end || at >= line.size() || line[at] == ',' || line[at] == '/') {
+    return line;
+  }
+  return line.substr(0, end) + "," + line.substr(end);
+}
+
 void copy_tree_file(const fs::path& from, const fs::path& original,
                     const fs::path& utf8, int codepage) {
   std::string bytes = read_file(from);
   write_file(original, bytes);
-  write_file(utf8, to_utf8(bytes, codepage));
+  std::string text;
+  std::istringstream in(to_utf8(bytes, codepage));
+  for (std::string line; std::getline(in, line);) {
+    text += with_comma_after_text(line) + "\n";
+  }
+  write_file(utf8, text);
 }
 
 bool is_inside(const fs::path& path, const fs::path& root) {
