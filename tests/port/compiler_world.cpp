@@ -370,14 +370,16 @@ std::string stand_in_resource(const std::string& type) {
 // Statements whose text the resource compiler lets stand without the comma
 // that follows it.
 const std::set<std::string> kTextFirst = {
-    "CONTROL",         "LTEXT",         "RTEXT",      "CTEXT",
-    "PUSHBUTTON",      "DEFPUSHBUTTON", "PUSHBOX",    "CHECKBOX",
-    "AUTOCHECKBOX",    "STATE3",        "AUTO3STATE", "RADIOBUTTON",
-    "AUTORADIOBUTTON", "GROUPBOX",      "ICON",       "MENUITEM"};
+    "CONTROL",         "LTEXT",      "RTEXT",
+    "CTEXT",           "PUSHBUTTON", "DEFPUSHBUTTON",
+    "PUSHBOX",         "CHECKBOX",   "AUTOCHECKBOX",
+    "STATE3",          "AUTO3STATE", "RADIOBUTTON",
+    "AUTORADIOBUTTON", "GROUPBOX",   "ICON",
+    "MENUITEM",        "POPUP"};
 
 /// The line with the comma after a statement's leading text put back where
-/// the script leaves it out (`CTEXT "Demo" -1, 0, 5, 144, 8`): rc.exe reads
-/// it so, and both compilers stop at it.
+/// the script leaves it out (`CTEXT "Demo" -1, 0, 5, 144, 8`) and 0 in a
+/// field left empty: rc.exe reads them so, and the compilers stop at them.
 std::string with_comma_after_text(const std::string& line) {
   std::size_t at = 0;
   while (at < line.size() && is_blank(line[at])) {
@@ -410,10 +412,20 @@ std::string with_comma_after_text(const std::string& line) {
   while (at < line.size() && is_blank(line[at])) {
     ++at;
   }
-  if (at == end || at >= line.size() || line[at] == ',' || line[at] == '/') {
-    return line;
+  std::string tail = line.substr(end);
+  if (at != end && at < line.size() && line[at] != ',' && line[at] != '/') {
+    tail = "," + tail;
   }
-  return line.substr(0, end) + "," + line.substr(end);
+  // windres stops at a MENUEX field left empty (`MENUITEM "x", 5, ,
+  // MFS_GRAYED`), which rc.exe reads as 0.
+  for (auto comma = tail.find(','); comma != std::string::npos;
+       comma = tail.find(',', comma + 1)) {
+    auto next = tail.find_first_not_of(" \t", comma + 1);
+    if (next != std::string::npos && tail[next] == ',') {
+      tail.insert(comma + 1, " 0");
+    }
+  }
+  return line.substr(0, end) + tail;
 }
 
 void copy_tree_file(const fs::path& from, const fs::path& original,
