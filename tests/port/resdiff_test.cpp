@@ -457,40 +457,6 @@ std::vector<std::string> compiler_command(const std::string& compiler,
   return command;
 }
 
-/// Without a model, the names llvm-rc stops at one by one: lets the two
-/// compilers be compared with each other while the reader is not there.
-json undefined_by_trial(const Compilers& compilers,
-                        const fs::path& system_headers,
-                        const std::string& script, const fs::path& dir) {
-  json undefined = json::array();
-  for (int attempt = 0; attempt < 400; ++attempt) {
-    ToolRun run =
-        run_tool(compiler_command("llvm-rc", compilers, system_headers,
-                                  undefined, {}, script),
-                 dir);
-    auto got = run.err.find(", got ");
-    if (run.status == 0 || got == std::string::npos) {
-      break;
-    }
-    std::string name;
-    for (auto at = got + 6; at < run.err.size(); ++at) {
-      char c = run.err[at];
-      if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-            (c >= '0' && c <= '9' && !name.empty()))) {
-        break;
-      }
-      name += c;
-    }
-    if (name.empty() || name == "BEGIN" || name == "END" ||
-        std::find(undefined.begin(), undefined.end(), name) !=
-            undefined.end()) {
-      break;
-    }
-    undefined.push_back(name);
-  }
-  return undefined;
-}
-
 ScriptResult check_script(const CorpusFile& script,
                           const std::vector<CorpusFile>& corpus,
                           const Compilers& compilers, const fs::path& root,
@@ -516,17 +482,10 @@ ScriptResult check_script(const CorpusFile& script,
     dump.insert(dump.begin() + 1, defines.begin(), defines.end());
     model = json::parse(run_tool(dump, original_dir).out, nullptr, false);
   }
-  bool compilers_only = false;
   if (model.is_discarded() || !model.contains("dialogs")) {
-    if (std::getenv("DLGFORGE_RESDIFF_DEV") == nullptr) {
-      result.failures.push_back("dlgforge --dump-model failed: " + first.err);
-      return result;
-    }
-    compilers_only = true;
-  }
-
-  if (compilers_only) {
-    undefined = undefined_by_trial(compilers, system_headers, name, utf8_dir);
+    result.differences.push_back("dlgforge --dump-model gave no model: " +
+                                 first_error(first.err));
+    return result;
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
       {"llvm-rc", compiler_command("llvm-rc", compilers, system_headers,
@@ -547,13 +506,6 @@ ScriptResult check_script(const CorpusFile& script,
       continue;
     }
     result.compiled_by.push_back(compiler);
-    if (compilers_only && compiler == "llvm-rc") {
-      model = compiled;
-      continue;
-    }
-    if (model.is_discarded()) {
-      continue;
-    }
     Comparison comparison(compiler, result.differences);
     compare_resources("dialog", model["dialogs"], compiled["dialogs"],
                       comparison, result.differences, compiler);
