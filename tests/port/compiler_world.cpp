@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -543,7 +544,7 @@ Compilers find_compilers() {
 
 ToolRun run_tool(const std::vector<std::string>& argv, const fs::path& cwd) {
   ToolRun run;
-  static int counter = 0;
+  static std::atomic<int> counter = 0;
   fs::path capture = fs::temp_directory_path() /
                      ("dlgforge-tool-" + std::to_string(::getpid()) + "-" +
                       std::to_string(counter++));
