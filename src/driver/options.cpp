@@ -9,7 +9,7 @@
 namespace dlgforge {
 namespace {
 
-enum class OptionId { Help, Version, BaseUnits, Dpi, Output };
+enum class OptionId { Help, Version, BaseUnits, Dpi, Output, Port, Main };
 
 struct KnownOption {
   std::string_view long_name;  // without the leading "--"
@@ -25,6 +25,8 @@ constexpr KnownOption kOptions[] = {
     {"base-units", 0, true, OptionId::BaseUnits},
     {"dpi", 0, true, OptionId::Dpi},
     {"output", 'o', true, OptionId::Output},
+    {"port", 0, false, OptionId::Port},
+    {"main", 0, true, OptionId::Main},
 };
 
 constexpr std::string_view kUsageLine =
@@ -42,6 +44,11 @@ GTK+ 2, printed on standard output.
                           dialog instead of measuring its font
       --dpi N             measure fonts at N dots per inch instead of the
                           display's resolution (96 without a display)
+      --port              write a program meant to be kept instead: every
+                          control a widget, placed from base units the
+                          program measures when it runs (or --base-units),
+                          handler stubs, names from the script's identifiers
+      --main NAME         with --port, the dialog the program shows first
   -h, --help              print this help and exit
       --version           print the version and exit
   --                      end of the options: the next argument is the
@@ -242,6 +249,15 @@ class OptionParser {
         return bad_value(spelled, value, "a file name");
       }
       options.output = value;
+      return true;
+    case OptionId::Port:
+      options.port = true;
+      return true;
+    case OptionId::Main:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a dialog name");
+      }
+      options.main_dialog = value;
       return true;
     }
     return false;

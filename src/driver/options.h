@@ -31,6 +31,10 @@ struct ConversionOptions {
   std::optional<int32_t> dpi;
   /// File that receives the document instead of standard output.
   std::optional<std::string> output;
+  /// --port: write the port program instead of the classic one.
+  bool port = false;
+  /// --main NAME: the dialog the port program shows first.
+  std::optional<std::string> main_dialog;
 };
 
 /// The command line read.

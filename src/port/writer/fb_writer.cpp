@@ -778,41 +778,83 @@ class Printer {
 
   // ---- the program
 
+  // Builds a dialog by its name in the script, for the command line.
+  void dialog_by_name() {
+    out_ +=
+        "' Builds the dialog the script names NAME (IDD_ABOUT, 101); Null "
+        "when\n"
+        "' there is none.\n";
+    out_ +=
+        "Function dlgforge_dialog_named(ByVal dialog_name As String) As "
+        "GtkWidget Ptr\n";
+    out_ += "  Select Case UCase(dialog_name)\n";
+    for (const Dialog& dialog : description_.dialogs) {
+      std::string upper = dialog.script_name;
+      for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+          c = static_cast<char>(c - 'a' + 'A');
+        }
+      }
+      out_ += "  Case " + fb_string(upper) + "\n    Return " + dialog.function +
+              "()\n";
+    }
+    out_ += "  End Select\n  Return NULL\nEnd Function\n\n";
+  }
+
   void main_program() {
+    dialog_by_name();
     out_ +=
         "' The program: Wine's Tahoma made visible when fonts-wine is "
         "installed,\n"
-        "' the toolkit, the first window, the main loop until it closes.\n";
+        "' the toolkit, the first dialog (or those the command line names), "
+        "the\n"
+        "' main loop until the first window closes.\n";
     out_ += "dlgforge_add_fonts(\"/usr/share/wine/fonts\")\n";
     out_ += "gtk_init(NULL, NULL)\n";
+    out_ += "Dim dlgforge_main As GtkWidget Ptr\n";
+    out_ += "For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1\n";
+    out_ +=
+        "  Dim dlgforge_window As GtkWidget Ptr = "
+        "dlgforge_dialog_named(Command(dlgforge_arg))\n";
+    out_ += "  If dlgforge_window = NULL Then\n";
+    out_ += "    Print \"no dialog named \"; Command(dlgforge_arg)\n";
+    out_ += "    End 2\n";
+    out_ += "  End If\n";
+    out_ += "  If dlgforge_main = NULL Then dlgforge_main = dlgforge_window\n";
+    out_ += "  gtk_widget_show(dlgforge_window)\n";
+    out_ += "Next\n";
+    out_ += "If dlgforge_main = NULL Then\n";
     if (description_.main_dialog >= 0) {
       const Dialog& dialog = description_.dialogs[description_.main_dialog];
-      out_ +=
-          "Dim dlgforge_main As GtkWidget Ptr = " + dialog.function + "()\n";
+      out_ += "  dlgforge_main = " + dialog.function + "()\n";
     } else if (description_.main_menu >= 0) {
       const MenuBar& bar = description_.menus[description_.main_menu];
       out_ +=
-          "Dim dlgforge_main As GtkWidget Ptr = "
-          "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
+          "  ' The script has menus but no dialog: a window shows the first "
+          "menu bar.\n";
+      out_ += "  dlgforge_main = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
       out_ +=
-          "Dim dlgforge_accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
+          "  Dim dlgforge_accels As GtkAccelGroup Ptr = "
+          "gtk_accel_group_new()\n";
       out_ +=
-          "gtk_window_add_accel_group(GTK_WINDOW(dlgforge_main), "
+          "  gtk_window_add_accel_group(GTK_WINDOW(dlgforge_main), "
           "dlgforge_accels)\n";
       out_ +=
-          "gtk_window_set_default_size(GTK_WINDOW(dlgforge_main), 400, 200)\n";
-      out_ += "gtk_container_add(GTK_CONTAINER(dlgforge_main), " +
+          "  gtk_window_set_default_size(GTK_WINDOW(dlgforge_main), 400, "
+          "200)\n";
+      out_ += "  gtk_container_add(GTK_CONTAINER(dlgforge_main), " +
               bar.function + "(dlgforge_accels))\n";
       out_ +=
-          "gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dlgforge_main)))\n";
+          "  gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dlgforge_main)))\n";
     } else {
-      out_ += "' The script has no dialog and no menu: nothing to show.\n";
-      return;
+      out_ += "  ' The script has no dialog and no menu: nothing to show.\n";
+      out_ += "  End 0\n";
     }
+    out_ += "  gtk_widget_show(dlgforge_main)\n";
+    out_ += "End If\n";
     out_ +=
         "g_signal_connect(dlgforge_main, \"destroy\", "
         "G_CALLBACK(@gtk_main_quit), NULL)\n";
-    out_ += "gtk_widget_show(dlgforge_main)\n";
     out_ += "gtk_main()\n\n";
   }
 
