@@ -9,7 +9,19 @@
 namespace dlgforge {
 namespace {
 
-enum class OptionId { Help, Version, BaseUnits, Dpi, Output, Port, Main };
+enum class OptionId {
+  Help,
+  Version,
+  BaseUnits,
+  Dpi,
+  Output,
+  DumpModel,
+  Include,
+  Define,
+  Codepage,
+  Port,
+  Main,
+};
 
 struct KnownOption {
   std::string_view long_name;  // without the leading "--"
@@ -25,6 +37,10 @@ constexpr KnownOption kOptions[] = {
     {"base-units", 0, true, OptionId::BaseUnits},
     {"dpi", 0, true, OptionId::Dpi},
     {"output", 'o', true, OptionId::Output},
+    {"dump-model", 0, false, OptionId::DumpModel},
+    {"include", 'I', true, OptionId::Include},
+    {"define", 'D', true, OptionId::Define},
+    {"codepage", 0, true, OptionId::Codepage},
     {"port", 0, false, OptionId::Port},
     {"main", 0, true, OptionId::Main},
 };
@@ -44,11 +60,23 @@ GTK+ 2, printed on standard output.
                           dialog instead of measuring its font
       --dpi N             measure fonts at N dots per inch instead of the
                           display's resolution (96 without a display)
-      --port              write a program meant to be kept instead: every
-                          control a widget, placed from base units the
-                          program measures when it runs (or --base-units),
-                          handler stubs, names from the script's identifiers
-      --main NAME         with --port, the dialog the program shows first
+      --dump-model        read the script with the full resource reader
+                          (preprocessor, every statement) and print what
+                          it read as JSON instead of converting it
+  -I, --include DIR       with --port or --dump-model: search DIR for
+                          included files (after the script's folder);
+                          repeatable
+  -D, --define NAME[=VALUE]
+                          with --port or --dump-model: define the macro
+                          NAME (as 1 when no VALUE is given); repeatable
+      --codepage N        with --port or --dump-model: read text in code
+                          page N when the script names none (default 1252)
+      --port              read the script with the full resource reader
+                          and write a program meant to be kept instead:
+                          every control a widget, placed with base units
+                          the program measures when it runs (or those of
+                          --base-units), handler stubs, readable names
+      --main NAME         with --port: the dialog the program shows first
   -h, --help              print this help and exit
       --version           print the version and exit
   --                      end of the options: the next argument is the
@@ -150,7 +178,14 @@ class OptionParser {
 
  private:
   CommandLine convert(std::string_view script) {
-    result_.action = CommandAction::Convert;
+    const ConversionOptions& options = result_.options;
+    if (!options.dump_model && (!options.include_dirs.empty() ||
+                                !options.defines.empty() || options.codepage)) {
+      fail("options -I, -D and --codepage need --dump-model");
+      return result_;
+    }
+    result_.action =
+        options.dump_model ? CommandAction::DumpModel : CommandAction::Convert;
     result_.options.script = script;
     return result_;
   }
@@ -250,6 +285,23 @@ class OptionParser {
       }
       options.output = value;
       return true;
+    case OptionId::DumpModel:
+      options.dump_model = true;
+      return true;
+    case OptionId::Include:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a folder");
+      }
+      options.include_dirs.emplace_back(value);
+      return true;
+    case OptionId::Define:
+      return define(spelled, value);
+    case OptionId::Codepage:
+      options.codepage = positive_integer(value);
+      if (!options.codepage || *options.codepage > 65535) {
+        return bad_value(spelled, value, "a code page number");
+      }
+      return true;
     case OptionId::Port:
       options.port = true;
       return true;
@@ -261,6 +313,24 @@ class OptionParser {
       return true;
     }
     return false;
+  }
+
+  // NAME or NAME=VALUE, NAME being an identifier.
+  bool define(const std::string& spelled, std::string_view value) {
+    size_t equals = value.find('=');
+    std::string_view name = value.substr(0, equals);
+    bool valid = !name.empty() && !(name[0] >= '0' && name[0] <= '9');
+    for (char c : name) {
+      valid = valid && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '_');
+    }
+    if (!valid) {
+      return bad_value(spelled, value, "NAME or NAME=VALUE");
+    }
+    std::string body =
+        equals == value.npos ? "1" : std::string(value.substr(equals + 1));
+    result_.options.defines.emplace_back(std::string(name), body);
+    return true;
   }
 
   bool bad_value(const std::string& spelled, std::string_view value,

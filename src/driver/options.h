@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "dialog/base_units.h"
 
@@ -17,6 +19,7 @@ namespace dlgforge {
 /// What the command line asks for.
 enum class CommandAction {
   Convert,      ///< convert the script
+  DumpModel,    ///< print the port reader's model of the script as JSON
   ShowHelp,     ///< print the help on standard output
   ShowVersion,  ///< print the version line on standard output
   UsageError,   ///< report `CommandLine::error` and the usage line
@@ -31,6 +34,14 @@ struct ConversionOptions {
   std::optional<int32_t> dpi;
   /// File that receives the document instead of standard output.
   std::optional<std::string> output;
+  /// --dump-model: print what the port reader reads instead of converting.
+  bool dump_model = false;
+  /// -I DIR: folders searched for included files, in order.
+  std::vector<std::string> include_dirs;
+  /// -D NAME[=VALUE]: macros defined before the script is read.
+  std::vector<std::pair<std::string, std::string>> defines;
+  /// --codepage N: the code page of text when the script names none.
+  std::optional<int32_t> codepage;
   /// --port: write the port program instead of the classic one.
   bool port = false;
   /// --main NAME: the dialog the port program shows first.

@@ -1,0 +1,168 @@
+#include "port/reader/lexer.h"
+
+namespace dlgforge::port {
+
+bool is_identifier_start(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+}
+
+bool is_identifier_char(char c) {
+  return is_identifier_start(c) || (c >= '0' && c <= '9');
+}
+
+namespace {
+
+// Operators of two characters, read as one token (for `#if` expressions
+// and token pasting).
+bool is_two_char_operator(char a, char b) {
+  switch (a) {
+  case '|':
+    return b == '|';
+  case '&':
+    return b == '&';
+  case '=':
+    return b == '=';
+  case '!':
+    return b == '=';
+  case '<':
+    return b == '=' || b == '<';
+  case '>':
+    return b == '=' || b == '>';
+  case '#':
+    return b == '#';
+  default:
+    return false;
+  }
+}
+
+}  // namespace
+
+std::size_t Lexer::continuation_at(std::size_t at) const {
+  if (at + 1 >= text_.size() || text_[at] != '\\') {
+    return 0;
+  }
+  if (text_[at + 1] == '\n') {
+    return 2;
+  }
+  bool crlf =
+      text_[at + 1] == '\r' && at + 2 < text_.size() && text_[at + 2] == '\n';
+  return crlf ? 3 : 0;
+}
+
+void Lexer::advance(std::size_t count) {
+  for (std::size_t i = 0; i < count && at_ < text_.size(); ++i) {
+    if (text_[at_++] == '\n') {
+      ++line_;
+      line_begin_ = at_;
+      line_start_ = true;
+    }
+  }
+}
+
+void Lexer::skip_blanks() {
+  while (at_ < text_.size()) {
+    char c = text_[at_];
+    if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v' ||
+        c == '\0' || c == '\n') {
+      advance(1);
+      continue;
+    }
+    if (std::size_t joined = continuation_at(at_); joined != 0) {
+      // A line continuation joins the next line to this one.
+      at_ += joined;
+      ++line_;
+      line_begin_ = at_;
+      continue;
+    }
+    if (c == '/' && at_ + 1 < text_.size() && text_[at_ + 1] == '/') {
+      std::size_t end = text_.find('\n', at_);
+      at_ = end == text_.npos ? text_.size() : end;
+      continue;
+    }
+    if (c == '/' && at_ + 1 < text_.size() && text_[at_ + 1] == '*') {
+      std::size_t end = text_.find("*/", at_ + 2);
+      std::size_t stop = end == text_.npos ? text_.size() : end + 2;
+      advance(stop - at_);
+      continue;
+    }
+    return;
+  }
+}
+
+Token Lexer::next() {
+  skip_blanks();
+  Token token;
+  token.file = file_;
+  token.line_start = line_start_;
+  token.begin = static_cast<std::uint32_t>(at_);
+  token.line = line_;
+  token.column = static_cast<std::uint32_t>(at_ - line_begin_ + 1);
+  if (at_ >= text_.size()) {
+    token.kind = TokenKind::End;
+    token.end = token.begin;
+    return token;
+  }
+  line_start_ = false;
+  std::size_t start = at_;
+  char c = text_[at_];
+  bool wide =
+      (c == 'L' || c == 'l') && at_ + 1 < text_.size() && text_[at_ + 1] == '"';
+  if (c == '"' || wide) {
+    token.kind = TokenKind::String;
+    std::size_t i = at_ + (wide ? 2 : 1);
+    for (;;) {
+      if (i >= text_.size() || text_[i] == '\n') {
+        token.unterminated = true;
+        // A carriage return before the newline is not part of the text.
+        if (i > 0 && i <= text_.size() && text_[i - 1] == '\r' &&
+            i - 1 > start) {
+          --i;
+        }
+        break;
+      }
+      char d = text_[i];
+      std::size_t joined = continuation_at(i);
+      if (joined != 0) {
+        // A line continuation inside a string joins the next line to it.
+        i += joined;
+        ++line_;
+        line_begin_ = i;
+        continue;
+      }
+      if (d == '\\' && i + 1 < text_.size()) {
+        i += 2;
+        continue;
+      }
+      if (d == '"') {
+        if (i + 1 < text_.size() && text_[i + 1] == '"') {
+          i += 2;
+          continue;
+        }
+        ++i;
+        break;
+      }
+      ++i;
+    }
+    at_ = i;
+  } else if (is_identifier_start(c)) {
+    token.kind = TokenKind::Identifier;
+    while (at_ < text_.size() && is_identifier_char(text_[at_])) {
+      ++at_;
+    }
+  } else if (c >= '0' && c <= '9') {
+    token.kind = TokenKind::Number;
+    while (at_ < text_.size() && is_identifier_char(text_[at_])) {
+      ++at_;
+    }
+  } else {
+    token.kind = TokenKind::Punct;
+    bool two =
+        at_ + 1 < text_.size() && is_two_char_operator(c, text_[at_ + 1]);
+    at_ += two ? 2 : 1;
+  }
+  token.end = static_cast<std::uint32_t>(at_);
+  token.text = text_.substr(start, at_ - start);
+  return token;
+}
+
+}  // namespace dlgforge::port

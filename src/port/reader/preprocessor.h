@@ -1,0 +1,145 @@
+// The preprocessor of resource scripts: directives (#define, #undef, #if
+// and its family, #include, #pragma code_page, #error, #line), macro
+// expansion, and the files it reads. It hands the parser a stream of tokens
+// in which every macro is expanded and every inactive line is gone; a
+// `#pragma code_page` becomes a CodePage token at its place in the stream.
+// Included C headers (.h, .c) give only their directives, as the resource
+// compiler reads them.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "port/model/model.h"
+#include "port/reader/lexer.h"
+
+namespace dlgforge::port {
+
+/// Reads a whole file into `bytes`; on failure returns false with the
+/// reason (strerror text) in `error`.
+using FileLoader = std::function<bool(const std::string& path,
+                                      std::string& bytes, std::string& error)>;
+
+/// Reads a file from disk; a directory is refused.
+bool load_file(const std::string& path, std::string& bytes, std::string& error);
+
+struct PreprocessorOptions {
+  std::vector<std::string> include_dirs;
+  /// NAME and VALUE of each -D, VALUE being "1" when none was given.
+  std::vector<std::pair<std::string, std::string>> defines;
+  FileLoader loader;  // load_file when empty
+};
+
+/// A file the preprocessor has read, kept for the whole reading because
+/// tokens are views of its text.
+struct SourceFile {
+  std::string name;  // as found: the script's path, or the include's
+  std::string dir;   // its folder, "" for the current one
+  std::string text;  // UTF-8 when `unicode`, else the script's bytes
+  bool unicode = false;
+  bool directives_only = false;  // a C header: only directives count
+  bool once = false;             // #pragma once seen
+};
+
+class Preprocessor {
+ public:
+  Preprocessor(PreprocessorOptions options, model::Model& model);
+  ~Preprocessor();
+
+  /// Starts with the script at `path`; false with the reason when it cannot
+  /// be read.
+  bool open(const std::string& path, std::string& error);
+  /// Starts with a script given as bytes (for tests and fuzzing).
+  void open_text(const std::string& name, std::string bytes);
+
+  /// The next token, End at the end of the script.
+  Token next();
+
+  const SourceFile& file(std::uint32_t index) const { return *files_[index]; }
+
+  /// Whether one of the standard Windows headers was included.
+  bool standard_headers_included() const { return standard_headers_; }
+
+  /// The text of a token run as written in the file, blanks collapsed; the
+  /// spellings joined by blanks when the run is not in one file.
+  std::string written(const Token& first, const Token& last) const;
+
+  /// Records `FILE:LINE:COL: warning: MESSAGE` at the token.
+  void warn(const Token& at, std::string message);
+
+ private:
+  struct FileFrame {
+    std::uint32_t file;
+    Lexer lexer;
+    std::size_t conditional_base;
+    std::optional<Token> peeked;
+  };
+  struct Conditional {
+    bool parent_active;
+    bool active;
+    bool taken;
+    bool seen_else;
+  };
+  struct Macro {
+    bool function_like = false;
+    bool variadic = false;
+    std::vector<std::string_view> params;
+    std::vector<Token> body;
+  };
+  using TokenList = std::vector<Token>;
+
+  std::uint32_t add_file(std::string name, std::string bytes);
+  void push_file(std::uint32_t index);
+  Token lex(FileFrame& frame);
+  Token read_file_token();
+  Token next_unexpanded();
+  TokenList rest_of_line(FileFrame& frame);
+  bool skipping() const;
+  std::optional<Token> directive(FileFrame& frame);
+  void define(const TokenList& line);
+  void include(FileFrame& frame, const TokenList& line);
+  std::optional<Token> pragma(FileFrame& frame, const TokenList& line);
+  bool condition(const TokenList& line, std::size_t from);
+  void close_file();
+
+  bool can_expand(const Token& token) const;
+  void expand_from_stream(const Token& name);
+  bool collect_args(const Macro& macro, const TokenList& source,
+                    std::size_t& at, std::vector<TokenList>& args);
+  TokenList substitute(const Macro& macro,
+                       const std::vector<TokenList>& raw_args,
+                       std::vector<std::string_view>& disabled, int depth);
+  TokenList expand_list(const TokenList& tokens,
+                        std::vector<std::string_view>& disabled, int depth);
+  bool spend(std::size_t tokens, const Token& at);
+  std::string_view keep(std::string text);
+
+  PreprocessorOptions options_;
+  model::Model& model_;
+  std::vector<std::unique_ptr<SourceFile>> files_;
+  std::unordered_map<std::string, std::uint32_t> files_by_path_;
+  std::vector<FileFrame> stack_;
+  std::vector<Conditional> conditionals_;
+  std::unordered_map<std::string_view, Macro> macros_;
+  std::vector<Token> pending_;       // expanded tokens, next one last
+  std::optional<Token> unexpanded_;  // read ahead, not yet expanded
+  std::deque<std::string> made_text_;
+  std::string main_dir_;
+  bool standard_headers_ = false;
+  std::size_t includes_read_ = 0;
+  std::size_t expansion_budget_ = 0;
+  bool budget_warned_ = false;
+  std::uint32_t expansions_ = 0;
+  std::size_t warnings_dropped_ = 0;
+};
+
+}  // namespace dlgforge::port

@@ -1,0 +1,54 @@
+// Turning the bytes of a script into text: the byte-order marks that make a
+// file Unicode, and the conversion of string literals from the code page in
+// force to UTF-8 with iconv. Which code page is in force is the parser's
+// business; this file only converts.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+
+namespace dlgforge::port {
+
+/// A file's text ready for the lexer. A UTF-16 file (with its byte-order
+/// mark, or recognised by its zero high bytes) is converted to UTF-8; a
+/// UTF-8 byte-order mark is dropped. Either makes the file `unicode`: its
+/// strings are UTF-8 whatever code page is in force.
+struct SourceText {
+  std::string text;
+  bool unicode = false;
+  bool invalid = false;  // some UTF-16 did not convert (became U+FFFD)
+};
+
+SourceText prepare_source(std::string bytes);
+
+/// Appends the UTF-8 form of a code point (U+FFFD for one that is not a
+/// scalar value).
+void append_utf8(std::string& out, char32_t code_point);
+
+/// Converts bytes from Windows code pages to UTF-8, keeping one iconv
+/// descriptor per code page.
+class CodePageDecoder {
+ public:
+  CodePageDecoder() = default;
+  CodePageDecoder(const CodePageDecoder&) = delete;
+  CodePageDecoder& operator=(const CodePageDecoder&) = delete;
+  ~CodePageDecoder();
+
+  /// Whether iconv knows the code page.
+  bool supports(unsigned codepage);
+
+  /// Appends `bytes` converted from `codepage` (65001 for UTF-8, 1200 and
+  /// 1201 for UTF-16) to `out`. A sequence that does not convert becomes
+  /// U+FFFD; the result says whether that happened. An unknown code page
+  /// reads as 1252.
+  bool decode(std::string_view bytes, unsigned codepage, std::string& out);
+
+ private:
+  void* handle(unsigned codepage);
+
+  std::map<unsigned, void*> handles_;
+};
+
+}  // namespace dlgforge::port
