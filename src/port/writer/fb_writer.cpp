@@ -145,6 +145,26 @@ Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Return box
 End Function
 
+' Dialog controls as compact as the Windows ones: GTK's default theme puts
+' focus padding, inner borders and a default-button border around a
+' button's text that a 14-unit Windows button has no room for; check boxes
+' keep the Windows gap between the box and the text. Text is hinted fully,
+' as Windows draws dialog text, which keeps its widths close to Windows'.
+Sub dlgforge_style()
+  gtk_rc_parse_string( _
+      !"gtk-xft-hinting = 1\n" & _
+      !"gtk-xft-hintstyle = \"hintfull\"\n" & _
+      !"style \"dlgforge-controls\" {\n" & _
+      !"  GtkWidget::focus-padding = 0\n" & _
+      !"  GtkWidget::focus-line-width = 1\n" & _
+      !"  GtkButton::inner-border = {0, 0, 0, 0}\n" & _
+      !"  GtkButton::default-border = {0, 0, 0, 0}\n" & _
+      !"  GtkButton::default-outside-border = {0, 0, 0, 0}\n" & _
+      !"  GtkCheckButton::indicator-spacing = 1\n" & _
+      !"}\n" & _
+      !"widget \"dlgforge-dialog.*\" style \"dlgforge-controls\"\n")
+End Sub
+
 ' Makes the fonts of a folder visible to this program only, as fontconfig
 ' does not look where Debian's fonts-wine puts Wine's Tahoma.
 Sub dlgforge_add_fonts(ByVal folder As Const ZString Ptr)
@@ -449,6 +469,7 @@ class Printer {
         "  Dim dialog_window As GtkWidget Ptr = "
         "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
     out_ += "  " + dialog.window + " = dialog_window\n";
+    out_ += "  gtk_widget_set_name(dialog_window, \"dlgforge-dialog\")\n";
     out_ += "  gtk_window_set_title(GTK_WINDOW(dialog_window), " +
             fb_string(dialog.title) + ")\n";
     out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
@@ -787,6 +808,10 @@ class Printer {
     out_ +=
         "Function dlgforge_dialog_named(ByVal dialog_name As String) As "
         "GtkWidget Ptr\n";
+    if (description_.dialogs.empty()) {
+      out_ += "  Return NULL\nEnd Function\n\n";
+      return;
+    }
     out_ += "  Select Case UCase(dialog_name)\n";
     for (const Dialog& dialog : description_.dialogs) {
       std::string upper = dialog.script_name;
@@ -811,6 +836,7 @@ class Printer {
         "' main loop until the first window closes.\n";
     out_ += "dlgforge_add_fonts(\"/usr/share/wine/fonts\")\n";
     out_ += "gtk_init(NULL, NULL)\n";
+    out_ += "dlgforge_style()\n";
     out_ += "Dim dlgforge_main As GtkWidget Ptr\n";
     out_ += "For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1\n";
     out_ +=
