@@ -179,9 +179,14 @@ class OptionParser {
  private:
   CommandLine convert(std::string_view script) {
     const ConversionOptions& options = result_.options;
-    if (!options.dump_model && (!options.include_dirs.empty() ||
-                                !options.defines.empty() || options.codepage)) {
-      fail("options -I, -D and --codepage need --dump-model");
+    bool full_reader = options.dump_model || options.port;
+    if (!full_reader && (!options.include_dirs.empty() ||
+                         !options.defines.empty() || options.codepage)) {
+      fail("options -I, -D and --codepage need --port or --dump-model");
+      return result_;
+    }
+    if (options.main_dialog && !options.port) {
+      fail("option '--main' needs --port");
       return result_;
     }
     result_.action =

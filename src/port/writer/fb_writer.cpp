@@ -149,11 +149,10 @@ End Function
 ' focus padding, inner borders and a default-button border around a
 ' button's text that a 14-unit Windows button has no room for; check boxes
 ' keep the Windows gap between the box and the text. Text is hinted fully,
-' as Windows draws dialog text, which keeps its widths close to Windows'.
+' as Windows draws dialog text: with whole-pixel advances, which keeps text
+' widths close to Windows'.
 Sub dlgforge_style()
   gtk_rc_parse_string( _
-      !"gtk-xft-hinting = 1\n" & _
-      !"gtk-xft-hintstyle = \"hintfull\"\n" & _
       !"style \"dlgforge-controls\" {\n" & _
       !"  GtkWidget::focus-padding = 0\n" & _
       !"  GtkWidget::focus-line-width = 1\n" & _
@@ -163,6 +162,11 @@ Sub dlgforge_style()
       !"  GtkCheckButton::indicator-spacing = 1\n" & _
       !"}\n" & _
       !"widget \"dlgforge-dialog.*\" style \"dlgforge-controls\"\n")
+  Dim hinting As cairo_font_options_t Ptr = cairo_font_options_create()
+  cairo_font_options_set_hint_style(hinting, CAIRO_HINT_STYLE_FULL)
+  cairo_font_options_set_hint_metrics(hinting, CAIRO_HINT_METRICS_ON)
+  gdk_screen_set_font_options(gdk_screen_get_default(), hinting)
+  cairo_font_options_destroy(hinting)
 End Sub
 
 ' Makes the fonts of a folder visible to this program only, as fontconfig
