@@ -125,6 +125,12 @@ class Checker:
             if run.returncode != 0:
                 self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
                 continue
+            committed = script.with_name(name + ".port.bas")
+            if script.parent.name == "examples" and (
+                    not committed.exists()
+                    or committed.read_bytes() != bas.read_bytes()):
+                self.fail(name, f"{committed} is not what --port writes "
+                          "today (scripts/regen-examples)")
             dump = subprocess.run([self.args.dlgforge, "--dump-model"]
                                   + options + [str(script)], capture_output=True)
             model = json.loads(dump.stdout) if dump.returncode == 0 else None
