@@ -22,6 +22,8 @@
 #include "platform/unicode_source.h"
 #include "port/model/model_json.h"
 #include "port/reader/reader.h"
+#include "port/widgets/description.h"
+#include "port/writer/fb_writer.h"
 
 namespace {
 
@@ -183,6 +185,64 @@ int dump_model(const dlgforge::ConversionOptions& options) {
   return 0;
 }
 
+// Reads the script with the port reader and writes the port program: the
+// reader's warnings on standard error, the program on standard output or
+// into the output file. A --main that names no dialog is a usage error,
+// found before anything is written.
+int port(const dlgforge::ConversionOptions& options) {
+  dlgforge::port::ReaderOptions reader;
+  reader.include_dirs = options.include_dirs;
+  reader.defines = options.defines;
+  reader.codepage =
+      options.codepage ? static_cast<unsigned>(*options.codepage) : 0;
+  dlgforge::model::Model model;
+  std::string error;
+  if (!dlgforge::port::read_resource_script(options.script, reader, model,
+                                            error)) {
+    report("cannot open '" + options.script + "': " + error);
+    return kStatusCannotOpen;
+  }
+  std::string warnings;
+  for (const dlgforge::model::Diagnostic& warning : model.warnings) {
+    warnings += dlgforge::model::format_warning(warning) + "\n";
+  }
+  write_stderr(warnings);
+  if (options.main_dialog &&
+      !dlgforge::port::has_dialog(model, *options.main_dialog)) {
+    report("no dialog " + dlgforge::quoted(*options.main_dialog) + " in '" +
+           options.script + "'");
+    return kStatusUsage;
+  }
+  std::string script_name = options.script;
+  if (size_t slash = script_name.rfind('/'); slash != std::string::npos) {
+    script_name.erase(0, slash + 1);
+  }
+  std::string program = dlgforge::port::write_freebasic(
+      dlgforge::port::describe(model, options.main_dialog.value_or("")),
+      {script_name, options.base_units});
+
+  std::optional<dlgforge::OutputFile> file;
+  if (options.output) {
+    file.emplace(*options.output);
+    if (!file->open()) {
+      report(file->error());
+      return kStatusWriteFailed;
+    }
+  }
+  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
+  if (!out.write(program) || !out.flush()) {
+    std::string target =
+        file ? dlgforge::quoted(*options.output) : "the output";
+    report("cannot write " + target + ": " + std::strerror(out.error()));
+    return kStatusWriteFailed;
+  }
+  if (file && !file->commit()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -205,6 +265,9 @@ int main(int argc, char** argv) {
     return dump_model(command.options);
   case dlgforge::CommandAction::Convert:
     break;
+  }
+  if (command.options.port) {
+    return port(command.options);
   }
   return convert(command.options);
 }

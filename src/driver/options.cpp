@@ -19,6 +19,8 @@ enum class OptionId {
   Include,
   Define,
   Codepage,
+  Port,
+  Main,
 };
 
 struct KnownOption {
@@ -39,6 +41,8 @@ constexpr KnownOption kOptions[] = {
     {"include", 'I', true, OptionId::Include},
     {"define", 'D', true, OptionId::Define},
     {"codepage", 0, true, OptionId::Codepage},
+    {"port", 0, false, OptionId::Port},
+    {"main", 0, true, OptionId::Main},
 };
 
 constexpr std::string_view kUsageLine =
@@ -59,13 +63,20 @@ GTK+ 2, printed on standard output.
       --dump-model        read the script with the full resource reader
                           (preprocessor, every statement) and print what
                           it read as JSON instead of converting it
-  -I, --include DIR       with --dump-model: search DIR for included
-                          files (after the script's folder); repeatable
+  -I, --include DIR       with --port or --dump-model: search DIR for
+                          included files (after the script's folder);
+                          repeatable
   -D, --define NAME[=VALUE]
-                          with --dump-model: define the macro NAME (as 1
-                          when no VALUE is given); repeatable
-      --codepage N        with --dump-model: read text in code page N when
-                          the script names none (default 1252)
+                          with --port or --dump-model: define the macro
+                          NAME (as 1 when no VALUE is given); repeatable
+      --codepage N        with --port or --dump-model: read text in code
+                          page N when the script names none (default 1252)
+      --port              read the script with the full resource reader
+                          and write a program meant to be kept instead:
+                          every control a widget, placed with base units
+                          the program measures when it runs (or those of
+                          --base-units), handler stubs, readable names
+      --main NAME         with --port: the dialog the program shows first
   -h, --help              print this help and exit
       --version           print the version and exit
   --                      end of the options: the next argument is the
@@ -168,9 +179,14 @@ class OptionParser {
  private:
   CommandLine convert(std::string_view script) {
     const ConversionOptions& options = result_.options;
-    if (!options.dump_model && (!options.include_dirs.empty() ||
-                                !options.defines.empty() || options.codepage)) {
-      fail("options -I, -D and --codepage need --dump-model");
+    bool full_reader = options.dump_model || options.port;
+    if (!full_reader && (!options.include_dirs.empty() ||
+                         !options.defines.empty() || options.codepage)) {
+      fail("options -I, -D and --codepage need --port or --dump-model");
+      return result_;
+    }
+    if (options.main_dialog && !options.port) {
+      fail("option '--main' needs --port");
       return result_;
     }
     result_.action =
@@ -290,6 +306,15 @@ class OptionParser {
       if (!options.codepage || *options.codepage > 65535) {
         return bad_value(spelled, value, "a code page number");
       }
+      return true;
+    case OptionId::Port:
+      options.port = true;
+      return true;
+    case OptionId::Main:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a dialog name");
+      }
+      options.main_dialog = value;
       return true;
     }
     return false;

@@ -42,6 +42,10 @@ struct ConversionOptions {
   std::vector<std::pair<std::string, std::string>> defines;
   /// --codepage N: the code page of text when the script names none.
   std::optional<int32_t> codepage;
+  /// --port: write the port program instead of the classic one.
+  bool port = false;
+  /// --main NAME: the dialog the port program shows first.
+  std::optional<std::string> main_dialog;
 };
 
 /// The command line read.

@@ -1,0 +1,656 @@
+#include "port/widgets/description.h"
+
+#include <cstdint>
+#include <string_view>
+
+#include "port/widgets/names.h"
+#include "port/widgets/text.h"
+
+namespace dlgforge::port {
+namespace {
+
+// Window and control styles the mapping reads.
+constexpr std::uint32_t kWsGroup = 0x00020000;
+constexpr std::uint32_t kWsThickFrame = 0x00040000;
+constexpr std::uint32_t kWsDisabled = 0x08000000;
+constexpr std::uint32_t kWsVisible = 0x10000000;
+
+constexpr std::uint32_t kBsTypeMask = 0x0F;
+constexpr std::uint32_t kBsDefPushButton = 0x01;
+constexpr std::uint32_t kBsCheckBox = 0x02;
+constexpr std::uint32_t kBsAutoCheckBox = 0x03;
+constexpr std::uint32_t kBsRadioButton = 0x04;
+constexpr std::uint32_t kBs3State = 0x05;
+constexpr std::uint32_t kBsAuto3State = 0x06;
+constexpr std::uint32_t kBsGroupBox = 0x07;
+constexpr std::uint32_t kBsAutoRadioButton = 0x09;
+constexpr std::uint32_t kBsDefSplitButton = 0x0D;
+constexpr std::uint32_t kBsDefCommandLink = 0x0F;
+constexpr std::uint32_t kBsLeftText = 0x20;
+constexpr std::uint32_t kBsPushLike = 0x1000;
+
+constexpr std::uint32_t kSsTypeMask = 0x1F;
+constexpr std::uint32_t kSsCenter = 0x01;
+constexpr std::uint32_t kSsRight = 0x02;
+constexpr std::uint32_t kSsIcon = 0x03;
+constexpr std::uint32_t kSsBlackRect = 0x04;
+constexpr std::uint32_t kSsGrayRect = 0x05;
+constexpr std::uint32_t kSsWhiteRect = 0x06;
+constexpr std::uint32_t kSsBlackFrame = 0x07;
+constexpr std::uint32_t kSsGrayFrame = 0x08;
+constexpr std::uint32_t kSsWhiteFrame = 0x09;
+constexpr std::uint32_t kSsUserItem = 0x0A;
+constexpr std::uint32_t kSsSimple = 0x0B;
+constexpr std::uint32_t kSsLeftNoWordWrap = 0x0C;
+constexpr std::uint32_t kSsOwnerDraw = 0x0D;
+constexpr std::uint32_t kSsBitmap = 0x0E;
+constexpr std::uint32_t kSsEnhMetaFile = 0x0F;
+constexpr std::uint32_t kSsEtchedHorz = 0x10;
+constexpr std::uint32_t kSsEtchedVert = 0x11;
+constexpr std::uint32_t kSsEtchedFrame = 0x12;
+constexpr std::uint32_t kSsNoPrefix = 0x80;
+constexpr std::uint32_t kSsCenterImage = 0x200;
+constexpr std::uint32_t kSsSunken = 0x1000;
+
+constexpr std::uint32_t kEsCenter = 0x01;
+constexpr std::uint32_t kEsRight = 0x02;
+constexpr std::uint32_t kEsMultiline = 0x04;
+constexpr std::uint32_t kEsUppercase = 0x08;
+constexpr std::uint32_t kEsLowercase = 0x10;
+constexpr std::uint32_t kEsPassword = 0x20;
+constexpr std::uint32_t kEsReadOnly = 0x800;
+constexpr std::uint32_t kEsNumber = 0x2000;
+
+constexpr std::uint32_t kLbsMultipleSel = 0x08;
+constexpr std::uint32_t kLbsExtendedSel = 0x800;
+constexpr std::uint32_t kLbsNoSel = 0x4000;
+constexpr std::uint32_t kCbsTypeMask = 0x03;
+constexpr std::uint32_t kCbsDropDownList = 0x03;
+constexpr std::uint32_t kSbsVert = 0x01;
+constexpr std::uint32_t kTbsVert = 0x02;
+constexpr std::uint32_t kPbsVertical = 0x04;
+
+// Menu item states of MENUEX, and its types.
+constexpr std::uint32_t kMfsDisabled = 0x03;
+constexpr std::uint32_t kMfsChecked = 0x08;
+constexpr std::uint32_t kMftRadioCheck = 0x200;
+constexpr std::uint32_t kMftSeparator = 0x800;
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return out;
+}
+
+bool same_name(std::string_view a, std::string_view b) {
+  return lower(a) == lower(b);
+}
+
+// A class name as the script may quote it.
+std::string class_key(std::string_view class_name) {
+  if (class_name.size() >= 2 && class_name.front() == '"' &&
+      class_name.back() == '"') {
+    class_name = class_name.substr(1, class_name.size() - 2);
+  }
+  return lower(class_name);
+}
+
+bool is_rich_edit(std::string_view key) {
+  return key.starts_with("richedit") || key == "riched20" || key == "riched32";
+}
+
+bool is_focusable(WidgetKind kind) {
+  switch (kind) {
+  case WidgetKind::Button:
+  case WidgetKind::ToggleButton:
+  case WidgetKind::CheckButton:
+  case WidgetKind::RadioButton:
+  case WidgetKind::Entry:
+  case WidgetKind::TextView:
+  case WidgetKind::ListBox:
+  case WidgetKind::ListView:
+  case WidgetKind::ComboBox:
+  case WidgetKind::ComboBoxEntry:
+  case WidgetKind::ScrollBar:
+  case WidgetKind::Slider:
+  case WidgetKind::SpinButton:
+  case WidgetKind::Notebook:
+  case WidgetKind::Calendar:
+  case WidgetKind::LinkLabel:
+    return true;
+  default:
+    return false;
+  }
+}
+
+Signal natural_signal(WidgetKind kind) {
+  switch (kind) {
+  case WidgetKind::Button:
+    return Signal::Clicked;
+  case WidgetKind::ToggleButton:
+  case WidgetKind::CheckButton:
+  case WidgetKind::RadioButton:
+    return Signal::Toggled;
+  case WidgetKind::Entry:
+  case WidgetKind::ComboBox:
+  case WidgetKind::ComboBoxEntry:
+    return Signal::Changed;
+  case WidgetKind::TextView:
+    return Signal::TextChanged;
+  case WidgetKind::ListBox:
+  case WidgetKind::ListView:
+    return Signal::SelectionChanged;
+  case WidgetKind::ScrollBar:
+  case WidgetKind::Slider:
+  case WidgetKind::SpinButton:
+    return Signal::ValueChanged;
+  case WidgetKind::Notebook:
+    return Signal::SwitchPage;
+  case WidgetKind::Calendar:
+    return Signal::DaySelected;
+  default:
+    return Signal::None;
+  }
+}
+
+// The suffix a handler's name gets after its widget's name.
+std::string_view handler_suffix(Signal signal) {
+  switch (signal) {
+  case Signal::Clicked:
+    return "clicked";
+  case Signal::Toggled:
+    return "toggled";
+  case Signal::Changed:
+  case Signal::TextChanged:
+  case Signal::SelectionChanged:
+    return "changed";
+  case Signal::ValueChanged:
+    return "value_changed";
+  case Signal::SwitchPage:
+    return "switch_page";
+  case Signal::DaySelected:
+    return "day_selected";
+  case Signal::Activate:
+    return "activate";
+  case Signal::None:
+    break;
+  }
+  return "";
+}
+
+std::string control_text(const model::Control& control) {
+  return control.text.number ? std::string() : control.text.text;
+}
+
+void set_text(Widget& widget, const std::string& text, bool prefixes) {
+  if (!prefixes) {
+    widget.text = text;
+    widget.use_mnemonic = false;
+    return;
+  }
+  MnemonicText converted = to_mnemonic(text);
+  widget.text = std::move(converted.text);
+  widget.use_mnemonic = true;
+}
+
+void describe_button(const model::Control& control, Widget& widget) {
+  std::uint32_t style = control.style.value;
+  std::uint32_t type = style & kBsTypeMask;
+  bool push_like = (style & kBsPushLike) != 0;
+  switch (type) {
+  case kBsCheckBox:
+  case kBsAutoCheckBox:
+  case kBs3State:
+  case kBsAuto3State:
+    widget.kind =
+        push_like ? WidgetKind::ToggleButton : WidgetKind::CheckButton;
+    break;
+  case kBsRadioButton:
+  case kBsAutoRadioButton:
+    widget.kind =
+        push_like ? WidgetKind::ToggleButton : WidgetKind::RadioButton;
+    break;
+  case kBsGroupBox:
+    widget.kind = WidgetKind::GroupBox;
+    break;
+  default:
+    widget.kind = WidgetKind::Button;
+    widget.is_default = type == kBsDefPushButton || type == kBsDefSplitButton ||
+                        type == kBsDefCommandLink;
+  }
+  widget.check_on_right = (style & kBsLeftText) != 0;
+  set_text(widget, control_text(control), true);
+}
+
+void describe_static(const model::Control& control, Widget& widget) {
+  std::uint32_t style = control.style.value;
+  std::uint32_t type = style & kSsTypeMask;
+  widget.sunken = (style & kSsSunken) != 0;
+  switch (type) {
+  case kSsIcon:
+    widget.kind = WidgetKind::Image;
+    widget.stock = StockImage::Information;
+    return;
+  case kSsBitmap:
+  case kSsEnhMetaFile:
+    widget.kind = WidgetKind::Image;
+    widget.stock = StockImage::Picture;
+    return;
+  case kSsBlackRect:
+  case kSsGrayRect:
+  case kSsWhiteRect:
+    widget.kind = WidgetKind::FilledBox;
+    widget.shade = type == kSsBlackRect  ? Shade::Black
+                   : type == kSsGrayRect ? Shade::Gray
+                                         : Shade::White;
+    return;
+  case kSsBlackFrame:
+  case kSsGrayFrame:
+  case kSsWhiteFrame:
+  case kSsEtchedFrame:
+  case kSsOwnerDraw:
+  case kSsUserItem:
+    widget.kind = WidgetKind::OutlineBox;
+    widget.sunken = type != kSsEtchedFrame;
+    return;
+  case kSsEtchedHorz:
+  case kSsEtchedVert:
+    widget.kind = WidgetKind::Separator;
+    widget.vertical = type == kSsEtchedVert;
+    return;
+  default:
+    break;
+  }
+  widget.kind = WidgetKind::Label;
+  widget.xalign = type == kSsCenter ? 0.5f : type == kSsRight ? 1.0f : 0.0f;
+  widget.yalign = (style & kSsCenterImage) != 0 ? 0.5f : 0.0f;
+  // SS_LEFT, SS_CENTER and SS_RIGHT wrap at word breaks; the other text
+  // types keep one line per line of text.
+  widget.wrap = type == 0 || type == kSsCenter || type == kSsRight;
+  set_text(widget, control_text(control), (style & kSsNoPrefix) == 0);
+}
+
+void describe_edit(const model::Control& control, Widget& widget, bool rich) {
+  std::uint32_t style = control.style.value;
+  widget.kind = rich || (style & kEsMultiline) != 0 ? WidgetKind::TextView
+                                                    : WidgetKind::Entry;
+  widget.xalign = (style & kEsCenter) != 0  ? 0.5f
+                  : (style & kEsRight) != 0 ? 1.0f
+                                            : 0.0f;
+  widget.password =
+      (style & kEsPassword) != 0 && widget.kind == WidgetKind::Entry;
+  widget.editable = (style & kEsReadOnly) == 0;
+  widget.digits_only = (style & kEsNumber) != 0;
+  widget.letter_case = (style & kEsUppercase) != 0   ? LetterCase::Upper
+                       : (style & kEsLowercase) != 0 ? LetterCase::Lower
+                                                     : LetterCase::Any;
+  set_text(widget, control_text(control), false);
+}
+
+void describe_list(const model::Control& control, Widget& widget) {
+  std::uint32_t style = control.style.value;
+  widget.kind = WidgetKind::ListBox;
+  widget.selection = (style & kLbsNoSel) != 0 ? Selection::None
+                     : (style & (kLbsMultipleSel | kLbsExtendedSel)) != 0
+                         ? Selection::Multiple
+                         : Selection::Single;
+}
+
+// What a control becomes: by its class, then by the style bits of that
+// class, as the Windows class would read them.
+void describe_kind(const model::Control& control, Widget& widget) {
+  std::string key = class_key(control.class_name);
+  std::uint32_t style = control.style.value;
+  if (key == "button") {
+    describe_button(control, widget);
+  } else if (key == "static") {
+    describe_static(control, widget);
+  } else if (key == "edit") {
+    describe_edit(control, widget, false);
+  } else if (is_rich_edit(key)) {
+    describe_edit(control, widget, true);
+  } else if (key == "listbox") {
+    describe_list(control, widget);
+  } else if (key == "combobox" || key == "comboboxex32") {
+    widget.kind = (style & kCbsTypeMask) == kCbsDropDownList
+                      ? WidgetKind::ComboBox
+                      : WidgetKind::ComboBoxEntry;
+  } else if (key == "scrollbar") {
+    widget.kind = WidgetKind::ScrollBar;
+    widget.vertical = (style & kSbsVert) != 0;
+  } else if (key == "msctls_trackbar32") {
+    widget.kind = WidgetKind::Slider;
+    widget.vertical = (style & kTbsVert) != 0;
+  } else if (key == "msctls_progress32") {
+    widget.kind = WidgetKind::ProgressBar;
+    widget.vertical = (style & kPbsVertical) != 0;
+  } else if (key == "msctls_updown32") {
+    widget.kind = WidgetKind::SpinButton;
+  } else if (key == "syslistview32" || key == "systreeview32") {
+    widget.kind = WidgetKind::ListView;
+  } else if (key == "systabcontrol32") {
+    widget.kind = WidgetKind::Notebook;
+  } else if (key == "sysmonthcal32") {
+    widget.kind = WidgetKind::Calendar;
+  } else if (key == "sysdatetimepick32" || key == "msctls_hotkey32" ||
+             key == "sysipaddress32") {
+    widget.kind = WidgetKind::Entry;
+  } else if (key == "syslink") {
+    widget.kind = WidgetKind::LinkLabel;
+    widget.text = link_markup(control_text(control));
+    widget.wrap = true;
+  } else if (key == "sysanimate32") {
+    widget.kind = WidgetKind::Image;
+    widget.stock = StockImage::Picture;
+  } else {
+    widget.kind = WidgetKind::Custom;
+    widget.text = control.class_name;
+  }
+}
+
+// The scope of a dialog's or menu's names: its identifier, or its number.
+std::string scope_part(const model::NameOrOrdinal& name, int index) {
+  std::string part = identifier_part(name.text);
+  if (!part.empty()) {
+    return part;
+  }
+  if (name.number) {
+    return std::to_string(*name.number);
+  }
+  return std::to_string(index + 1);
+}
+
+std::string kind_part(WidgetKind kind) {
+  std::string name = lower(kind_name(kind));
+  return name;
+}
+
+Dialog describe_dialog(const model::Dialog& source, int index,
+                       NameTable& names) {
+  Dialog dialog;
+  dialog.script_name = source.name.text;
+  std::string scope = names.claim("dlg_" + scope_part(source.name, index));
+  dialog.function = names.claim(scope + "_create");
+  dialog.window = names.claim(scope + "_window");
+  dialog.title = source.caption;
+  dialog.rect = {source.x, source.y, source.cx, source.cy};
+  dialog.font = font_request(source.font);
+  dialog.resizable = (source.style.value & kWsThickFrame) != 0;
+
+  int radio_group = -1;
+  bool group_open = false;
+  bool has_default = false;
+  for (const model::Control& control : source.controls) {
+    Widget widget;
+    widget.keyword = control.keyword;
+    widget.class_name = control.class_name;
+    widget.id_written = control.id_written;
+    widget.source_line = control.pos.line;
+    widget.rect = {control.x, control.y, control.cx, control.cy};
+    widget.sensitive = (control.style.value & kWsDisabled) == 0;
+    widget.visible = (control.style.value & kWsVisible) != 0;
+    describe_kind(control, widget);
+    if (widget.is_default) {
+      widget.is_default = !has_default;
+      has_default = true;
+    }
+    // A group starts at a control with WS_GROUP and takes the radio
+    // buttons that follow, whatever lies between them.
+    bool group_style = (control.style.value & kWsGroup) != 0;
+    if (group_style || radio_group < 0) {
+      group_open = false;
+    }
+    if (widget.kind == WidgetKind::RadioButton) {
+      if (!group_open) {
+        ++radio_group;
+        group_open = true;
+        widget.starts_group = true;
+      }
+      widget.radio_group = radio_group;
+    }
+    widget.focusable = is_focusable(widget.kind);
+
+    std::string part = identifier_part(control.id_written);
+    if (part.empty()) {
+      part = kind_part(widget.kind);
+    }
+    widget.name = names.claim(scope + "_" + part);
+    widget.signal = natural_signal(widget.kind);
+    if (widget.signal != Signal::None) {
+      widget.handler = names.claim(widget.name + "_" +
+                                   std::string(handler_suffix(widget.signal)));
+    }
+    dialog.widgets.push_back(std::move(widget));
+  }
+  // A label's mnemonic moves the focus to the next control that takes it,
+  // as the dialog manager does for a static before an edit field.
+  for (size_t i = 0; i < dialog.widgets.size(); ++i) {
+    Widget& label = dialog.widgets[i];
+    if (label.kind != WidgetKind::Label || !label.use_mnemonic ||
+        label.text.find('_') == std::string::npos) {
+      continue;
+    }
+    for (size_t j = i + 1; j < dialog.widgets.size(); ++j) {
+      if (dialog.widgets[j].focusable) {
+        label.mnemonic_target = static_cast<int>(j);
+        break;
+      }
+    }
+  }
+  return dialog;
+}
+
+bool has_flag(const model::MenuItem& item, std::string_view flag) {
+  for (const std::string& written : item.flags) {
+    if (same_name(written, flag)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::vector<MenuEntry> describe_entries(
+    const std::vector<model::MenuItem>& items, const std::string& scope,
+    NameTable& names, int& radio_group) {
+  std::vector<MenuEntry> entries;
+  bool radio_open = false;
+  for (const model::MenuItem& item : items) {
+    MenuEntry entry;
+    entry.id_written = item.id_written;
+    bool separator = item.type == model::MenuItem::Type::Separator ||
+                     (item.mftype & kMftSeparator) != 0;
+    if (separator) {
+      entry.kind = MenuEntry::Kind::Separator;
+      radio_open = false;
+      entries.push_back(std::move(entry));
+      continue;
+    }
+    MenuText split = split_menu_text(item.text);
+    entry.text = to_mnemonic(split.label).text;
+    entry.accel_text = split.accelerator;
+    if (!split.accelerator.empty()) {
+      Accelerator accel = parse_accelerator(split.accelerator);
+      entry.accel_key = accel.key;
+      entry.accel_control = accel.control;
+      entry.accel_shift = accel.shift;
+      entry.accel_alt = accel.alt;
+    }
+    entry.sensitive = !has_flag(item, "GRAYED") &&
+                      !has_flag(item, "INACTIVE") &&
+                      (item.mfstate & kMfsDisabled) == 0;
+    entry.active =
+        has_flag(item, "CHECKED") || (item.mfstate & kMfsChecked) != 0;
+    std::string part = identifier_part(item.id_written);
+    if (part.empty()) {
+      part = identifier_part(split.label);
+    }
+    if (item.type == model::MenuItem::Type::Popup) {
+      entry.kind = MenuEntry::Kind::Submenu;
+      radio_open = false;
+      entry.items = describe_entries(item.items, scope, names, radio_group);
+      entries.push_back(std::move(entry));
+      continue;
+    }
+    if ((item.mftype & kMftRadioCheck) != 0) {
+      entry.kind = MenuEntry::Kind::Radio;
+      if (!radio_open) {
+        ++radio_group;
+        radio_open = true;
+        entry.starts_group = true;
+      }
+      entry.radio_group = radio_group;
+    } else {
+      radio_open = false;
+      entry.kind =
+          entry.active ? MenuEntry::Kind::Check : MenuEntry::Kind::Item;
+    }
+    entry.handler =
+        names.claim(scope + "_" + (part.empty() ? "item" : part) + "_activate");
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+MenuBar describe_menu(const model::Menu& source, int index, NameTable& names) {
+  MenuBar bar;
+  bar.script_name = source.name.text;
+  std::string scope = names.claim("menu_" + scope_part(source.name, index));
+  bar.function = names.claim(scope + "_create");
+  int radio_group = -1;
+  bar.items = describe_entries(source.items, scope, names, radio_group);
+  return bar;
+}
+
+bool matches(const model::NameOrOrdinal& name, const std::string& wanted) {
+  if (same_name(name.text, wanted)) {
+    return true;
+  }
+  return name.number && std::to_string(*name.number) == wanted;
+}
+
+}  // namespace
+
+std::string_view kind_name(WidgetKind kind) {
+  switch (kind) {
+  case WidgetKind::Button:
+    return "Button";
+  case WidgetKind::ToggleButton:
+    return "ToggleButton";
+  case WidgetKind::CheckButton:
+    return "CheckButton";
+  case WidgetKind::RadioButton:
+    return "RadioButton";
+  case WidgetKind::GroupBox:
+    return "GroupBox";
+  case WidgetKind::Label:
+    return "Label";
+  case WidgetKind::LinkLabel:
+    return "LinkLabel";
+  case WidgetKind::Separator:
+    return "Separator";
+  case WidgetKind::FilledBox:
+    return "FilledBox";
+  case WidgetKind::OutlineBox:
+    return "OutlineBox";
+  case WidgetKind::Image:
+    return "Image";
+  case WidgetKind::Entry:
+    return "Entry";
+  case WidgetKind::TextView:
+    return "TextView";
+  case WidgetKind::ListBox:
+    return "ListBox";
+  case WidgetKind::ListView:
+    return "ListView";
+  case WidgetKind::ComboBox:
+    return "ComboBox";
+  case WidgetKind::ComboBoxEntry:
+    return "ComboBoxEntry";
+  case WidgetKind::ScrollBar:
+    return "ScrollBar";
+  case WidgetKind::Slider:
+    return "Slider";
+  case WidgetKind::ProgressBar:
+    return "ProgressBar";
+  case WidgetKind::SpinButton:
+    return "SpinButton";
+  case WidgetKind::Notebook:
+    return "Notebook";
+  case WidgetKind::Calendar:
+    return "Calendar";
+  case WidgetKind::Custom:
+    return "Custom";
+  }
+  return "";
+}
+
+std::string_view signal_name(Signal signal) {
+  switch (signal) {
+  case Signal::None:
+    return "";
+  case Signal::Clicked:
+    return "clicked";
+  case Signal::Toggled:
+    return "toggled";
+  case Signal::Changed:
+  case Signal::TextChanged:
+  case Signal::SelectionChanged:
+    return "changed";
+  case Signal::ValueChanged:
+    return "value-changed";
+  case Signal::SwitchPage:
+    return "switch-page";
+  case Signal::DaySelected:
+    return "day-selected";
+  case Signal::Activate:
+    return "activate";
+  }
+  return "";
+}
+
+bool has_dialog(const model::Model& model, const std::string& name) {
+  for (const model::Dialog& dialog : model.dialogs) {
+    if (matches(dialog.name, name)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Description describe(const model::Model& model, const std::string& main_name) {
+  Description description;
+  NameTable names;
+  for (size_t i = 0; i < model.menus.size(); ++i) {
+    description.menus.push_back(
+        describe_menu(model.menus[i], static_cast<int>(i), names));
+  }
+  for (size_t i = 0; i < model.dialogs.size(); ++i) {
+    const model::Dialog& source = model.dialogs[i];
+    Dialog dialog = describe_dialog(source, static_cast<int>(i), names);
+    if (source.menu) {
+      for (size_t m = 0; m < model.menus.size(); ++m) {
+        if (matches(model.menus[m].name, source.menu->text) ||
+            (source.menu->number &&
+             model.menus[m].name.number == source.menu->number)) {
+          dialog.menu = static_cast<int>(m);
+          break;
+        }
+      }
+    }
+    if (description.main_dialog < 0 &&
+        (main_name.empty() ? true : matches(source.name, main_name))) {
+      description.main_dialog = static_cast<int>(i);
+    }
+    description.dialogs.push_back(std::move(dialog));
+  }
+  if (model.dialogs.empty() && !model.menus.empty()) {
+    description.main_menu = 0;
+  }
+  return description;
+}
+
+}  // namespace dlgforge::port

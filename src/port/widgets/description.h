@@ -1,0 +1,168 @@
+// The widgets of a ported script, described once for every back end: what
+// each dialog and menu of the resource model becomes (kind, text, place in
+// dialog units, state, radio group, handler, font, menu tree), in terms most
+// toolkits share. The FreeBASIC writer prints it; a live preview or another
+// toolkit's writer performs the same description. Nothing here knows how a
+// toolkit spells a call.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "port/model/model.h"
+#include "port/widgets/fonts.h"
+#include "port/widgets/geometry.h"
+
+namespace dlgforge::port {
+
+enum class WidgetKind {
+  Button,        ///< push button
+  ToggleButton,  ///< push-like check box or radio button
+  CheckButton,
+  RadioButton,
+  GroupBox,  ///< frame with a label
+  Label,
+  LinkLabel,      ///< label whose text is link markup
+  Separator,      ///< etched line; `vertical` for SS_ETCHEDVERT
+  FilledBox,      ///< black, gray or white rectangle
+  OutlineBox,     ///< frame without a label
+  Image,          ///< icon or bitmap, a stock image standing in
+  Entry,          ///< one-line edit field
+  TextView,       ///< multi-line edit field, scrolled
+  ListBox,        ///< one-column list, scrolled
+  ListView,       ///< list view and tree view controls, scrolled
+  ComboBox,       ///< drop-down list
+  ComboBoxEntry,  ///< combo box with an edit field
+  ScrollBar,
+  Slider,
+  ProgressBar,
+  SpinButton,
+  Notebook,
+  Calendar,
+  Custom,  ///< a class no toolkit has: a labelled frame for the user's widget
+};
+
+/// The name of a kind, for comments, reports and tests ("CheckButton").
+std::string_view kind_name(WidgetKind kind);
+
+/// The signal a handler waits for, named as the toolkits name it.
+enum class Signal {
+  None,
+  Clicked,           ///< buttons
+  Toggled,           ///< check, radio and toggle buttons
+  Changed,           ///< entries and combo boxes
+  TextChanged,       ///< the text of a multi-line field
+  SelectionChanged,  ///< list selections
+  ValueChanged,      ///< scroll bars, sliders, spin buttons
+  SwitchPage,        ///< notebooks
+  DaySelected,       ///< calendars
+  Activate,          ///< menu items
+};
+
+/// The toolkit's name of the signal ("clicked", "value-changed").
+std::string_view signal_name(Signal signal);
+
+enum class Shade { Black, Gray, White };
+enum class Selection { None, Single, Multiple };
+enum class StockImage { Information, Warning, Error, Question, Picture };
+/// Which letter case an edit field keeps.
+enum class LetterCase { Any, Upper, Lower };
+
+struct Widget {
+  WidgetKind kind = WidgetKind::Label;
+  std::string name;  ///< unique in the program, "dlg_about_ok"
+  /// What the script wrote, for comments and reports.
+  std::string keyword;
+  std::string class_name;
+  std::string id_written;
+  int source_line = 0;
+
+  /// Text: mnemonic form (`_x`) when `use_mnemonic`, markup for a
+  /// LinkLabel, else shown as it is.
+  std::string text;
+  bool use_mnemonic = false;
+
+  DluRect rect;
+  bool sensitive = true;
+  bool visible = true;
+  bool is_default = false;  ///< the window's default button
+  bool vertical = false;
+  bool check_on_right = false;
+  int radio_group = -1;       ///< group number within the dialog
+  bool starts_group = false;  ///< first radio button of its group
+  /// Labels: index of the widget their mnemonic moves to, -1 for none.
+  int mnemonic_target = -1;
+  bool focusable = false;
+
+  /// Text layout: 0 left or top, 0.5 centered, 1 right or bottom.
+  float xalign = 0, yalign = 0;
+  bool wrap = false;
+
+  // Edit fields.
+  bool password = false;
+  bool editable = true;
+  bool digits_only = false;
+  LetterCase letter_case = LetterCase::Any;
+
+  Selection selection = Selection::Single;
+  Shade shade = Shade::Black;
+  StockImage stock = StockImage::Information;
+  bool sunken = false;
+
+  Signal signal = Signal::None;
+  std::string handler;  ///< empty when `signal` is None
+};
+
+struct MenuEntry {
+  enum class Kind { Item, Check, Radio, Separator, Submenu };
+  Kind kind = Kind::Item;
+  std::string text;        ///< mnemonic form
+  std::string accel_text;  ///< as the script wrote it after the tab
+  std::string accel_key;   ///< toolkit key name, empty when not understood
+  bool accel_control = false, accel_shift = false, accel_alt = false;
+  bool sensitive = true;
+  bool active = false;
+  int radio_group = -1;
+  bool starts_group = false;
+  std::string id_written;
+  std::string handler;           ///< "activate" handler; empty for submenus
+  std::vector<MenuEntry> items;  ///< a submenu's entries
+};
+
+struct MenuBar {
+  std::string script_name;  ///< as written in the script
+  std::string function;     ///< name of the function that builds it
+  std::vector<MenuEntry> items;
+};
+
+struct Dialog {
+  std::string script_name;
+  std::string function;  ///< name of the function that builds its window
+  std::string window;    ///< name of the variable holding its window
+  std::string title;
+  DluRect rect;
+  FontRequest font;
+  bool resizable = false;
+  int menu = -1;  ///< index into `Description::menus`, -1 for none
+  std::vector<Widget> widgets;  ///< in script order, which is focus order
+};
+
+struct Description {
+  std::vector<Dialog> dialogs;
+  std::vector<MenuBar> menus;
+  /// What the program shows first: a dialog, or when the script has none,
+  /// a window holding the first menu bar; -1 for neither.
+  int main_dialog = -1;
+  int main_menu = -1;
+};
+
+/// Describes every dialog and menu of the model. `main_name` picks the
+/// dialog shown first (compared as resource names are, ignoring case, or
+/// by number); empty for the script's first dialog.
+Description describe(const model::Model& model, const std::string& main_name);
+
+/// Whether `name` names a dialog of the model, as `describe` compares.
+bool has_dialog(const model::Model& model, const std::string& name);
+
+}  // namespace dlgforge::port

@@ -1,0 +1,60 @@
+#include "port/writer/fb_literal.h"
+
+namespace dlgforge::port {
+namespace {
+
+// Bytes per literal piece before the expression continues on a new line;
+// fbc limits a statement's length, not how many lines it spans.
+constexpr size_t kPieceBytes = 160;
+
+bool is_control(unsigned char c) {
+  return c < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
+std::string fb_string(std::string_view bytes) {
+  if (bytes.empty()) {
+    return "\"\"";
+  }
+  std::string out;
+  out.reserve(bytes.size() + 8);
+  bool in_literal = false;
+  size_t piece = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    auto c = static_cast<unsigned char>(bytes[i]);
+    bool control = is_control(c);
+    // Cut between characters, never inside a UTF-8 sequence, so that each
+    // piece stays readable text.
+    bool starts_character = (c & 0xC0) != 0x80;
+    bool cut = piece >= kPieceBytes && starts_character;
+    if (in_literal && (control || cut)) {
+      out += '"';
+      in_literal = false;
+    }
+    if (!out.empty() && !in_literal) {
+      out += cut ? " & _\n    " : " & ";
+    }
+    if (cut) {
+      piece = 0;
+    }
+    if (control) {
+      out += "Chr(" + std::to_string(c) + ")";
+      piece += 8;
+      continue;
+    }
+    if (!in_literal) {
+      out += '"';
+      in_literal = true;
+    }
+    out +=
+        c == '"' ? std::string("\"\"") : std::string(1, static_cast<char>(c));
+    ++piece;
+  }
+  if (in_literal) {
+    out += '"';
+  }
+  return out;
+}
+
+}  // namespace dlgforge::port

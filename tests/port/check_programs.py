@@ -1,0 +1,285 @@
+#!/usr/bin/env python3
+"""Compiles and runs the programs dlgforge --port writes, as their users would.
+
+Each program is compiled with the real FreeBASIC compiler (fbc -exx) and run
+under Xvfb with the gtkprobe module, showing every dialog of its script; the
+probe's report must show no GTK/GLib warning or critical, every control of
+the model as a widget on the dialog's area, at the place and size the dialog
+manager gives it with the base units the program measured, and at most 5%
+of the widgets that show text clipped.
+
+Programs: the hand-made sample (every kind of control), the examples, and
+with --corpus every script of the shared corpus. Exits 77 (skipped) when
+fbc, Xvfb or a C compiler for the probe is missing.
+"""
+import argparse
+import concurrent.futures
+import json
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+
+SKIP = 77
+CLIP_LIMIT = 0.05
+COMBOS = ("GtkComboBox", "GtkComboBoxEntry")
+
+
+def skip(why):
+    print("SKIP: " + why)
+    sys.exit(SKIP)
+
+
+def muldiv(number, numerator, denominator):
+    product = number * numerator
+    magnitude = (abs(product) + abs(denominator) // 2) // abs(denominator)
+    return -magnitude if (product < 0) != (denominator < 0) else magnitude
+
+
+def find_units(size, cx, cy):
+    """The base units that turn the dialog's size into the area's size."""
+    xs = [bx for bx in range(1, 64) if muldiv(cx, bx, 4) == size[0]]
+    ys = [by for by in range(1, 128) if muldiv(cy, by, 8) == size[1]]
+    return (xs[0] if xs else None, ys[0] if ys else None)
+
+
+def fixed_areas(widget, found):
+    if widget["type"] == "GtkFixed":
+        found.append(widget)
+    for child in widget.get("children", []):
+        fixed_areas(child, found)
+    return found
+
+
+def text_widgets(widget, found):
+    if "clipped" in widget:
+        found.append(widget)
+    for child in widget.get("children", []):
+        text_widgets(child, found)
+    return found
+
+
+class Checker:
+    def __init__(self, args):
+        self.args = args
+        self.work = pathlib.Path(args.work)
+        self.work.mkdir(parents=True, exist_ok=True)
+        self.failures = []
+        self.controls = 0
+        self.widgets = 0
+        self.texts = 0
+        self.clipped = 0
+        self.misplaced = 0
+        self.placed = 0
+
+    def fail(self, name, what):
+        self.failures.append(f"{name}: {what}")
+
+    def tools(self):
+        shared = pathlib.Path(self.args.shared)
+        if not (shared / "fbc" / "install").exists():
+            skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
+        if shutil.which("xvfb-run") is None:
+            skip("xvfb-run is not installed (Debian package xvfb)")
+        if shutil.which("gcc") is None:
+            skip("gcc is not installed; gtkprobe cannot be built")
+        fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
+                              str(self.work / "fbc")], capture_output=True,
+                             text=True)
+        if fbc.returncode != 0:
+            skip("fbc could not be unpacked: " + fbc.stderr.strip())
+        self.fbc = fbc.stdout.strip().splitlines()[-1]
+        probe = subprocess.run([str(shared / "gtkprobe" / "build"),
+                                str(self.work / "gtkprobe")],
+                               capture_output=True, text=True)
+        if probe.returncode != 0:
+            skip("gtkprobe could not be built: " + probe.stderr.strip())
+        self.probe = probe.stdout.strip().splitlines()[-1]
+
+    def programs(self):
+        """(name, .bas path, model dialogs or None) for every program."""
+        found = []
+        sample = self.work / "sample.bas"
+        with open(sample, "wb") as out:
+            subprocess.run([self.args.sample], stdout=out, check=True)
+        found.append(("sample", sample, None))
+        scripts = []
+        source = pathlib.Path(self.args.source)
+        scripts += sorted((source / "examples").glob("*.rc"))
+        if self.args.corpus:
+            corpus = pathlib.Path(self.args.shared) / "corpus"
+            scripts += sorted(p for p in corpus.iterdir()
+                              if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
+        encodings = self.corpus_encodings()
+        for script in scripts:
+            name = script.stem
+            bas = self.work / (name + ".bas")
+            # A UTF-8 script without a code page pragma is built with
+            # rc /c65001 by its project; the reader is told the same.
+            options = []
+            if encodings.get(script.name) == "utf-8":
+                options = ["--codepage", "65001"]
+            run = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas)]
+                                 + options + [str(script)], capture_output=True)
+            if run.returncode != 0:
+                self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
+                continue
+            committed = script.with_name(name + ".port.bas")
+            if script.parent.name == "examples" and (
+                    not committed.exists()
+                    or committed.read_bytes() != bas.read_bytes()):
+                self.fail(name, f"{committed} is not what --port writes "
+                          "today (scripts/regen-examples)")
+            dump = subprocess.run([self.args.dlgforge, "--dump-model"]
+                                  + options + [str(script)], capture_output=True)
+            model = json.loads(dump.stdout) if dump.returncode == 0 else None
+            found.append((name, bas, model))
+        return found
+
+    def corpus_encodings(self):
+        """Each corpus file's encoding, from the corpus's own index."""
+        index = pathlib.Path(self.args.shared) / "corpus" / "SOURCES.tsv"
+        encodings = {}
+        if not index.exists():
+            return encodings
+        for line in index.read_text().splitlines()[1:]:
+            fields = line.split("\t")
+            if len(fields) >= 7:
+                flat = (fields[1] + "/" + fields[3]).replace("/", "__")
+                encodings[flat] = fields[6]
+        return encodings
+
+    def compile(self, name, bas):
+        exe = bas.with_suffix("")
+        run = subprocess.run([self.fbc, "-exx", "-maxerr", "inf", str(bas),
+                              "-x", str(exe)], capture_output=True, text=True)
+        if run.returncode != 0:
+            self.fail(name, "fbc: " + (run.stdout + run.stderr).strip()[:2000])
+            return None
+        return exe
+
+    def run(self, name, exe, dialogs, menus):
+        out = self.work / ("probe-" + name)
+        shutil.rmtree(out, ignore_errors=True)
+        env = dict(os.environ, GTK_MODULES=self.probe, GTKPROBE_OUT=str(out),
+                   GTKPROBE_SETTLE_MS="60", GTKPROBE_TIMEOUT="20")
+        names = [d["name"] for d in dialogs] if dialogs else []
+        run = subprocess.run([str(exe)] + names, env=env, capture_output=True,
+                             timeout=90)
+        report = out / "probe.json"
+        if not report.exists():
+            self.fail(name, f"no probe report (status {run.returncode}): "
+                      + (run.stdout + run.stderr).decode(errors="replace")[-500:])
+            return None
+        probe = json.loads(report.read_text())
+        nothing_to_show = dialogs is not None and not dialogs and not menus
+        expected = "program-exit" if nothing_to_show else "captured"
+        if run.returncode != 0 or probe["status"] != expected:
+            self.fail(name, f"status {run.returncode}, probe {probe['status']}")
+        return probe
+
+    def check(self, name, probe, dialogs):
+        for message in probe["messages"]:
+            if message["level"] in ("error", "critical", "warning"):
+                self.fail(name, f"{message['level']}: {message['domain']}: "
+                          f"{message['text']}")
+        for top in probe["toplevels"]:
+            for widget in text_widgets(top["tree"], []):
+                self.texts += 1
+                self.clipped += bool(widget["clipped"])
+        if not dialogs:
+            return
+        if len(probe["toplevels"]) != len(dialogs):
+            self.fail(name, f"{len(dialogs)} dialogs, "
+                      f"{len(probe['toplevels'])} windows")
+            return
+        for dialog, top in zip(dialogs, probe["toplevels"]):
+            self.check_dialog(name, dialog, top)
+
+    def check_dialog(self, name, dialog, top):
+        where = f"{name}: {dialog['name']}"
+        areas = fixed_areas(top["tree"], [])
+        if not areas:
+            self.fail(where, "no GtkFixed")
+            return
+        area = areas[0]
+        controls = dialog["controls"]
+        children = area.get("children", [])
+        self.controls += len(controls)
+        self.widgets += len(children)
+        if len(children) != len(controls):
+            self.fail(where, f"{len(controls)} controls, {len(children)} widgets")
+            return
+        bx, by = find_units(area["size_request"], dialog["cx"], dialog["cy"])
+        if bx is None or by is None:
+            if dialog["cx"] > 0 and dialog["cy"] > 0:
+                self.fail(where, f"area {area['size_request']} fits no base units")
+            return
+        for control, widget in zip(controls, children):
+            expected = [muldiv(control["x"], bx, 4), muldiv(control["y"], by, 8)]
+            size = [muldiv(control["cx"], bx, 4), muldiv(control["cy"], by, 8)]
+            got = widget.get("fixed_position")
+            request = widget["size_request"]
+            self.placed += 1
+            wrong = got != expected
+            if control["cx"] > 0 and control["cy"] > 0:
+                wrong |= request[0] != size[0]
+                if widget["type"] in COMBOS:
+                    wrong |= request[1] != by + 8
+                else:
+                    wrong |= request[1] != size[1]
+            if wrong:
+                self.misplaced += 1
+                self.fail(where, f"{control.get('id_written')} at {got} "
+                          f"{request}, expected {expected} {size}")
+
+    def main(self):
+        self.tools()
+        programs = self.programs()
+        with concurrent.futures.ThreadPoolExecutor(self.args.jobs) as pool:
+            exes = list(pool.map(lambda p: self.compile(p[0], p[1]), programs))
+            runs = [(p, e) for p, e in zip(programs, exes) if e is not None]
+            probes = list(pool.map(
+                lambda r: self.run(r[0][0], r[1],
+                                   r[0][2]["dialogs"] if r[0][2] else None,
+                                   r[0][2]["menus"] if r[0][2] else None),
+                runs))
+        for ((name, _, model), _), probe in zip(runs, probes):
+            if probe is not None:
+                self.check(name, probe, model["dialogs"] if model else None)
+        share = self.clipped / self.texts if self.texts else 0.0
+        print(f"programs: {len(programs)}, compiled: {len(runs)}")
+        print(f"controls: {self.controls}, widgets: {self.widgets}, "
+              f"misplaced: {self.misplaced} of {self.placed}")
+        print(f"texts: {self.texts}, clipped: {self.clipped} ({share:.1%})")
+        if share > CLIP_LIMIT:
+            self.failures.append(f"{share:.1%} of texts clipped, more than "
+                                 f"{CLIP_LIMIT:.0%}")
+        for failure in self.failures[:200]:
+            print("FAIL: " + failure)
+        return 1 if self.failures else 0
+
+
+def parse():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dlgforge", required=True)
+    parser.add_argument("--sample", required=True)
+    parser.add_argument("--source", required=True)
+    parser.add_argument("--shared", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--corpus", action="store_true")
+    parser.add_argument("--jobs", type=int, default=2)
+    return parser.parse_args()
+
+
+if __name__ == "__main__":
+    arguments = parse()
+    # One private X server for every program of the run.
+    if "DLGFORGE_UNDER_XVFB" not in os.environ:
+        if shutil.which("xvfb-run") is None:
+            skip("xvfb-run is not installed (Debian package xvfb)")
+        os.environ["DLGFORGE_UNDER_XVFB"] = "1"
+        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24 -dpi 96",
+                               sys.executable] + sys.argv)
+    sys.exit(Checker(arguments).main())

@@ -1,0 +1,228 @@
+// The pieces of port mode that decide what the generated program holds:
+// rounding, mnemonics, literals, names, and the description of the sample
+// model (kinds, radio groups, default button, mnemonic targets, handlers).
+// What fbc and GTK make of the program is checked by check_programs.py.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+#include <string>
+
+#include "port/sample_model.h"
+#include "port/widgets/description.h"
+#include "port/widgets/geometry.h"
+#include "port/widgets/names.h"
+#include "port/widgets/text.h"
+#include "port/writer/fb_literal.h"
+#include "port/writer/fb_writer.h"
+
+namespace dlgforge::port {
+namespace {
+
+TEST(Geometry, RoundsHalvesAwayFromZeroAsMulDiv) {
+  EXPECT_EQ(mul_div(7, 6, 4), 11);    // 10.5
+  EXPECT_EQ(mul_div(5, 6, 4), 8);     // 7.5
+  EXPECT_EQ(mul_div(-7, 6, 4), -11);  // -10.5
+  EXPECT_EQ(mul_div(9, 13, 8), 15);   // 14.625
+  EXPECT_EQ(mul_div(3, 13, 8), 5);    // 4.875
+  EXPECT_EQ(mul_div(1, 13, 8), 2);    // 1.625
+  EXPECT_EQ(mul_div(4, 1, 8), 1);     // 0.5
+  EXPECT_EQ(mul_div(5, 7, 0), -1);
+  EXPECT_EQ(mul_div(1000000000, 3, 2), 1500000000);  // 64-bit product
+  EXPECT_EQ(to_pixels({7, 9, 50, 14}, 6, 13), (PixelRect{11, 15, 75, 23}));
+}
+
+TEST(Text, PrefixesBecomeMnemonics) {
+  EXPECT_EQ(to_mnemonic("&Open").text, "_Open");
+  EXPECT_TRUE(to_mnemonic("&Open").has_mnemonic);
+  EXPECT_EQ(to_mnemonic("Fish && Chips").text, "Fish & Chips");
+  EXPECT_FALSE(to_mnemonic("Fish && Chips").has_mnemonic);
+  EXPECT_EQ(to_mnemonic("snake_case &x").text, "snake__case _x");
+  EXPECT_EQ(to_mnemonic("end&").text, "end");
+  EXPECT_EQ(to_mnemonic("&&&a").text, "&_a");
+}
+
+TEST(Text, MenuTextsSplitAtTheirAccelerator) {
+  MenuText split = split_menu_text("&Open...\tCtrl+O");
+  EXPECT_EQ(split.label, "&Open...");
+  EXPECT_EQ(split.accelerator, "Ctrl+O");
+  Accelerator ctrl_o = parse_accelerator(split.accelerator);
+  EXPECT_EQ(ctrl_o.key, "o");
+  EXPECT_TRUE(ctrl_o.control);
+  Accelerator zoom = parse_accelerator("Ctrl+Shift++");
+  EXPECT_EQ(zoom.key, "plus");
+  EXPECT_TRUE(zoom.shift);
+  EXPECT_EQ(parse_accelerator("Alt+F4").key, "F4");
+  EXPECT_EQ(parse_accelerator("Del").key, "Delete");
+  EXPECT_EQ(parse_accelerator("Num *").key, "");
+  EXPECT_EQ(parse_accelerator("Ctrl+Click").key, "");
+}
+
+TEST(Text, LinksBecomeMarkup) {
+  EXPECT_EQ(link_markup("See <a href=\"x.html\">here</a> & <b>"),
+            "See <a href=\"x.html\">here</a> &amp; &lt;b&gt;");
+  EXPECT_EQ(link_markup("<A>open"), "<a href=\"#\">open</a>");
+}
+
+TEST(Literal, EveryByteReadsBackAsWritten) {
+  EXPECT_EQ(fb_string(""), "\"\"");
+  EXPECT_EQ(fb_string("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(fb_string("a\tb"), "\"a\" & Chr(9) & \"b\"");
+  EXPECT_EQ(fb_string("\r\n"), "Chr(13) & Chr(10)");
+  EXPECT_EQ(fb_string("\\n"), "\"\\n\"");
+  std::string long_text(400, 'x');
+  long_text += "\xE6\x97\xA5";
+  std::string written = fb_string(long_text);
+  EXPECT_NE(written.find(" & _\n    \""), std::string::npos);
+  EXPECT_NE(written.find("\xE6\x97\xA5"), std::string::npos);  // not cut
+}
+
+TEST(Names, ComeFromTheScriptIdentifiers) {
+  EXPECT_EQ(identifier_part("IDC_EDIT_NAME"), "edit_name");
+  EXPECT_EQ(identifier_part("IDOK"), "ok");
+  EXPECT_EQ(identifier_part("IDD_ABOUTBOX"), "aboutbox");
+  EXPECT_EQ(identifier_part("IDC_STATIC"), "");
+  EXPECT_EQ(identifier_part("-1"), "");
+  EXPECT_EQ(identifier_part("0x1F"), "");
+  EXPECT_EQ(identifier_part("IDC_BASE + 1"), "base_1");
+  NameTable names;
+  EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok");
+  EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok_2");
+  EXPECT_EQ(names.claim("dlg_a_ok_2"), "dlg_a_ok_2_2");
+}
+
+class SampleDescription : public ::testing::Test {
+ protected:
+  Description description = describe(testing::sample_model(), "");
+  const Dialog& dialog = description.dialogs.at(0);
+
+  const Widget& widget(std::string_view id) {
+    for (const Widget& w : dialog.widgets) {
+      if (w.id_written == id) {
+        return w;
+      }
+    }
+    ADD_FAILURE() << "no widget " << id;
+    return dialog.widgets.front();
+  }
+};
+
+TEST_F(SampleDescription, EveryControlIsAWidgetOfItsKind) {
+  ASSERT_EQ(dialog.widgets.size(),
+            testing::sample_model().dialogs[0].controls.size());
+  std::map<std::string, WidgetKind> expected = {
+      {"IDC_EDIT_NAME", WidgetKind::Entry},
+      {"int", WidgetKind::TextView},
+      {"IDOK", WidgetKind::Button},
+      {"g_free", WidgetKind::GroupBox},
+      {"IDC_ONE", WidgetKind::RadioButton},
+      {"1001", WidgetKind::CheckButton},
+      {"IDC_PUSHLIKE", WidgetKind::ToggleButton},
+      {"IDC_LIST", WidgetKind::ListBox},
+      {"IDC_COMBO", WidgetKind::ComboBox},
+      {"IDC_COMBO_EDIT", WidgetKind::ComboBoxEntry},
+      {"IDC_SLIDER", WidgetKind::Slider},
+      {"IDC_SPIN", WidgetKind::SpinButton},
+      {"IDC_VIEW", WidgetKind::ListView},
+      {"IDC_TABS", WidgetKind::Notebook},
+      {"IDC_LINK", WidgetKind::LinkLabel},
+      {"IDC_CUSTOM", WidgetKind::Custom},
+      {"IDC_RICH", WidgetKind::TextView},
+      {"IDC_CAL", WidgetKind::Calendar},
+  };
+  for (const auto& [id, kind] : expected) {
+    EXPECT_EQ(kind_name(widget(id).kind), kind_name(kind)) << id;
+  }
+  EXPECT_TRUE(widget("static").digits_only);
+  EXPECT_EQ(widget("static").letter_case, LetterCase::Upper);
+  EXPECT_FALSE(widget("int").editable);
+  EXPECT_FALSE(widget("IDCANCEL").sensitive);
+  EXPECT_FALSE(widget("IDC_HIDDEN").visible);
+  EXPECT_TRUE(widget("IDOK").is_default);
+}
+
+TEST_F(SampleDescription, RadioGroupsStartAtGroupStyle) {
+  EXPECT_TRUE(widget("IDC_ONE").starts_group);
+  EXPECT_EQ(widget("IDC_TWO").radio_group, widget("IDC_ONE").radio_group);
+  EXPECT_FALSE(widget("IDC_TWO").starts_group);
+  // A WS_GROUP check box ends the group; the WS_GROUP radio starts another.
+  EXPECT_NE(widget("IDC_THREE").radio_group, widget("IDC_ONE").radio_group);
+  EXPECT_TRUE(widget("IDC_THREE").starts_group);
+}
+
+TEST_F(SampleDescription, LabelMnemonicMovesToTheNextField) {
+  const Widget& label = dialog.widgets[0];
+  EXPECT_EQ(label.text, "_Name:");
+  EXPECT_EQ(dialog.widgets.at(label.mnemonic_target).id_written,
+            "IDC_EDIT_NAME");
+}
+
+TEST_F(SampleDescription, NamesAreUniqueIgnoringCaseAndPrefixed) {
+  std::set<std::string> seen;
+  auto check = [&seen](const std::string& name) {
+    std::string lower;
+    for (char c : name)
+      lower += static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    EXPECT_TRUE(seen.insert(lower).second) << name;
+    EXPECT_TRUE(name.starts_with("dlg_") || name.starts_with("menu_")) << name;
+  };
+  for (const Dialog& d : description.dialogs) {
+    check(d.function);
+    check(d.window);
+    for (const Widget& w : d.widgets) {
+      check(w.name);
+      if (!w.handler.empty())
+        check(w.handler);
+    }
+  }
+  EXPECT_EQ(widget("static").name, "dlg_sample_static");
+  EXPECT_EQ(widget("IDC_STATIC").name, "dlg_sample_label");
+  EXPECT_EQ(widget("-1").name, "dlg_sample_label_2");
+  EXPECT_EQ(description.dialogs[1].function, "dlg_101_create");
+}
+
+TEST_F(SampleDescription, MenusKeepTheirStructure) {
+  ASSERT_EQ(description.menus.size(), 1u);
+  EXPECT_EQ(dialog.menu, 0);
+  const MenuEntry& file = description.menus[0].items.at(0);
+  EXPECT_EQ(file.kind, MenuEntry::Kind::Submenu);
+  EXPECT_EQ(file.items.at(0).accel_key, "o");
+  EXPECT_FALSE(file.items.at(1).sensitive);
+  EXPECT_EQ(file.items.at(1).accel_text, "Num *");
+  EXPECT_EQ(file.items.at(2).kind, MenuEntry::Kind::Check);
+  EXPECT_EQ(file.items.at(3).kind, MenuEntry::Kind::Separator);
+  const MenuEntry& view = file.items.at(4);
+  EXPECT_TRUE(view.items.at(0).starts_group);
+  EXPECT_TRUE(view.items.at(0).active);
+  EXPECT_EQ(view.items.at(1).radio_group, view.items.at(0).radio_group);
+  // Two items with one identifier get two handlers.
+  EXPECT_NE(view.items.at(0).handler, view.items.at(1).handler);
+}
+
+TEST_F(SampleDescription, EachHandlerIsDeclaredConnectedAndWrittenOnce) {
+  std::string program =
+      write_freebasic(description, {"sample.rc", std::nullopt});
+  auto count = [&program](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = program.find(what); at != std::string::npos;
+         at = program.find(what, at + 1)) {
+      ++n;
+    }
+    return n;
+  };
+  for (const Widget& w : dialog.widgets) {
+    if (w.handler.empty())
+      continue;
+    EXPECT_EQ(count("Declare Sub " + w.handler + " "), 1u) << w.handler;
+    EXPECT_EQ(count("G_CALLBACK(@" + w.handler + ")"), 1u) << w.handler;
+    EXPECT_EQ(count("\nSub " + w.handler + " "), 1u) << w.handler;
+  }
+  EXPECT_EQ(count("dlgforge_base_units(dialog_window"), 2u);
+  std::string fixed =
+      write_freebasic(description, {"sample.rc", DialogBaseUnits{6, 13}});
+  EXPECT_EQ(fixed.find("dlgforge_base_units(dialog_window"), std::string::npos);
+  EXPECT_NE(fixed.find("units_x = 6 : units_y = 13"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dlgforge::port
