@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "text/fields.h"
 #include "text/style.h"
 #include "text/words.h"
@@ -202,58 +202,19 @@ void append_control_name(std::string& out, std::string_view identifier) {
   }
 }
 
-void write_toggled_connection(std::string_view name, Conversion& run) {
-  append(run.sections.dialog_code, "g_signal_connect(G_OBJECT(", name,
-         "), \"toggled\", G_CALLBACK(@", name, "_toggled), ",
-         run.dialog.window_name, ")\n");
-  emit_callback_stub(name, "toggled", run.sections.callback_decls,
-                     run.sections.callback_bodies, kToggleStateBody);
-}
-
-void write_button(ButtonKind kind, bool push_like, std::string_view name,
-                  std::string_view text, Conversion& run) {
-  Section& code = run.sections.dialog_code;
+// The widget of a button-class control.
+ControlWidget button_widget(ButtonKind kind, bool push_like) {
   switch (kind) {
   case ButtonKind::Push:
-    append(code, name, " = gtk_button_new_with_label(", text, ")\n");
-    append(code, "g_signal_connect(G_OBJECT(", name,
-           "), \"clicked\", G_CALLBACK(@", name, "_clicked), ",
-           run.dialog.window_name, ")\n");
-    emit_callback_stub(name, "clicked", run.sections.callback_decls,
-                       run.sections.callback_bodies);
-    break;
+    return ControlWidget::PushButton;
   case ButtonKind::Check:
-    append(code, name,
-           push_like ? " = gtk_toggle_button_new_with_label("
-                     : " = gtk_check_button_new_with_label(",
-           text, ")\n");
-    write_toggled_connection(name, run);
-    break;
+    return push_like ? ControlWidget::ToggleButton : ControlWidget::CheckButton;
   case ButtonKind::Radio:
-    // All radio buttons of a run share one group. GTK prepends each new
-    // button to the group's list, so the list pointer is read again after
-    // every button; a pointer read once would leave the third and later
-    // buttons outside the group.
-    if (run.radio_button_count == 0) {
-      append(code, name, " = gtk_radio_button_new_with_label(NULL, ", text,
-             ")\n");
-      append(code,
-             "Dim group1 As GSList Ptr = gtk_radio_button_group "
-             "(GTK_RADIO_BUTTON (",
-             name, "))\n");
-    } else {
-      append(code, name, " = gtk_radio_button_new_with_label(group1, ", text,
-             ")\n");
-      append(code, "group1 = gtk_radio_button_group (GTK_RADIO_BUTTON (", name,
-             "))\n");
-    }
-    ++run.radio_button_count;
-    write_toggled_connection(name, run);
-    break;
+    return ControlWidget::RadioButton;
   case ButtonKind::None:
     break;
   }
-  append(code, "child_set_font(", name, ", font_desc)\n");
+  return ControlWidget::Button;
 }
 
 }  // namespace
@@ -302,14 +263,14 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   // Scratch strings of the run, so that a control costs no allocation.
   std::string& style = run.scratch.style;
   translate_style(style, fields->style, run.scratch.style_step);
-  append(style, " Or ", row.default_style);
+  style.append(" Or ").append(row.default_style);
 
   std::string& name = run.scratch.name;
   name.clear();
   append_control_name(name, fields->identifier);
-  append(run.sections.declarations, "Dim Shared ", name, " As GtkWidget Ptr\n");
 
-  Section& code = run.sections.dialog_code;
+  ControlRecord record;
+  record.name = name;
   if (class_is("button", "WC_BUTTON")) {
     ButtonKind kind = kind_from_names(style);
     bool push_like = contains(style, "BS_PUSHLIKE");
@@ -319,23 +280,19 @@ void convert_control(const ControlKeyword& row, std::string_view text,
       kind = kind_from_bits(bits | row.default_type_bits);
       push_like = push_like || (bits & kPushLikeBit) != 0;
     }
-    write_button(kind, push_like, name, fields->text, run);
+    record.widget = button_widget(kind, push_like);
+    record.text = fields->text;
   } else if (class_is("static", "WC_STATIC") && !contains(style, "RECT") &&
              !contains(style, "FRAME")) {
-    append(code, name, " = gtk_label_new(", fields->text, ")\n");
-    append(code, "gtk_widget_modify_font(GTK_WIDGET(", name, "), font_desc)\n");
+    record.widget = ControlWidget::Label;
+    record.text = fields->text;
   }
-
   DialogBaseUnits units = run.dialog.base_units;
-  append(code, "gtk_widget_set_size_request(", name, ", ");
-  append_int(code, dialog_units_to_pixels_x(fields->cx, units));
-  append(code, ", ");
-  append_int(code, dialog_units_to_pixels_y(fields->cy, units));
-  append(code, ")\ngtk_fixed_put(GTK_FIXED(fixed), ", name, ", ");
-  append_int(code, dialog_units_to_pixels_x(fields->x, units));
-  append(code, ", ");
-  append_int(code, dialog_units_to_pixels_y(fields->y, units));
-  append(code, ")\n");
+  record.x = dialog_units_to_pixels_x(fields->x, units);
+  record.y = dialog_units_to_pixels_y(fields->y, units);
+  record.width = dialog_units_to_pixels_x(fields->cx, units);
+  record.height = dialog_units_to_pixels_y(fields->cy, units);
+  run.records.add(record);
 }
 
 }  // namespace dlgforge

@@ -36,14 +36,6 @@ struct ControlKeyword {
 /// The recognised control statements, in the order they are tried.
 std::span<const ControlKeyword> control_keywords();
 
-/// The handler body of check, toggle and radio buttons.
-inline constexpr std::string_view kToggleStateBody =
-    "\tIf GTK_TOGGLE_BUTTON(widget)->active Then\n"
-    "\t\t' button is raised.\n"
-    "\tElse\n"
-    "\t\t' button is sunken.\n"
-    "\tEnd If\n";
-
 /// The first keyword row that matches a line, and where its keyword stands.
 struct KeywordMatch {
   const ControlKeyword* row;

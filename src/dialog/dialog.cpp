@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "dialog/controls.h"
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "text/fields.h"
 #include "text/words.h"
 
@@ -60,55 +60,27 @@ void write_window_block(Conversion& run) {
   state.window_name.clear();
   append_prefixed_name(state.window_name, state.dialog_name, "IDD_");
   state.has_window = true;
-  const std::string& window = state.window_name;
 
-  Section& decls = run.sections.declarations;
-  append(decls, "Dim Shared ", window, " As GtkWidget Ptr\n");
-  // Written for every dialog block, even when an earlier one declared them.
-  append(decls,
-         "Dim Shared vbox As GtkWidget Ptr\n"
-         "Dim Shared fixed As GtkWidget Ptr\n"
-         "Dim font_desc As PangoFontDescription Ptr\n");
-
-  Section& code = run.sections.dialog_code;
-  append(code, window, " = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n");
-  append(code, "gtk_window_set_resizable(GTK_WINDOW(", window, "), TRUE)\n");
-  append(code, "gtk_widget_set_size_request(", window, ", ");
-  append_int(code, dialog_units_to_pixels_x(state.width, state.base_units));
-  append(code, ", ");
+  WindowRecord window;
+  window.window = state.window_name;
+  window.caption = state.caption;
+  window.menu_name = state.menu_name;
+  window.font_face = state.font_face;
+  window.font_size = state.font_size;
+  window.width = dialog_units_to_pixels_x(state.width, state.base_units);
   // The allowance is added after the division, in wrapping 32-bit
   // arithmetic like the rest of the pixel rule.
   int32_t height = dialog_units_to_pixels_y(state.height, state.base_units);
-  append_int(code, static_cast<int32_t>(
-                       static_cast<uint32_t>(height) +
-                       static_cast<uint32_t>(state.menu_bar_allowance)));
-  append(code, ")\n");
-  append(code, "gtk_window_set_position (GTK_WINDOW(", window,
-         "), GTK_WIN_POS_NONE)\n");
-  append(code, "gtk_window_set_title (GTK_WINDOW(", window, "), ",
-         state.caption, ")\n");
-  append(code, "vbox = gtk_vbox_new(FALSE,2)\n");
-  if (state.menu_name != "NULL") {
-    append(code, "gtk_box_pack_start(GTK_BOX(vbox), ", state.menu_name,
-           ", FALSE, FALSE, 0)\n");
-  }
-  append(code, "gtk_container_add(GTK_CONTAINER(", window, "), vbox)\n");
-  append(code, "fixed = gtk_fixed_new()\n");
-  append(code, "font_desc = pango_font_description_from_string(\"",
-         state.font_face, " ");
-  append_int(code, state.font_size);
-  append(code, "\")\n");
-  append(code, "\n'Controls\n");
+  window.height =
+      static_cast<int32_t>(static_cast<uint32_t>(height) +
+                           static_cast<uint32_t>(state.menu_bar_allowance));
+  run.records.add(window);
 
   convert_controls(run);
 
-  // The closing lines are written whether the block ended at its end line
-  // or at the end of the script.
-  append(code, "gtk_container_add(GTK_CONTAINER(vbox), fixed)\n");
-  append(code, "g_signal_connect (G_OBJECT(", window,
-         "), \"destroy\", G_CALLBACK(@", window, "_destroy),NULL)\n");
-  emit_callback_stub(window, "destroy", run.sections.callback_decls,
-                     run.sections.callback_bodies);
+  // The body closes whether it ended at its end line or at the end of the
+  // script.
+  run.records.add(WindowEndRecord{state.window_name});
 }
 
 // Acts on one header statement; the first keyword found decides.
@@ -139,27 +111,17 @@ void convert_header_statement(std::string_view line, Conversion& run) {
 
 }  // namespace
 
-void append_prefixed_name(std::string& out, std::string_view identifier,
-                          std::string_view prefix) {
-  if (identifier.starts_with(prefix)) {
-    append_lowercased(out, identifier.substr(prefix.size()));
-  } else {
-    out.append(identifier);
-  }
-}
-
-void convert_dialog(char* line, size_t keyword_pos, std::string_view keyword,
-                    Conversion& run) {
+void convert_dialog(std::string_view text, size_t keyword_pos,
+                    std::string_view keyword, Conversion& run) {
   DialogState& state = run.dialog;
-  run.sections.declarations.append("' declare dialog\n");
-  run.sections.dialog_code.append("' dialog\n");
+  run.records.add(DialogStartRecord{});
   state.menu_name = "NULL";
   state.menu_bar_allowance = 0;
 
   // The name is everything before the keyword but the one character that
   // separates them. A keyword at the very start leaves the empty name.
-  std::string_view text(line);
-  state.dialog_name.assign(text.substr(0, keyword_pos == 0 ? 0 : keyword_pos - 1));
+  state.dialog_name.assign(
+      text.substr(0, keyword_pos == 0 ? 0 : keyword_pos - 1));
 
   // "%d,%d,%d,%d" after the keyword: x, y, width, height. Fields after a
   // mismatch keep their values, so an unreadable header keeps the previous

@@ -1,7 +1,8 @@
 #include "driver/convert.h"
 
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "driver/scanner.h"
+#include "output/classic_writer.h"
 
 namespace dlgforge {
 
@@ -9,11 +10,7 @@ bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink) {
   Conversion run(script, measurer);
   scan_script(run);
-  std::optional<std::string_view> window;
-  if (run.dialog.has_window) {
-    window = run.dialog.window_name;
-  }
-  return write_document(run.sections, window, sink);
+  return write_classic_document(run.records, sink);
 }
 
 }  // namespace dlgforge

@@ -16,10 +16,10 @@
 
 #include "driver/convert.h"
 #include "driver/options.h"
-#include "platform/fd_sink.h"
-#include "platform/output_file.h"
+#include "linux/fd_sink.h"
+#include "linux/output_file.h"
+#include "linux/toolkit.h"
 #include "platform/text_reader.h"
-#include "platform/toolkit.h"
 #include "platform/unicode_source.h"
 
 namespace {

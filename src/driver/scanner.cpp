@@ -1,7 +1,7 @@
 #include "driver/scanner.h"
 
+#include "dialog/conversion.h"
 #include "dialog/dialog.h"
-#include "driver/conversion.h"
 #include "menu/menu.h"
 #include "text/words.h"
 
@@ -45,11 +45,11 @@ void scan_script(Conversion& run) {
     }
     HeaderWords words = find_header_words(text);
     if (words.dialogex) {
-      convert_dialog(line, *words.dialogex, "DIALOGEX", run);
+      convert_dialog(text, *words.dialogex, "DIALOGEX", run);
     } else if (words.dialog) {
-      convert_dialog(line, *words.dialog, "DIALOG", run);
+      convert_dialog(text, *words.dialog, "DIALOG", run);
     } else if (words.menu) {
-      convert_menu_block(text, run);
+      convert_menu_block(text, run.script, run.records);
     }
   }
 }

@@ -68,4 +68,13 @@ void append_lowercased(std::string& out, std::string_view s) {
   }
 }
 
+void append_prefixed_name(std::string& out, std::string_view identifier,
+                          std::string_view prefix) {
+  if (identifier.starts_with(prefix)) {
+    append_lowercased(out, identifier.substr(prefix.size()));
+  } else {
+    out.append(identifier);
+  }
+}
+
 }  // namespace dlgforge

@@ -84,4 +84,9 @@ constexpr std::string_view without_leading_blanks(std::string_view s) {
 /// Appends `s` with A-Z turned into a-z.
 void append_lowercased(std::string& out, std::string_view s);
 
+/// Appends the variable name for a resource identifier: when it begins with
+/// `prefix` (case-sensitive), the rest lowercased; otherwise unchanged.
+void append_prefixed_name(std::string& out, std::string_view identifier,
+                          std::string_view prefix);
+
 }  // namespace dlgforge

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "e2e/binary_fixture.h"
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 #include "platform/unicode_source.h"
 #include "support.h"
 

@@ -1,13 +1,14 @@
-// One conversion run: the open script, the font measurer and everything that
-// outlives a line (the output sections, the dialog record, the radio-button
-// count). Passed to every converter, so two runs never share state.
+// One dialog conversion run: the open script, the font measurer, the
+// program's records and everything that outlives a line (the dialog record,
+// scratch strings). Passed to the dialog and control readers, so two runs
+// never share state.
 #pragma once
 
 #include <string>
 
-#include "dialog/base_units.h"
 #include "dialog/dialog.h"
-#include "driver/sections.h"
+#include "output/records.h"
+#include "platform/base_units.h"
 #include "platform/text_reader.h"
 
 namespace dlgforge {
@@ -18,11 +19,8 @@ struct Conversion {
 
   ScriptReader& script;
   FontMeasurer& measurer;
-  OutputSections sections;
+  ProgramRecords records;
   DialogState dialog;
-  /// Radio buttons converted so far in the whole run; never reset, so every
-  /// radio button of a run joins one group.
-  int radio_button_count = 0;
 
   /// Reused text buffers of the control conversion, so that converting a
   /// control allocates nothing once they have grown.

@@ -1,8 +1,9 @@
-#include "platform/fd_sink.h"
+#include "linux/fd_sink.h"
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace dlgforge {
 namespace {
