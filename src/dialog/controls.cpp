@@ -1,6 +1,7 @@
 #include "dialog/controls.h"
 
 #include <array>
+#include <bit>
 #include <optional>
 #include <string>
 
@@ -37,11 +38,72 @@ constexpr std::array<ControlKeyword, 10> kControlKeywords = {{
 
 enum class ButtonKind { None, Push, Check, Radio };
 
-// The row of the table whose whole-word keyword equals `word`, or none.
-std::optional<size_t> whole_word_row(std::string_view word) {
+// What the one-pass matcher below relies on, checked against the table: the
+// last row is CONTROL, the only substring row; every other row is a whole
+// word made of capital letters, so that it is exactly one of the line's
+// word runs; there are few enough rows for a bit mask of them.
+constexpr bool is_capital_word(std::string_view word) {
+  if (word.empty()) {
+    return false;
+  }
+  for (char c : word) {
+    if (c < 'A' || c > 'Z') {
+      return false;
+    }
+  }
+  return true;
+}
+constexpr bool whole_word_rows_are_capital_words() {
+  for (size_t row = 0; row + 1 < kControlKeywords.size(); ++row) {
+    if (!kControlKeywords[row].whole_word ||
+        !is_capital_word(kControlKeywords[row].keyword)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(kControlKeywords.back().keyword == "CONTROL" &&
+                  !kControlKeywords.back().whole_word,
+              "CONTROL must be the last row, matched as a substring");
+static_assert(whole_word_rows_are_capital_words(),
+              "every row before CONTROL must be a whole word of capitals");
+static_assert(kControlKeywords.size() <= 32, "rows must fit a 32-bit mask");
+
+// The length of the longest whole-word keyword.
+constexpr size_t kLongestWholeWord = [] {
+  size_t longest = 0;
+  for (const ControlKeyword& row : kControlKeywords) {
+    if (row.whole_word && row.keyword.size() > longest) {
+      longest = row.keyword.size();
+    }
+  }
+  return longest;
+}();
+
+// For each word length, the whole-word rows of that length as a bit mask
+// (bit r for row r), so that a word is compared only with the keywords it
+// could be.
+constexpr std::array<uint32_t, kLongestWholeWord + 1> kRowsByLength = [] {
+  std::array<uint32_t, kLongestWholeWord + 1> rows{};
   for (size_t row = 0; row < kControlKeywords.size(); ++row) {
-    const ControlKeyword& keyword = kControlKeywords[row];
-    if (keyword.whole_word && keyword.keyword == word) {
+    if (kControlKeywords[row].whole_word) {
+      rows[kControlKeywords[row].keyword.size()] |= uint32_t{1} << row;
+    }
+  }
+  return rows;
+}();
+
+// The first row of the table whose whole-word keyword equals `word`, or
+// none.
+std::optional<size_t> whole_word_row(std::string_view word) {
+  if (word.size() > kLongestWholeWord) {
+    return std::nullopt;
+  }
+  for (uint32_t rows = kRowsByLength[word.size()]; rows != 0;
+       rows &= rows - 1) {
+    size_t row = static_cast<size_t>(std::countr_zero(rows));
+    std::string_view keyword = kControlKeywords[row].keyword;
+    if (keyword[0] == word[0] && keyword == word) {
       return row;
     }
   }
@@ -57,10 +119,6 @@ std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
   std::optional<size_t> best_row;
   size_t best_at = 0;
   for_each_word(line, [&](std::string_view word, size_t at) {
-    // Every whole-word keyword is 5 to 15 capital letters long.
-    if (word.size() < 5 || word.size() > 15 || word[0] < 'A' || word[0] > 'Z') {
-      return true;
-    }
     std::optional<size_t> row = whole_word_row(word);
     if (row && (!best_row || *row < *best_row)) {
       best_row = row;
@@ -262,7 +320,7 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   };
   // Scratch strings of the run, so that a control costs no allocation.
   std::string& style = run.scratch.style;
-  translate_style(style, fields->style, run.scratch.style_step);
+  translate_style(style, fields->style);
   style.append(" Or ").append(row.default_style);
 
   std::string& name = run.scratch.name;

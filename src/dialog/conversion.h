@@ -27,7 +27,6 @@ struct Conversion {
   struct Scratch {
     std::string name;
     std::string style;
-    std::string style_step;
   } scratch;
 };
 

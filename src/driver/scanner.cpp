@@ -22,6 +22,12 @@ bool is_menu_header(std::string_view line) {
 
 HeaderWords find_header_words(std::string_view line) {
   HeaderWords found;
+  // Every header keyword contains MENU or DIALOG: most lines hold neither
+  // and need no pass over their words.
+  if (line.find("MENU") == std::string_view::npos &&
+      line.find("DIALOG") == std::string_view::npos) {
+    return found;
+  }
   for_each_word(line, [&found](std::string_view word, size_t at) {
     if (word == "DIALOGEX") {
       found.dialogex = found.dialogex.value_or(at);

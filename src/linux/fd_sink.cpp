@@ -20,7 +20,8 @@ bool FdSink::write(std::string_view bytes) {
   if (error_ != 0) {
     return false;
   }
-  if (used_ + bytes.size() <= kBufferSize) {
+  // A block as large as the buffer goes out directly, not copied first.
+  if (used_ + bytes.size() <= kBufferSize && bytes.size() < kBufferSize) {
     std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
     return true;

@@ -21,6 +21,20 @@ struct MenuLevel {
   std::string popup_label;
 };
 
+constexpr std::string_view kMenuItemKeyword = "MENUITEM";
+constexpr std::string_view kPopupKeyword = "POPUP";
+
+// Whether " SEPARATOR" follows at `at` as a whole word: with the MENUITEM
+// before it, the statement MENUITEM SEPARATOR.
+bool is_separator_after(std::string_view line, size_t at) {
+  constexpr std::string_view kSeparator = " SEPARATOR";
+  if (line.substr(at, kSeparator.size()) != kSeparator) {
+    return false;
+  }
+  size_t end = at + kSeparator.size();
+  return end == line.size() || !is_word_char(line[end]);
+}
+
 bool opens_block(std::string_view line) {
   return find_word(line, "BEGIN") || line.find('{') != std::string_view::npos;
 }
@@ -93,15 +107,35 @@ class MenuConverter {
     ++parent.popup_counter;
   }
 
+  // The statement of a line, tested in this order: MENUITEM SEPARATOR,
+  // MENUITEM, POPUP, then END or a closing brace. Each keyword counts as a
+  // whole word anywhere in the line, inside a quoted label too: that is
+  // deliberate, as existing scripts and users rely on this exact output.
+  // One pass over the line's words finds what the four whole-word searches
+  // would find.
   void convert_line(std::string_view line) {
-    if (find_word(line, "MENUITEM SEPARATOR")) {
+    std::optional<size_t> item;
+    std::optional<size_t> popup;
+    bool end = false;
+    bool separator = false;
+    for_each_word(line, [&](std::string_view word, size_t at) {
+      if (word == kMenuItemKeyword) {
+        item = item.value_or(at);
+        separator = is_separator_after(line, at + word.size());
+      } else if (word == kPopupKeyword) {
+        popup = popup.value_or(at);
+      } else if (word == "END") {
+        end = true;
+      }
+      return !separator;
+    });
+    if (separator) {
       write_separator();
-    } else if (std::optional<size_t> at = find_word(line, "MENUITEM")) {
-      convert_item(line.substr(*at + 8));
-    } else if (std::optional<size_t> at = find_word(line, "POPUP")) {
-      convert_popup(line.substr(*at + 5));
-    } else if (find_word(line, "END") ||
-               line.find('}') != std::string_view::npos) {
+    } else if (item) {
+      convert_item(line.substr(*item + kMenuItemKeyword.size()));
+    } else if (popup) {
+      convert_popup(line.substr(*popup + kPopupKeyword.size()));
+    } else if (end || line.find('}') != std::string_view::npos) {
       close_level();
     }
   }

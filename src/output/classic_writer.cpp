@@ -18,7 +18,7 @@ class OutputBuffer {
 
   template <typename... Pieces>
   void put(const Pieces&... pieces) {
-    (put_text(std::string_view(pieces)), ...);
+    (put_piece(pieces), ...);
   }
 
   void put_int(long long value) {
@@ -41,12 +41,20 @@ class OutputBuffer {
   static constexpr size_t kCapacity = 1 << 16;
   static constexpr size_t kMaxDigits = 24;
 
-  void put_text(std::string_view text) {
-    if (text.size() <= kCapacity - used_) {
+  // A literal's length is known here, so its copy compiles to a few moves.
+  template <size_t N>
+  void put_piece(const char (&text)[N]) {
+    put_piece(std::string_view(text, N - 1));
+  }
+  void put_piece(std::string_view text) {
+    if (text.size() <= kCapacity - used_) [[likely]] {
       std::memcpy(data_.get() + used_, text.data(), text.size());
       used_ += text.size();
       return;
     }
+    put_across(text);
+  }
+  [[gnu::noinline]] void put_across(std::string_view text) {
     if (!flush()) {
       return;
     }

@@ -2,19 +2,6 @@
 
 namespace dlgforge {
 
-std::optional<std::string_view> FieldSplitter::next() {
-  size_t start = rest_.find_first_not_of(delimiter_);
-  if (start == std::string_view::npos) {
-    rest_ = {};
-    return std::nullopt;
-  }
-  size_t end = rest_.find(delimiter_, start);
-  std::string_view field = rest_.substr(start, end - start);
-  rest_ = end == std::string_view::npos ? std::string_view{}
-                                        : rest_.substr(end + 1);
-  return field;
-}
-
 std::optional<int32_t> scan_decimal(std::string_view& text) {
   size_t i = 0;
   while (i < text.size() && is_scan_space(text[i])) {
