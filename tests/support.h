@@ -35,8 +35,9 @@ struct Scanned {
 inline Scanned scan(std::string_view script, DialogBaseUnits units = kUnits) {
   MemorySource source(script);
   ScriptReader reader(source);
+  ScriptLines lines(reader);
   FixedMeasurer measurer(units);
-  Conversion run(reader, measurer);
+  Conversion run(lines, measurer);
   scan_script(run);
   auto text = [&run](ClassicSection section) {
     return classic_section_text(run.records, section);

@@ -93,6 +93,18 @@ constexpr std::array<uint32_t, kLongestWholeWord + 1> kRowsByLength = [] {
   return rows;
 }();
 
+// The first bytes of the whole-word keywords: other words are not looked
+// at.
+constexpr ByteSet kKeywordFirstBytes = [] {
+  ByteSet first{};
+  for (const ControlKeyword& row : kControlKeywords) {
+    if (row.whole_word) {
+      first[static_cast<unsigned char>(row.keyword[0])] = true;
+    }
+  }
+  return first;
+}();
+
 // The first row of the table whose whole-word keyword equals `word`, or
 // none.
 std::optional<size_t> whole_word_row(std::string_view word) {
@@ -103,7 +115,7 @@ std::optional<size_t> whole_word_row(std::string_view word) {
        rows &= rows - 1) {
     size_t row = static_cast<size_t>(std::countr_zero(rows));
     std::string_view keyword = kControlKeywords[row].keyword;
-    if (keyword[0] == word[0] && keyword == word) {
+    if (keyword == word) {
       return row;
     }
   }
@@ -120,14 +132,15 @@ std::optional<size_t> whole_word_row(std::string_view word) {
 std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
   std::optional<size_t> best_row;
   size_t best_at = 0;
-  for_each_word(line, [&](std::string_view word, size_t at) {
-    std::optional<size_t> row = whole_word_row(word);
-    if (row && (!best_row || *row < *best_row)) {
-      best_row = row;
-      best_at = at;
-    }
-    return best_row != 0u;
-  });
+  for_each_word_starting(line, kKeywordFirstBytes,
+                         [&](std::string_view word, size_t at) {
+                           std::optional<size_t> row = whole_word_row(word);
+                           if (row && (!best_row || *row < *best_row)) {
+                             best_row = row;
+                             best_at = at;
+                           }
+                           return best_row != 0u;
+                         });
   if (best_row) {
     return KeywordMatch{&kControlKeywords[*best_row], best_at};
   }
@@ -286,10 +299,9 @@ std::span<const ControlKeyword> control_keywords() {
 }
 
 void convert_controls(Conversion& run) {
-  LineBuffer buffer;
-  while (run.script.read_line(buffer)) {
+  std::string_view line;
+  while (run.script.next(line)) {
     // The line feed stays: it is part of the statement's last field.
-    std::string_view line(buffer);
     if (std::optional<KeywordMatch> match = match_control_keyword(line)) {
       convert_control(*match->row,
                       line.substr(match->position + match->row->keyword.size()),

@@ -9,15 +9,15 @@
 #include "dialog/dialog.h"
 #include "output/records.h"
 #include "platform/base_units.h"
-#include "platform/text_reader.h"
+#include "platform/script_lines.h"
 
 namespace dlgforge {
 
 struct Conversion {
-  Conversion(ScriptReader& script_reader, FontMeasurer& font_measurer)
-      : script(script_reader), measurer(font_measurer) {}
+  Conversion(ScriptLines& script_lines, FontMeasurer& font_measurer)
+      : script(script_lines), measurer(font_measurer) {}
 
-  ScriptReader& script;
+  ScriptLines& script;
   FontMeasurer& measurer;
   ProgramRecords records;
   DialogState dialog;

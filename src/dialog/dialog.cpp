@@ -146,10 +146,9 @@ void convert_dialog(std::string_view text, size_t keyword_pos,
   int32_t* const targets[] = {&x, &y, &state.width, &state.height};
   scan_decimal_list(text.substr(keyword_pos + keyword.size()), targets);
 
-  LineBuffer buffer;
-  while (run.script.read_line(buffer)) {
-    strip_newline(buffer);
-    std::string_view statement(buffer);
+  std::string_view line;
+  while (run.script.next(line)) {
+    std::string_view statement = without_line_feed(line);
     if (statement.empty()) {
       return;  // An empty line ends the dialog and is consumed.
     }

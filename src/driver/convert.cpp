@@ -8,7 +8,8 @@ namespace dlgforge {
 
 bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink) {
-  Conversion run(script, measurer);
+  ScriptLines lines(script);
+  Conversion run(lines, measurer);
   scan_script(run);
   return write_classic_document(run.records, sink);
 }

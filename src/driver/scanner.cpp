@@ -21,31 +21,27 @@ bool is_menu_header(std::string_view line) {
 }
 
 HeaderWords find_header_words(std::string_view line) {
+  // Only words that begin like a header keyword are looked at.
+  static constexpr ByteSet kFirstBytes = byte_set("DM");
   HeaderWords found;
-  // Every header keyword contains MENU or DIALOG: most lines hold neither
-  // and need no pass over their words.
-  if (line.find("MENU") == std::string_view::npos &&
-      line.find("DIALOG") == std::string_view::npos) {
-    return found;
-  }
-  for_each_word(line, [&found](std::string_view word, size_t at) {
-    if (word == "DIALOGEX") {
-      found.dialogex = found.dialogex.value_or(at);
-    } else if (word == "DIALOG") {
-      found.dialog = found.dialog.value_or(at);
-    } else if (word == "MENU" || word == "MENUEX") {
-      found.menu = true;
-    }
-    return !found.dialogex;
-  });
+  for_each_word_starting(line, kFirstBytes,
+                         [&found](std::string_view word, size_t at) {
+                           if (word == "DIALOGEX") {
+                             found.dialogex = found.dialogex.value_or(at);
+                           } else if (word == "DIALOG") {
+                             found.dialog = found.dialog.value_or(at);
+                           } else if (word == "MENU" || word == "MENUEX") {
+                             found.menu = true;
+                           }
+                           return !found.dialogex;
+                         });
   return found;
 }
 
 void scan_script(Conversion& run) {
-  LineBuffer line;
-  while (run.script.read_line(line)) {
-    strip_newline(line);
-    std::string_view text(line);
+  std::string_view line;
+  while (run.script.next(line)) {
+    std::string_view text = without_line_feed(line);
     if (text.starts_with('#')) {
       continue;  // Preprocessor lines, but only from the first column.
     }

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "output/records.h"
-#include "platform/text_reader.h"
+#include "platform/script_lines.h"
 #include "text/fields.h"
 #include "text/words.h"
 
@@ -50,7 +50,7 @@ bool is_lone_separator_word(std::string_view field) {
 
 class MenuConverter {
  public:
-  MenuConverter(std::string_view menu_name, ScriptReader& script,
+  MenuConverter(std::string_view menu_name, ScriptLines& script,
                 ProgramRecords& records)
       : menu_name_(menu_name), script_(script), records_(records) {}
 
@@ -59,9 +59,9 @@ class MenuConverter {
       close_level();
       return;
     }
-    LineBuffer buffer;
+    std::string_view line;
     while (!levels_.empty()) {
-      if (!script_.read_line(buffer)) {
+      if (!script_.next(line)) {
         // The script ended inside the block: every open level still closes,
         // so each enclosing POPUP writes its item lines.
         while (!levels_.empty()) {
@@ -69,8 +69,7 @@ class MenuConverter {
         }
         return;
       }
-      strip_newline(buffer);
-      convert_line(buffer);
+      convert_line(without_line_feed(line));
     }
   }
 
@@ -89,8 +88,8 @@ class MenuConverter {
     }
     records_.add(MenuRecord{level.widget, number == 0});
     levels_.push_back(std::move(level));
-    LineBuffer buffer;
-    return script_.read_line(buffer) && opens_block(buffer);
+    std::string_view line;
+    return script_.next(line) && opens_block(line);
   }
 
   // Ends the innermost level. When it was a POPUP's menu, the enclosing
@@ -118,17 +117,19 @@ class MenuConverter {
     std::optional<size_t> popup;
     bool end = false;
     bool separator = false;
-    for_each_word(line, [&](std::string_view word, size_t at) {
-      if (word == kMenuItemKeyword) {
-        item = item.value_or(at);
-        separator = is_separator_after(line, at + word.size());
-      } else if (word == kPopupKeyword) {
-        popup = popup.value_or(at);
-      } else if (word == "END") {
-        end = true;
-      }
-      return !separator;
-    });
+    static constexpr ByteSet kFirstBytes = byte_set("MPE");
+    for_each_word_starting(
+        line, kFirstBytes, [&](std::string_view word, size_t at) {
+          if (word == kMenuItemKeyword) {
+            item = item.value_or(at);
+            separator = is_separator_after(line, at + word.size());
+          } else if (word == kPopupKeyword) {
+            popup = popup.value_or(at);
+          } else if (word == "END") {
+            end = true;
+          }
+          return !separator;
+        });
     if (separator) {
       write_separator();
     } else if (item) {
@@ -189,7 +190,7 @@ class MenuConverter {
   }
 
   std::string_view menu_name_;
-  ScriptReader& script_;
+  ScriptLines& script_;
   ProgramRecords& records_;
   std::vector<MenuLevel> levels_;
   std::string item_name_;  // reused, so an item costs no allocation
@@ -212,11 +213,11 @@ void append_menu_item_name(std::string& out, std::string_view identifier) {
 }
 
 void convert_menu(std::string_view menu_name, long long number,
-                  ScriptReader& script, ProgramRecords& records) {
+                  ScriptLines& script, ProgramRecords& records) {
   MenuConverter(menu_name, script, records).run(number);
 }
 
-void convert_menu_block(std::string_view header_line, ScriptReader& script,
+void convert_menu_block(std::string_view header_line, ScriptLines& script,
                         ProgramRecords& records) {
   records.add(MenuStartRecord{});
   // The header word is split at blanks only: a tab stays part of it.

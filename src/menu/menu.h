@@ -9,19 +9,19 @@
 namespace dlgforge {
 
 class ProgramRecords;
-class ScriptReader;
+class ScriptLines;
 
 /// Converts the menu block whose header line (line feed removed) the scanner
 /// found. Returns after the block's closing line, after a line that failed
 /// the BEGIN test, or at the end of the script.
-void convert_menu_block(std::string_view header_line, ScriptReader& script,
+void convert_menu_block(std::string_view header_line, ScriptLines& script,
                         ProgramRecords& records);
 
 /// Converts one menu level and, through POPUP lines, every level nested in
 /// it: `number` 0 is the block's menu bar, a POPUP's menu gets its parent's
 /// number plus the parent's popup counter (10, 11, ...).
 void convert_menu(std::string_view menu_name, long long number,
-                  ScriptReader& script, ProgramRecords& records);
+                  ScriptLines& script, ProgramRecords& records);
 
 /// Appends the variable name of a menu item identifier: "IDM_" at the start
 /// becomes "m", the next character keeps its case and the rest is

@@ -2,53 +2,7 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace dlgforge {
-
-uint64_t word_char_mask(const char* p, size_t length) {
-#if defined(__SSE2__)
-  // Sixteen bytes at a time: digits, letters (either case, by setting the
-  // 0x20 bit) and the underscore; bytes from 0x80 compare as negative and
-  // are never word characters.
-  alignas(16) char block[64] = {};
-  const char* bytes = p;
-  if (length < 64) {
-    std::memcpy(block, p, length);
-    bytes = block;
-  }
-  const __m128i before_0 = _mm_set1_epi8('0' - 1);
-  const __m128i after_9 = _mm_set1_epi8('9' + 1);
-  const __m128i before_a = _mm_set1_epi8('a' - 1);
-  const __m128i after_z = _mm_set1_epi8('z' + 1);
-  const __m128i case_bit = _mm_set1_epi8(0x20);
-  const __m128i underscore = _mm_set1_epi8('_');
-  uint64_t mask = 0;
-  for (int part = 0; part < 4; ++part) {
-    __m128i c =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * part));
-    __m128i digit =
-        _mm_and_si128(_mm_cmpgt_epi8(c, before_0), _mm_cmplt_epi8(c, after_9));
-    __m128i folded = _mm_or_si128(c, case_bit);
-    __m128i letter = _mm_and_si128(_mm_cmpgt_epi8(folded, before_a),
-                                   _mm_cmplt_epi8(folded, after_z));
-    __m128i word = _mm_or_si128(_mm_or_si128(digit, letter),
-                                _mm_cmpeq_epi8(c, underscore));
-    mask |=
-        static_cast<uint64_t>(static_cast<uint16_t>(_mm_movemask_epi8(word)))
-        << (16 * part);
-  }
-  return length < 64 ? mask & ((uint64_t{1} << length) - 1) : mask;
-#else
-  uint64_t mask = 0;
-  for (size_t i = 0; i < length; ++i) {
-    mask |= static_cast<uint64_t>(is_word_char(p[i])) << i;
-  }
-  return mask;
-#endif
-}
 
 // A keyword counts only as a whole word. After a rejected occurrence the
 // search resumes n bytes past its start, so "IDR_MENU MENU" finds the second
