@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "text/words.h"
+
 namespace dlgforge {
 namespace {
 
@@ -48,7 +50,7 @@ class OutputBuffer {
   }
   void put_piece(std::string_view text) {
     if (text.size() <= kCapacity - used_) [[likely]] {
-      std::memcpy(data_.get() + used_, text.data(), text.size());
+      copy_bytes(data_.get() + used_, text.data(), text.size());
       used_ += text.size();
       return;
     }

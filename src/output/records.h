@@ -13,6 +13,8 @@
 #include <string_view>
 #include <type_traits>
 
+#include "text/words.h"
+
 namespace dlgforge {
 
 /// What a control statement becomes in the program.
@@ -196,9 +198,7 @@ class ProgramRecords {
     uint32_t length = static_cast<uint32_t>(text.size());
     reserve(sizeof length + text.size());
     std::memcpy(data_ + size_, &length, sizeof length);
-    if (length != 0) {
-      std::memcpy(data_ + size_ + sizeof length, text.data(), length);
-    }
+    copy_bytes(data_ + size_ + sizeof length, text.data(), length);
     size_ += sizeof length + length;
   }
   template <typename Value>

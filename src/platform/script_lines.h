@@ -41,7 +41,7 @@ class ScriptLines {
   bool next(std::string_view& line);
 
  private:
-  static constexpr size_t kBatchLines = 512;
+  static constexpr size_t kBatchLines = 2048;
   static constexpr size_t kBatches = 4;
 
   struct Batch {

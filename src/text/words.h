@@ -73,6 +73,32 @@ inline uint64_t word_char_mask(const char* p, size_t length) {
   return mask;
 }
 
+/// Copies `n` bytes like memcpy, but inline for the short texts names and
+/// labels are: two overlapping moves instead of a library call.
+inline void copy_bytes(char* to, const char* from, size_t n) {
+  if (n >= 8 && n <= 16) {
+    uint64_t head;
+    uint64_t tail;
+    std::memcpy(&head, from, 8);
+    std::memcpy(&tail, from + n - 8, 8);
+    std::memcpy(to, &head, 8);
+    std::memcpy(to + n - 8, &tail, 8);
+  } else if (n >= 4 && n < 8) {
+    uint32_t head;
+    uint32_t tail;
+    std::memcpy(&head, from, 4);
+    std::memcpy(&tail, from + n - 4, 4);
+    std::memcpy(to, &head, 4);
+    std::memcpy(to + n - 4, &tail, 4);
+  } else if (n < 4) {
+    for (size_t i = 0; i < n; ++i) {
+      to[i] = from[i];
+    }
+  } else {
+    std::memcpy(to, from, n);
+  }
+}
+
 /// Position of the first whole-word occurrence of `word` in `text`, or none.
 /// `word` must not be empty.
 std::optional<size_t> find_word(std::string_view text, std::string_view word);
