@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -220,6 +221,17 @@ std::string& replace_all(std::string& out, std::string_view source,
 /// view: the read-only counterpart of `trim_leading_blanks`.
 constexpr std::string_view without_leading_blanks(std::string_view s) {
   size_t i = 0;
+  if (!std::is_constant_evaluated()) {
+    // Statements are indented and aligned with runs of spaces: eight at a
+    // time.
+    constexpr uint64_t kEightSpaces = 0x2020202020202020;
+    for (uint64_t eight; i + 8 <= s.size(); i += 8) {
+      std::memcpy(&eight, s.data() + i, 8);
+      if (eight != kEightSpaces) {
+        break;
+      }
+    }
+  }
   while (i < s.size() && (s[i] == ' ' || s[i] == '\t')) {
     ++i;
   }
