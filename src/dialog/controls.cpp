@@ -158,19 +158,37 @@ bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-// The button kind that the style names, tried in order push, check, radio.
-ButtonKind kind_from_names(std::string_view style) {
-  if (contains(style, "BS_PUSHBUTTON") || contains(style, "BS_DEFPUSHBUTTON")) {
-    return ButtonKind::Push;
+// The button kind that the style names, tried in order push, check, radio,
+// and whether it names BS_PUSHLIKE. Every name sought begins with "BS_", so
+// one pass over the occurrences of "BS_" finds what a search for each name
+// finds.
+struct NamedButton {
+  ButtonKind kind = ButtonKind::None;
+  bool push_like = false;
+};
+NamedButton button_from_names(std::string_view style) {
+  bool push = false;
+  bool check = false;
+  bool radio = false;
+  bool push_like = false;
+  for (size_t at = style.find("BS_"); at != std::string_view::npos;
+       at = style.find("BS_", at + 1)) {
+    std::string_view name = style.substr(at + 3);
+    push = push || name.starts_with("PUSHBUTTON") ||
+           name.starts_with("DEFPUSHBUTTON");
+    check = check || name.starts_with("AUTOCHECKBOX") ||
+            name.starts_with("CHECKBOX");
+    radio = radio || name.starts_with("AUTORADIOBUTTON") ||
+            name.starts_with("RADIOBUTTON");
+    push_like = push_like || name.starts_with("PUSHLIKE");
   }
-  if (contains(style, "BS_AUTOCHECKBOX") || contains(style, "BS_CHECKBOX")) {
-    return ButtonKind::Check;
-  }
-  if (contains(style, "BS_AUTORADIOBUTTON") ||
-      contains(style, "BS_RADIOBUTTON")) {
-    return ButtonKind::Radio;
-  }
-  return ButtonKind::None;
+  NamedButton named;
+  named.push_like = push_like;
+  named.kind = push    ? ButtonKind::Push
+               : check ? ButtonKind::Check
+               : radio ? ButtonKind::Radio
+                       : ButtonKind::None;
+  return named;
 }
 
 // A style written as a number names no constant, so its kind comes from the
@@ -348,8 +366,7 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   ControlRecord record;
   record.name = name;
   if (class_is("button", "WC_BUTTON")) {
-    ButtonKind kind = kind_from_names(style);
-    bool push_like = contains(style, "BS_PUSHLIKE");
+    auto [kind, push_like] = button_from_names(style);
     std::string_view style_field = without_leading_blanks(fields->style);
     if (kind == ButtonKind::None && style_field.starts_with("0x")) {
       uint32_t bits = scan_hex(style_field.substr(2));

@@ -69,7 +69,7 @@ void ScriptLines::advance() {
   at_ = 0;
 }
 
-bool ScriptLines::next(std::string_view& line) {
+bool ScriptLines::next_from_batch(std::string_view& line) {
   while (at_ == current_->count) {
     if (current_->last) {
       if (reader_thread_.joinable()) {

@@ -38,7 +38,14 @@ class ScriptLines {
   /// The next piece, with the line feed that ends its line if it has one.
   /// False, with nothing read, at the end of the script; then the reader
   /// has stopped. The view stays valid until the next call.
-  bool next(std::string_view& line);
+  bool next(std::string_view& line) {
+    if (at_ < current_->count) [[likely]] {
+      line = std::string_view(current_->lines[at_], current_->lengths[at_]);
+      ++at_;
+      return true;
+    }
+    return next_from_batch(line);
+  }
 
  private:
   static constexpr size_t kBatchLines = 2048;
@@ -55,6 +62,8 @@ class ScriptLines {
   void read_ahead();
   // Releases the consumed batch and waits for the next one.
   void advance();
+  // `next` once the current batch is used up.
+  bool next_from_batch(std::string_view& line);
 
   ScriptReader& reader_;
   std::unique_ptr<Batch[]> batches_;

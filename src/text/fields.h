@@ -66,7 +66,28 @@ constexpr bool is_scan_space(char c) {
 /// optional sign, then digits. On success returns the value and advances
 /// `text` past the digits; with no digit, returns none and leaves `text` as
 /// it was. Values beyond 32 bits wrap around.
-std::optional<int32_t> scan_decimal(std::string_view& text);
+inline std::optional<int32_t> scan_decimal(std::string_view& text) {
+  size_t i = 0;
+  while (i < text.size() && is_scan_space(text[i])) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  size_t digits_start = i;
+  uint32_t value = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    ++i;
+  }
+  if (i == digits_start) {
+    return std::nullopt;
+  }
+  text.remove_prefix(i);
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
 
 /// Reads numbers with the pattern "%d,%d,...": one decimal per target, each
 /// but the last followed directly by a comma. Reading stops at the first
