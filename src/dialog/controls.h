@@ -1,7 +1,7 @@
-// Control statement conversion: the keyword table of recognised control
-// statements, the loop over a dialog's control block, and the widget code of
-// one statement (declaration, creation for buttons and labels, signal and
-// handler stub, font, size and placement in pixels).
+// Control statement reading: the keyword table of recognised control
+// statements, the loop over a dialog's control block, and the record of one
+// statement (its variable name, label, widget kind, and its place and size
+// in pixels); the classic writer turns the record into code.
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,6 @@
-// Dialog block conversion: a DIALOG or DIALOGEX header line, its header
-// statements (STYLE, CAPTION, FONT, MENU, EXSTYLE) and the window code written
-// at each BEGIN line. The control statements inside are converted by the
+// Dialog block reading: a DIALOG or DIALOGEX header line, its header
+// statements (STYLE, CAPTION, FONT, MENU, EXSTYLE) and the window record
+// made at each BEGIN line. The control statements inside are read by the
 // control loop.
 #pragma once
 

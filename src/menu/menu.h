@@ -1,7 +1,8 @@
-// Menu block conversion: a MENU or MENUEX block with its nested POPUP blocks
-// becomes a menu bar, a menu for every POPUP, a mnemonic item for every
-// MENUITEM and an empty item for every separator. Nesting is kept on an
-// explicit stack, so no depth of POPUPs can exhaust the process stack.
+// Menu block reading: a MENU or MENUEX block with its nested POPUP blocks
+// becomes records of a menu bar, a menu for every POPUP, an item for every
+// MENUITEM and a separator; the classic writer turns them into code.
+// Nesting is kept on an explicit stack, so no depth of POPUPs can exhaust
+// the process stack.
 #pragma once
 
 #include <string_view>
