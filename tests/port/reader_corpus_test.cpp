@@ -113,7 +113,8 @@ class DumpModel : public ::testing::Test {
 
 TEST_F(DumpModel, PrintsTheModelAndTheWarnings) {
   fs::create_directories(dir_ / "inc");
-  write("inc/ids.h", "#define IDC_GO 5\n");
+  // Found in -I, whatever the case of its name.
+  write("inc/IDS.H", "#define IDC_GO 5\n");
   write("a.rc",
         "#include \"missing.h\"\n#include \"ids.h\"\n"
         "IDD_A DIALOGEX 0, 0, 10, CY\nCAPTION \"\xC3\xA9\"\nBEGIN\n"

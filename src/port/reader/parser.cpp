@@ -666,7 +666,7 @@ class Parser {
     }
     if (at_word("STRINGTABLE")) {
       take();
-      string_table(first);
+      string_table();
       return;
     }
     if (at_word("VERSION") || at_word("CHARACTERISTICS")) {
@@ -776,7 +776,6 @@ class Parser {
     d.name = std::move(name);
     d.pos = position(pp_, first);
     d.kind = upper(take().text);
-    bool ex = d.kind == "DIALOGEX";
     memory_options();
     std::optional<std::uint32_t> x = number("the dialog's x");
     std::optional<std::uint32_t> y = x ? next_field("y") : std::nullopt;
@@ -819,7 +818,7 @@ class Parser {
     take();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
-      control(d, ex);
+      control(d);
     }
     if (peek().kind == TokenKind::End) {
       failed_ = false;
@@ -949,6 +948,12 @@ class Parser {
         c.class_name = class_of(*known);
         return;
       }
+      // A name without a definition is the class's name, as for a
+      // resource name.
+      if (peek(1).is(",") && !windows_constant(token.text)) {
+        c.class_name = class_of(take().text);
+        return;
+      }
     }
     Expression e = expression();
     if (!e.ok) {
@@ -963,7 +968,7 @@ class Parser {
     }
   }
 
-  void control(model::Dialog& d, bool ex) {
+  void control(model::Dialog& d) {
     Token first = peek();
     const ControlKeyword* keyword = first.kind == TokenKind::Identifier
                                         ? find_control(first.text)
@@ -990,7 +995,6 @@ class Parser {
     if (at_begin()) {
       control_data(c);
     }
-    (void)ex;
     d.controls.push_back(std::move(c));
   }
 
@@ -1013,7 +1017,6 @@ class Parser {
     c.id = ex ? static_cast<std::int32_t>(id.value.bits)
               : static_cast<std::int32_t>(id.value.bits & 0xFFFF);
     Value style{0, 0};
-    bool style_given = false;
     if (keyword.form == ControlForm::Generic) {
       accept_punct(",");
       control_class(c);
@@ -1027,7 +1030,6 @@ class Parser {
         return false;
       }
       style = e.value;
-      style_given = true;
       c.style.written = written(e);
     }
     std::optional<std::uint32_t> rect[4];
@@ -1056,10 +1058,8 @@ class Parser {
         return false;
       }
       style = e.value;
-      style_given = true;
       c.style.written = written(e);
     }
-    (void)style_given;
     c.style.value = (default_style & ~style.cleared) | style.bits;
     if (peek().is(",")) {
       take();
@@ -1302,7 +1302,7 @@ class Parser {
 
   // ---- string tables ----
 
-  void string_table(const Token& first) {
+  void string_table() {
     language_ = top_language_;
     memory_options();
     while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
@@ -1351,7 +1351,6 @@ class Parser {
     if (at_end()) {
       take();
     }
-    (void)first;
     language_ = top_language_;
   }
 
