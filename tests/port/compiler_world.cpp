@@ -446,6 +446,26 @@ bool is_inside(const fs::path& path, const fs::path& root) {
   return !rel.empty() && *rel.begin() != "..";
 }
 
+/// Windows finds `Resource.h` as resource.h: where a file of the tree has
+/// the included name in another case, a copy under the included spelling
+/// goes into both trees.
+void copy_in_other_case(const fs::path& wanted, const fs::path& utf8,
+                        const fs::path& original) {
+  std::error_code error;
+  const std::string name = lower(wanted.filename().string());
+  for (const auto& entry :
+       fs::directory_iterator(wanted.parent_path(), error)) {
+    if (entry.is_regular_file() &&
+        lower(entry.path().filename().string()) == name) {
+      fs::path rel = wanted.lexically_relative(utf8);
+      fs::path found = entry.path().lexically_relative(utf8);
+      fs::copy_file(utf8 / found, utf8 / rel, error);
+      fs::copy_file(original / found, original / rel, error);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 int codepage_of(const std::string& encoding) {
@@ -666,6 +686,9 @@ World build_world(const fs::path& root, const CorpusFile& script,
       for (const std::string& spelling : {name, replace_all(name, "\\", "/")}) {
         for (const fs::path& place : places) {
           fs::path candidate = (place / spelling).lexically_normal();
+          if (!fs::is_regular_file(candidate) && is_inside(candidate, utf8)) {
+            copy_in_other_case(candidate, utf8, original);
+          }
           if (fs::is_regular_file(candidate)) {
             pending.push_back(candidate);
             found = true;
