@@ -429,14 +429,52 @@ std::string with_comma_after_text(const std::string& line) {
   return line.substr(0, end) + tail;
 }
 
+/// The first two words of a line.
+std::pair<std::string, std::string> leading_words(const std::string& line) {
+  std::istringstream in(line);
+  std::string first, second;
+  in >> first >> second;
+  return {first, second};
+}
+
+// Statements dlgforge reads over that a compiler stops at: MFC's DLGINIT
+// (windres) and TOOLBAR (llvm-rc) blocks, and winfile's DIALOGRESIZE lines
+// (both). The compilers' copy leaves them out, line for line, so that the
+// rest of the script is still compared.
+bool is_unread_block(const std::string& line) {
+  auto [name, type] = leading_words(line);
+  bool is_name = !name.empty() &&
+                 ((name[0] >= 'A' && name[0] <= 'Z') ||
+                  (name[0] >= 'a' && name[0] <= 'z') ||
+                  (name[0] >= '0' && name[0] <= '9') || name[0] == '_');
+  return is_name && (type == "DLGINIT" || type == "TOOLBAR");
+}
+bool is_unread_line(const std::string& line) {
+  return leading_words(line).first.starts_with("DIALOGRESIZE");
+}
+
 void copy_tree_file(const fs::path& from, const fs::path& original,
                     const fs::path& utf8, int codepage) {
   std::string bytes = read_file(from);
   write_file(original, bytes);
   std::string text;
   std::istringstream in(to_utf8(bytes, codepage));
+  int depth = -1;  // inside a block left out: its BEGIN/END nesting
   for (std::string line; std::getline(in, line);) {
-    text += with_comma_after_text(line) + "\n";
+    if (depth < 0 && is_unread_block(line)) {
+      depth = 0;
+    }
+    if (depth >= 0) {
+      auto word = leading_words(line).first;
+      if (word == "BEGIN" || word == "{") {
+        ++depth;
+      } else if ((word == "END" || word == "}") && --depth == 0) {
+        depth = -1;
+      }
+      text += "\n";
+      continue;
+    }
+    text += is_unread_line(line) ? "\n" : with_comma_after_text(line) + "\n";
   }
   write_file(utf8, text);
 }
