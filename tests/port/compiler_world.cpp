@@ -443,10 +443,10 @@ std::pair<std::string, std::string> leading_words(const std::string& line) {
 // rest of the script is still compared.
 bool is_unread_block(const std::string& line) {
   auto [name, type] = leading_words(line);
-  bool is_name = !name.empty() &&
-                 ((name[0] >= 'A' && name[0] <= 'Z') ||
-                  (name[0] >= 'a' && name[0] <= 'z') ||
-                  (name[0] >= '0' && name[0] <= '9') || name[0] == '_');
+  bool is_name =
+      !name.empty() && ((name[0] >= 'A' && name[0] <= 'Z') ||
+                        (name[0] >= 'a' && name[0] <= 'z') ||
+                        (name[0] >= '0' && name[0] <= '9') || name[0] == '_');
   return is_name && (type == "DLGINIT" || type == "TOOLBAR");
 }
 bool is_unread_line(const std::string& line) {
@@ -461,11 +461,17 @@ void copy_tree_file(const fs::path& from, const fs::path& original,
   std::istringstream in(to_utf8(bytes, codepage));
   int depth = -1;  // inside a block left out: its BEGIN/END nesting
   for (std::string line; std::getline(in, line);) {
+    auto word = leading_words(line).first;
     if (depth < 0 && is_unread_block(line)) {
       depth = 0;
+      text += "\n";
+      continue;
+    }
+    // A statement without a block ends before the next non-blank line.
+    if (depth == 0 && !word.empty() && word != "BEGIN" && word != "{") {
+      depth = -1;
     }
     if (depth >= 0) {
-      auto word = leading_words(line).first;
       if (word == "BEGIN" || word == "{") {
         ++depth;
       } else if ((word == "END" || word == "}") && --depth == 0) {
