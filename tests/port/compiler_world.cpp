@@ -429,14 +429,58 @@ std::string with_comma_after_text(const std::string& line) {
   return line.substr(0, end) + tail;
 }
 
+/// The first two words of a line.
+std::pair<std::string, std::string> leading_words(const std::string& line) {
+  std::istringstream in(line);
+  std::string first, second;
+  in >> first >> second;
+  return {first, second};
+}
+
+// Statements dlgforge reads over that a compiler stops at: MFC's DLGINIT
+// (windres) and TOOLBAR (llvm-rc) blocks, and winfile's DIALOGRESIZE lines
+// (both). The compilers' copy leaves them out, line for line, so that the
+// rest of the script is still compared.
+bool is_unread_block(const std::string& line) {
+  auto [name, type] = leading_words(line);
+  bool is_name =
+      !name.empty() && ((name[0] >= 'A' && name[0] <= 'Z') ||
+                        (name[0] >= 'a' && name[0] <= 'z') ||
+                        (name[0] >= '0' && name[0] <= '9') || name[0] == '_');
+  return is_name && (type == "DLGINIT" || type == "TOOLBAR");
+}
+bool is_unread_line(const std::string& line) {
+  return leading_words(line).first.starts_with("DIALOGRESIZE");
+}
+
 void copy_tree_file(const fs::path& from, const fs::path& original,
                     const fs::path& utf8, int codepage) {
   std::string bytes = read_file(from);
   write_file(original, bytes);
   std::string text;
   std::istringstream in(to_utf8(bytes, codepage));
+  int depth = -1;  // inside a block left out: its BEGIN/END nesting
   for (std::string line; std::getline(in, line);) {
-    text += with_comma_after_text(line) + "\n";
+    auto word = leading_words(line).first;
+    if (depth < 0 && is_unread_block(line)) {
+      depth = 0;
+      text += "\n";
+      continue;
+    }
+    // A statement without a block ends before the next non-blank line.
+    if (depth == 0 && !word.empty() && word != "BEGIN" && word != "{") {
+      depth = -1;
+    }
+    if (depth >= 0) {
+      if (word == "BEGIN" || word == "{") {
+        ++depth;
+      } else if ((word == "END" || word == "}") && --depth == 0) {
+        depth = -1;
+      }
+      text += "\n";
+      continue;
+    }
+    text += is_unread_line(line) ? "\n" : with_comma_after_text(line) + "\n";
   }
   write_file(utf8, text);
 }
@@ -444,6 +488,26 @@ void copy_tree_file(const fs::path& from, const fs::path& original,
 bool is_inside(const fs::path& path, const fs::path& root) {
   auto rel = path.lexically_normal().lexically_relative(root);
   return !rel.empty() && *rel.begin() != "..";
+}
+
+/// Windows finds `Resource.h` as resource.h: where a file of the tree has
+/// the included name in another case, a copy under the included spelling
+/// goes into both trees.
+void copy_in_other_case(const fs::path& wanted, const fs::path& utf8,
+                        const fs::path& original) {
+  std::error_code error;
+  const std::string name = lower(wanted.filename().string());
+  for (const auto& entry :
+       fs::directory_iterator(wanted.parent_path(), error)) {
+    if (entry.is_regular_file() &&
+        lower(entry.path().filename().string()) == name) {
+      fs::path rel = wanted.lexically_relative(utf8);
+      fs::path found = entry.path().lexically_relative(utf8);
+      fs::copy_file(utf8 / found, utf8 / rel, error);
+      fs::copy_file(original / found, original / rel, error);
+      return;
+    }
+  }
 }
 
 }  // namespace
@@ -666,6 +730,9 @@ World build_world(const fs::path& root, const CorpusFile& script,
       for (const std::string& spelling : {name, replace_all(name, "\\", "/")}) {
         for (const fs::path& place : places) {
           fs::path candidate = (place / spelling).lexically_normal();
+          if (!fs::is_regular_file(candidate) && is_inside(candidate, utf8)) {
+            copy_in_other_case(candidate, utf8, original);
+          }
           if (fs::is_regular_file(candidate)) {
             pending.push_back(candidate);
             found = true;

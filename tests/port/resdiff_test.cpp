@@ -471,7 +471,11 @@ ScriptResult check_script(const CorpusFile& script,
   const fs::path utf8_dir = world.utf8_script.parent_path();
   const std::string name = world.original_script.filename().string();
 
-  std::vector<std::string> dump = {DLGFORGE_BINARY, "--dump-model", name};
+  // dlgforge reads the text in the code page the compilers' copy was
+  // converted from, which the corpus index names.
+  std::vector<std::string> dump = {
+      DLGFORGE_BINARY, "--codepage",
+      std::to_string(codepage_of(script.encoding)), "--dump-model", name};
   ToolRun first = run_tool(dump, original_dir);
   json model = json::parse(first.out, nullptr, false);
   json undefined = model.is_discarded()
