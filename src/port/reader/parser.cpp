@@ -408,8 +408,12 @@ class Parser {
     flush();
   }
 
-  // A string: one literal or several written next to each other.
-  std::optional<std::string> string_value() {
+  // A string: one literal or several written next to each other. Dialog
+  // and menu templates store their texts NUL-terminated, so such a text
+  // ends at its first NUL (`"a\0b"` is "a"); a string table's entries are
+  // counted and keep theirs.
+  enum class Nul { EndsText, Kept };
+  std::optional<std::string> string_value(Nul nul = Nul::EndsText) {
     if (peek().kind != TokenKind::String) {
       return std::nullopt;
     }
@@ -418,6 +422,9 @@ class Parser {
     Token first = peek();
     while (peek().kind == TokenKind::String) {
       append_literal(take(), out, invalid);
+    }
+    if (nul == Nul::EndsText) {
+      out.erase(std::min(out.find('\0'), out.size()));
     }
     if (invalid) {
       pp_.warn(first, "text that is not valid in code page " +
@@ -1334,7 +1341,7 @@ class Parser {
         continue;
       }
       accept_punct(",");
-      std::optional<std::string> text = string_value();
+      std::optional<std::string> text = string_value(Nul::Kept);
       if (!text) {
         fail(peek(), "expected the string's text");
         skip_line(entry_first);
