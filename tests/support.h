@@ -2,6 +2,7 @@
 // in-memory script with fixed base units, and the fixed frame of a document.
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -121,6 +122,18 @@ inline std::string stub_body(std::string_view widget, std::string_view signal,
   return "Sub " + std::string(widget) + "_" + std::string(signal) +
          " Cdecl (ByVal widget As GtkWidget Ptr, ByVal gdata As gpointer)\n" +
          std::string(body) + "End Sub\n\n";
+}
+
+/// The real scripts in the shared folder (the DLGFORGE_SHARED_DIR option).
+inline std::filesystem::path corpus_dir() {
+  return std::filesystem::path(DLGFORGE_SHARED_DIR) / "corpus";
+}
+
+/// Why a test that reads the real scripts is skipped.
+inline std::string corpus_missing() {
+  return "no corpus of real scripts at " + corpus_dir().string() +
+         "; configure with -DDLGFORGE_SHARED_DIR=FOLDER, the folder that "
+         "holds corpus/";
 }
 
 }  // namespace dlgforge::testing

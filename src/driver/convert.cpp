@@ -9,6 +9,9 @@ bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink) {
   Conversion run(script, measurer);
   scan_script(run);
+  if (script.read_error() != 0) {
+    return false;
+  }
   std::optional<std::string_view> window;
   if (run.dialog.has_window) {
     window = run.dialog.window_name;

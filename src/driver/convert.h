@@ -9,7 +9,9 @@
 namespace dlgforge {
 
 /// Reads the whole script, then prints the document to `sink`. Returns
-/// whether every byte of the document was written.
+/// whether every byte of the document was written. A script that could not
+/// be read to its end (`script.read_error()`) gives no document at all:
+/// nothing is written and the result is false.
 bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink);
 

@@ -8,7 +8,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,28 +72,22 @@ int open_script(const char* path) {
   return fd;
 }
 
-// Fixed units need no fonts and no display; otherwise fonts are measured at
-// the given resolution, or at the display's, which only the toolkit knows.
-// The toolkit starts when the first dialog is measured: its resolution is
-// all the converter takes from it, so nothing else depends on when.
-std::unique_ptr<dlgforge::FontMeasurer> make_measurer(
-    const dlgforge::ConversionOptions& options) {
-  if (options.base_units) {
-    return std::make_unique<dlgforge::FixedMeasurer>(*options.base_units);
-  }
-  return std::make_unique<dlgforge::DisplayMeasurer>(options.dpi);
+// A script that cannot be opened, or not read to its end, gets the
+// converter's one message on standard output and a line naming the cause.
+int script_failed(std::string_view what, const std::string& path, int error) {
+  dlgforge::FdSink out(STDOUT_FILENO);
+  out.write(kCannotOpenMessage);
+  out.flush();
+  report(std::string(what) + " " + dlgforge::quoted(path) + ": " +
+         std::strerror(error));
+  return kStatusCannotOpen;
 }
 
 int convert(const dlgforge::ConversionOptions& options) {
   const std::string& path = options.script;
   int fd = open_script(path.c_str());
   if (fd < 0) {
-    int error = errno;
-    dlgforge::FdSink out(STDOUT_FILENO);
-    out.write(kCannotOpenMessage);
-    out.flush();
-    report("cannot open '" + path + "': " + std::strerror(error));
-    return kStatusCannotOpen;
+    return script_failed("cannot open", path, errno);
   }
   // The output file is prepared before the toolkit starts: reading the
   // umask briefly changes it, which no other thread may see.
@@ -108,14 +101,34 @@ int convert(const dlgforge::ConversionOptions& options) {
     }
   }
 
-  std::unique_ptr<dlgforge::FontMeasurer> measurer = make_measurer(options);
+  // Fixed units need no fonts and no display; otherwise fonts are measured
+  // at the given resolution, or at the display's, which only the toolkit
+  // knows. The toolkit starts when the first dialog is measured: its
+  // resolution is all the converter takes from it, so nothing else depends
+  // on when.
+  dlgforge::FixedMeasurer fixed(
+      options.base_units.value_or(dlgforge::DialogBaseUnits{}));
+  dlgforge::DisplayMeasurer display(options.dpi);
+  dlgforge::FontMeasurer& measurer =
+      options.base_units ? static_cast<dlgforge::FontMeasurer&>(fixed)
+                         : display;
   dlgforge::FdSource source(fd);
   dlgforge::UnicodeSource decoded(source);
   dlgforge::ScriptReader reader(decoded);
   dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  bool written =
-      dlgforge::convert_script(reader, *measurer, out) && out.flush();
+  bool written = dlgforge::convert_script(reader, measurer, out) && out.flush();
   ::close(fd);
+  // A script cut short by a read error (a failing disk, a dropped network
+  // share) must not pass for the whole script: nothing was written, and a
+  // file named with -o is left as it was when `file` goes.
+  if (reader.read_error() != 0) {
+    return script_failed("cannot read", path, reader.read_error());
+  }
+  if (display.used_fallback_units()) {
+    report(
+        "warning: no usable scalable font found; using fallback dialog base "
+        "units");
+  }
   if (!written) {
     std::string target =
         file ? dlgforge::quoted(*options.output) : "the output";

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <iostream>
 #include <limits>
 #include <memory>
 #include FT_FREETYPE_H
@@ -394,11 +393,7 @@ DialogBaseUnits FontconfigMeasurer::measure_dialog_base_units(
     units = measured->units;
   } else {
     units = fallback_units(h);
-    if (!warned_) {
-      warned_ = true;
-      std::cerr << "dlgforge: warning: no usable scalable font found; using "
-                   "fallback dialog base units\n";
-    }
+    used_fallback_units_ = true;
   }
   // Zero units would collapse every control of the dialog.
   units.bx = std::max(units.bx, 1);

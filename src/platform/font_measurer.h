@@ -81,9 +81,13 @@ class FontconfigMeasurer final : public FontMeasurer {
   FontconfigMeasurer& operator=(const FontconfigMeasurer&) = delete;
 
   /// Always positive. When no scalable font can be used, answers the system
-  /// font's proportions scaled to the cell and warns once on stderr.
+  /// font's proportions scaled to the cell (see `used_fallback_units`).
   DialogBaseUnits measure_dialog_base_units(
       int32_t font_size, std::string_view font_face) override;
+
+  /// Whether some measurement fell back to the system font's proportions;
+  /// the command reports it once, as a warning.
+  bool used_fallback_units() const { return used_fallback_units_; }
 
   /// The scalable font GDI would use for a face name: the family standing in
   /// for a Windows-only face, else the family of that name, else a fixed-pitch
@@ -126,7 +130,7 @@ class FontconfigMeasurer final : public FontMeasurer {
   // By the script's face bytes and point size.
   std::map<std::pair<std::string, int32_t>, DialogBaseUnits> results_;
   int32_t loads_ = 0;
-  bool warned_ = false;
+  bool used_fallback_units_ = false;
 };
 
 }  // namespace dlgforge

@@ -78,7 +78,10 @@ bool ScriptReader::fill() {
   }
   ssize_t n = source_.read(buffer_.get(), kReadChunk);
   if (n <= 0) {
-    // A read error ends the input exactly like the end of the script.
+    // A read error ends the input too, and is kept for the caller to report.
+    if (n < 0) {
+      read_error_ = errno != 0 ? errno : EIO;
+    }
     finished_ = true;
     return false;
   }

@@ -61,6 +61,11 @@ class ScriptReader {
   /// for every string operation while still counting toward the 255.
   bool read_line(LineBuffer& line);
 
+  /// The errno of the read that failed, or 0 while none has. A failed read
+  /// ends the input like its end, so whoever reads the script checks this
+  /// once the reading is done: the script was not read whole.
+  int read_error() const { return read_error_; }
+
  private:
   // Makes at least one unread byte available; false at the end or on error.
   bool fill();
@@ -70,6 +75,7 @@ class ScriptReader {
   size_t begin_ = 0;
   size_t end_ = 0;
   bool finished_ = false;  // end, error or Ctrl-Z seen: nothing more is read
+  int read_error_ = 0;
 };
 
 }  // namespace dlgforge

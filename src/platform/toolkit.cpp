@@ -80,4 +80,8 @@ DialogBaseUnits DisplayMeasurer::measure_dialog_base_units(
   return fonts_->measure_dialog_base_units(font_size, font_face);
 }
 
+bool DisplayMeasurer::used_fallback_units() const {
+  return fonts_ && fonts_->used_fallback_units();
+}
+
 }  // namespace dlgforge

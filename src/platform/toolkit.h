@@ -13,6 +13,8 @@
 
 namespace dlgforge {
 
+class FontconfigMeasurer;
+
 /// Loads and initialises the toolkit without touching the C library's
 /// locale. A missing display, or a missing toolkit library, is not an error.
 /// Returns the display's font resolution in dots per inch, rounded, or 0 when
@@ -36,9 +38,13 @@ class DisplayMeasurer final : public FontMeasurer {
   DialogBaseUnits measure_dialog_base_units(
       int32_t font_size, std::string_view font_face) override;
 
+  /// Whether some font was answered with the fallback units because no
+  /// usable scalable font exists; the caller reports it.
+  bool used_fallback_units() const;
+
  private:
   std::optional<int32_t> dpi_;
-  std::unique_ptr<FontMeasurer> fonts_;
+  std::unique_ptr<FontconfigMeasurer> fonts_;
 };
 
 }  // namespace dlgforge

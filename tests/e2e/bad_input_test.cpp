@@ -40,17 +40,19 @@ TEST_F(BadInput, OddPaths) {
   fs::create_directories(dir_ / "my dir");
   fs::path odd =
       write("my dir/\xE3\x83\x80\xE3\x82\xA4 \xE9 it's.rc", kDialogScript);
-  RunResult r = run(shell_quoted(odd));
+  CommandRun r = run({odd.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(kDialogScript));
   EXPECT_EQ(r.err, "");
 
-  r = run("/dev/null");
+  r = run({"/dev/null"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, kEmptyDocument);
 
   fs::path script = write("script.rc", kDialogScript);
-  r = run("/dev/stdin", "", script.string());
+  CommandSetup from_stdin;
+  from_stdin.stdin_path = script.string();
+  r = run({"/dev/stdin"}, from_stdin);
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(kDialogScript));
 }
@@ -60,7 +62,7 @@ TEST_F(BadInput, Fifo) {
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer(
       [&fifo] { std::ofstream(fifo, std::ios::binary) << kDialogScript; });
-  RunResult r = run(shell_quoted(fifo));
+  CommandRun r = run({fifo.string()});
   writer.join();
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(kDialogScript));
@@ -72,7 +74,7 @@ TEST_F(BadInput, DegenerateFiles) {
         std::string_view("\r\r\r\r"), std::string_view("\x1a\x1a\x1a"),
         std::string_view("\0\0\0\n\0", 5)}) {
     fs::path script = write("degenerate.rc", bytes);
-    RunResult r = run(shell_quoted(script));
+    CommandRun r = run({script.string()});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, kEmptyDocument);
     EXPECT_EQ(r.err, "");
@@ -93,7 +95,7 @@ TEST_F(BadInput, RandomBinaryData) {
     }
   }
   fs::path script = write("random.rc", bytes);
-  RunResult r = run(shell_quoted(script));
+  CommandRun r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(bytes));
 }
@@ -120,7 +122,7 @@ TEST_F(BadInput, NulBytesAndEncodings) {
       "  MENUITEM \"Caf\xE9 \x80\x9F\", IDM_CAFE\r\n"
       "END\r\n";
   fs::path script = write("labels.rc", labels);
-  RunResult r = run(shell_quoted(script));
+  CommandRun r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_NE(r.out.find("mFile = gtk_menu_item_new_with_mnemonic(\"\x83\x74\x83"
                        "\x40\x83\x43\x83\x8B(&F)\")\n"),
@@ -138,7 +140,7 @@ TEST_F(BadInput, NulBytesAndEncodings) {
   }
   utf16 += 'x';
   script = write("cut.rc", utf16);
-  r = run(shell_quoted(script));
+  r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out,
             testing::convert("IDR_M MENU\r\nBEGIN\r\nEND\r\n\xEF\xBF\xBD"));
@@ -153,7 +155,7 @@ constexpr bool kSanitized = false;
 TEST_F(BadInput, VeryLargeScripts) {
   // A 10 MB line: 255-byte pieces, no header among them.
   fs::path script = write("line.rc", std::string(10 << 20, 'x') + " MENU\n");
-  RunResult r = run(shell_quoted(script));
+  CommandRun r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, testing::convert(std::string(10 << 20, 'x') + " MENU\n"));
 
@@ -164,7 +166,7 @@ TEST_F(BadInput, VeryLargeScripts) {
                " DIALOG 0, 0, 40, 40\nFONT 8, \"MS Shell Dlg\"\nBEGIN\nEND\n\n";
   }
   script = write("dialogs.rc", dialogs);
-  r = run(shell_quoted(script));
+  r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(dialogs));
   EXPECT_NE(r.out.find("gtk_widget_show_all(d99999)\n"), std::string::npos);
@@ -183,7 +185,7 @@ TEST_F(BadInput, VeryLargeScripts) {
     controls += "END\n";
   }
   script = write("controls.rc", controls);
-  r = run(shell_quoted(script));
+  r = run({script.string()});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, expected_document(controls));
 
@@ -200,15 +202,15 @@ TEST_F(BadInput, VeryLargeScripts) {
       out << unit;
     }
   }
-  // GNU time measures the converter's own peak memory: the shell that the
-  // test forks would otherwise count this test process's memory as its own.
+  // GNU time measures the converter's own peak memory: a child forked from
+  // this test process would otherwise count the test's memory as its own.
   fs::path huge_out = dir_ / "huge.bas";
   fs::path peak = dir_ / "peak";
-  std::string command =
-      "env -u DISPLAY /usr/bin/time -f %M -o " + shell_quoted(peak) + " " +
-      shell_quoted(DLGFORGE_BINARY) + " " + shell_quoted(dir_ / "huge.rc") +
-      " >" + shell_quoted(huge_out);
-  ASSERT_EQ(std::system(command.c_str()), 0);
+  CommandSetup timed;
+  timed.stdout_path = huge_out.string();
+  timed.wrapper = {"/usr/bin/time", "-f", "%M", "-o", peak.string()};
+  r = run({(dir_ / "huge.rc").string()}, timed);
+  ASSERT_EQ(r.status, 0) << r.err;
   long long document = static_cast<long long>(fs::file_size(huge_out));
   EXPECT_GT(document, 100 << 20);
   if (!kSanitized) {

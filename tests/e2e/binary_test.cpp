@@ -12,7 +12,7 @@ namespace dlgforge {
 namespace {
 
 TEST_F(Binary, MissingFile) {
-  RunResult r = run("'" + (dir_ / "missing.rc").string() + "'");
+  CommandRun r = run({(dir_ / "missing.rc").string()});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out, testing::kCannotOpen);
   EXPECT_EQ(r.err, "dlgforge: cannot open '" + (dir_ / "missing.rc").string() +
@@ -20,7 +20,7 @@ TEST_F(Binary, MissingFile) {
 }
 
 TEST_F(Binary, Directory) {
-  RunResult r = run("'" + dir_.string() + "'");
+  CommandRun r = run({dir_.string()});
   EXPECT_EQ(r.status, 255);
   EXPECT_EQ(r.out, testing::kCannotOpen);
   EXPECT_EQ(r.err,
@@ -28,7 +28,7 @@ TEST_F(Binary, Directory) {
 }
 
 TEST_F(Binary, NoArgument) {
-  RunResult r = run("");
+  CommandRun r = run({});
   EXPECT_EQ(r.status, 2);
   EXPECT_EQ(r.out, "");
   EXPECT_NE(r.err.find("usage: dlgforge"), std::string::npos) << r.err;
@@ -36,7 +36,7 @@ TEST_F(Binary, NoArgument) {
 
 TEST_F(Binary, EmptyScriptAndFurtherArgumentsIgnored) {
   fs::path script = write("empty.rc", "");
-  RunResult r = run("'" + script.string() + "' extra --words");
+  CommandRun r = run({script.string(), "extra", "--words"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, testing::convert(""));
   EXPECT_EQ(r.err, "");
@@ -44,7 +44,9 @@ TEST_F(Binary, EmptyScriptAndFurtherArgumentsIgnored) {
 
 TEST_F(Binary, FullOutputIsAFailure) {
   fs::path script = write("empty.rc", "");
-  RunResult r = run("'" + script.string() + "'", ">/dev/full");
+  CommandSetup full;
+  full.stdout_path = "/dev/full";
+  CommandRun r = run({script.string()}, full);
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(r.err,
             "dlgforge: cannot write the output: No space left on device\n");
@@ -57,12 +59,11 @@ TEST_F(Binary, ClosedPipeIsAFailure) {
     script += "IDR_M" + std::to_string(i) + " MENU\nBEGIN\nEND\n";
   }
   fs::path path = write("big.rc", script);
-  fs::path status = dir_ / "status";
-  std::string command = "sh -c '\"" + std::string(DLGFORGE_BINARY) + "\" \"" +
-                        path.string() + "\" 2>/dev/null; echo $? >\"" +
-                        status.string() + "\"' | true";
-  ASSERT_EQ(std::system(command.c_str()), 0);
-  EXPECT_EQ(testing::file_content(status), "1\n");
+  CommandSetup closed_pipe;
+  closed_pipe.stdout_closed_pipe = true;
+  CommandRun r = run({path.string()}, closed_pipe);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "dlgforge: cannot write the output: Broken pipe\n");
 }
 
 TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
@@ -73,8 +74,8 @@ TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
                           "BEGIN\r\n"
                           "    DEFPUSHBUTTON \"OK\",IDOK,129,7,50,14\r\n"
                           "END\r\n");
-  RunResult first = run("'" + script.string() + "'");
-  RunResult second = run("'" + script.string() + "'");
+  CommandRun first = run({script.string()});
+  CommandRun second = run({script.string()});
   EXPECT_EQ(first.status, 0);
   EXPECT_EQ(first.err, "");
   EXPECT_EQ(first.out, second.out);

@@ -1,7 +1,9 @@
 // Running the built dlgforge binary without a shell: exact arguments (names
-// with blanks or a leading '-' need no quoting), a working folder, a umask
-// and a file size limit chosen by the test, standard output and standard
-// error captured in files.
+// with blanks or a leading '-' need no quoting), a working folder, standard
+// input, a umask and a file size limit chosen by the test, standard output
+// and standard error captured in files (or standard output sent to a file,
+// a device or a pipe nobody reads). Every end-to-end test runs the binary
+// through `run_dlgforge`.
 #pragma once
 
 #include <fcntl.h>
@@ -34,6 +36,12 @@ struct CommandSetup {
   std::filesystem::path cwd;  ///< empty: the test's own folder
   /// Where standard output goes; empty: captured in `CommandRun::out`.
   std::string stdout_path;
+  /// Standard output into a pipe whose reading end is already closed.
+  bool stdout_closed_pipe = false;
+  /// What standard input reads; empty: /dev/null.
+  std::string stdin_path;
+  /// A command the binary runs under, with its arguments (GNU time, say).
+  std::vector<std::string> wrapper;
   std::optional<mode_t> umask;
   /// Largest file the binary may write, in bytes. SIGXFSZ is ignored, so a
   /// write past it fails with EFBIG instead of killing the process.
@@ -71,7 +79,8 @@ inline CommandRun run_dlgforge(const std::vector<std::string>& args,
 
   // Everything the child needs is built before fork: after it, only
   // async-signal-safe calls.
-  std::vector<std::string> argv_text = {DLGFORGE_BINARY};
+  std::vector<std::string> argv_text = setup.wrapper;
+  argv_text.push_back(DLGFORGE_BINARY);
   argv_text.insert(argv_text.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& arg : argv_text) {
@@ -94,15 +103,28 @@ inline CommandRun run_dlgforge(const std::vector<std::string>& args,
   }
   envp.push_back(nullptr);
   const std::string cwd = setup.cwd.string();
+  const std::string stdin_path =
+      setup.stdin_path.empty() ? "/dev/null" : setup.stdin_path;
+  int pipe_ends[2] = {-1, -1};
+  if (setup.stdout_closed_pipe && ::pipe(pipe_ends) != 0) {
+    return {};
+  }
 
   pid_t pid = ::fork();
   if (pid == 0) {
-    int in = ::open("/dev/null", O_RDONLY);
-    int out = ::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int in = ::open(stdin_path.c_str(), O_RDONLY);
+    int out =
+        setup.stdout_closed_pipe
+            ? pipe_ends[1]
+            : ::open(stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 ||
         ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) {
       ::_exit(127);
+    }
+    if (setup.stdout_closed_pipe) {
+      ::close(pipe_ends[0]);
+      ::close(pipe_ends[1]);
     }
     if (!cwd.empty() && ::chdir(cwd.c_str()) != 0) {
       ::_exit(127);
@@ -118,6 +140,10 @@ inline CommandRun run_dlgforge(const std::vector<std::string>& args,
     ::alarm(300);  // a hang fails the test instead of blocking the suite
     ::execve(argv[0], argv.data(), envp.data());
     ::_exit(127);
+  }
+  if (setup.stdout_closed_pipe) {
+    ::close(pipe_ends[0]);
+    ::close(pipe_ends[1]);
   }
   CommandRun run;
   int status = 0;

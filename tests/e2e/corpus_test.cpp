@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kCorpus = fs::path(DLGFORGE_SHARED_DIR) / "corpus";
+const fs::path kCorpus = testing::corpus_dir();
 
 std::string convert_file_bytes(std::string_view bytes) {
   FixedMeasurer measurer(testing::kUnits);
@@ -35,7 +35,7 @@ size_t count(const std::string& text, std::string_view what) {
 
 TEST(Corpus, EveryRealScriptConverts) {
   if (!fs::is_directory(kCorpus)) {
-    GTEST_SKIP() << "no corpus at " << kCorpus;
+    GTEST_SKIP() << testing::corpus_missing();
   }
   fs::path capture = fs::temp_directory_path() /
                      ("dlgforge_corpus_" + std::to_string(::getpid()));

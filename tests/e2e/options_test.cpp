@@ -312,6 +312,39 @@ TEST_F(Options, ScriptThatCannotBeOpenedLeavesTheOutputAlone) {
   EXPECT_EQ(work_names(), (std::set<std::string>{"out.bas"}));
 }
 
+// A script that opens but cannot be read (/proc/self/mem fails from its
+// first byte) is reported like one that cannot be opened: no document, not
+// even a partial one, and the output file as it was.
+TEST_F(Options, ScriptThatCannotBeReadIsReportedLikeOneThatCannotBeOpened) {
+  fs::path out = put("out.bas", "previous\n");
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"--base-units", "6,13", "/proc/self/mem"},
+        {"--base-units", "6,13", "-o", "out.bas", "/proc/self/mem"}}) {
+    CommandRun r = run(args);
+    EXPECT_EQ(r.status, 255);
+    EXPECT_EQ(r.out, testing::kCannotOpen);
+    EXPECT_EQ(r.err,
+              "dlgforge: cannot read '/proc/self/mem': Input/output error\n");
+  }
+  EXPECT_EQ(file_content(out), "previous\n");
+  EXPECT_EQ(work_names(), (std::set<std::string>{"out.bas"}));
+}
+
+// Every path in a message is quoted alike, a newline in it shown as '?',
+// so that each message stays one line.
+TEST_F(Options, PathsInMessagesStayOnOneLine) {
+  put("a.rc", kScript);
+  CommandRun r = run({"new\nline.rc"});
+  EXPECT_EQ(r.status, 255);
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot open 'new?line.rc': No such file or directory\n");
+  r = run({"--base-units", "6,13", "-o", "no\nfolder/out.bas", "a.rc"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err,
+            "dlgforge: cannot create a temporary file in 'no?folder': No such "
+            "file or directory\n");
+}
+
 TEST_F(Options, DevicesAreWrittenDirectly) {
   put("a.rc", kScript);
   CommandRun r = run({"--base-units", "6,13", "-o", "/dev/null", "a.rc"});

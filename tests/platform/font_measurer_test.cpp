@@ -160,6 +160,14 @@ TEST(FontMeasurer, CachesFontsAndResults) {
   EXPECT_EQ(first.by, 11);
   EXPECT_GE(first.bx, 4);
   EXPECT_LE(first.bx, 7);
+  // Results are kept per size too: another size of the same face is
+  // measured, not answered from the 8-point entry.
+  DialogBaseUnits larger =
+      measurer.measure_dialog_base_units(24, "MS Shell Dlg");
+  EXPECT_NE(larger, first);
+  EXPECT_EQ(larger,
+            FontconfigMeasurer(96).measure_dialog_base_units(24, "Tahoma"));
+  EXPECT_EQ(measurer.loads(), 1);
 }
 
 TEST(FontMeasurer, UnreadableFontIsOpenedOnce) {
@@ -170,18 +178,18 @@ TEST(FontMeasurer, UnreadableFontIsOpenedOnce) {
   EXPECT_EQ(measurer.loads(), 1);
 }
 
-TEST(FontMeasurer, WarnsOnceWhenThereIsNoFont) {
+TEST(FontMeasurer, ReportsTheFallbackWhenThereIsNoFont) {
   std::filesystem::path empty =
       std::filesystem::path(testing::TempDir()) / "font_measurer_no_fonts";
   std::filesystem::create_directories(empty);
   FontconfigMeasurer measurer(96, {empty.string()});
+  EXPECT_FALSE(measurer.used_fallback_units());
+  // The measurer prints nothing itself: the command reports the fallback.
   testing::internal::CaptureStderr();
   DialogBaseUnits eight = measurer.measure_dialog_base_units(8, "Tahoma");
   DialogBaseUnits twelve = measurer.measure_dialog_base_units(12, "Other");
-  std::string warnings = testing::internal::GetCapturedStderr();
-  EXPECT_EQ(warnings,
-            "dlgforge: warning: no usable scalable font found; using fallback "
-            "dialog base units\n");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+  EXPECT_TRUE(measurer.used_fallback_units());
   // The system font's 6 by 13 scaled to 11 and 16 pixels.
   EXPECT_EQ(eight, (DialogBaseUnits{5, 11}));
   EXPECT_EQ(twelve, (DialogBaseUnits{7, 16}));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -67,8 +69,8 @@ TEST(ScriptReader, LastLineWithoutLfAndEmptyInput) {
 }
 
 TEST(ScriptReader, PiecesAcrossReadChunks) {
-  // Lines that straddle the reader's internal chunks, with a CR LF pair cut
-  // between two chunks, arrive exactly as in one piece.
+  // Lines that straddle the reader's internal chunks arrive exactly as in
+  // one piece.
   std::string script;
   Lines expected;
   for (int i = 0; i < 20000; ++i) {
@@ -79,12 +81,49 @@ TEST(ScriptReader, PiecesAcrossReadChunks) {
   EXPECT_EQ(read_all(script), expected);
 }
 
+// Hands out its bytes in two reads, cut at `cut`.
+class TwoReadSource final : public ByteSource {
+ public:
+  TwoReadSource(std::string_view bytes, size_t cut)
+      : first_(bytes.substr(0, cut)), second_(bytes.substr(cut)) {}
+  ssize_t read(char* buffer, size_t size) override {
+    std::string_view& part = first_.empty() ? second_ : first_;
+    size_t n = std::min(size, part.size());
+    std::copy_n(part.data(), n, buffer);
+    part.remove_prefix(n);
+    return static_cast<ssize_t>(n);
+  }
+
+ private:
+  std::string_view first_;
+  std::string_view second_;
+};
+
+TEST(ScriptReader, CrLfCutBetweenTwoReads) {
+  // Every cut, among them each CR at the end of the first read with its LF
+  // at the start of the second, and lone CRs at either end of a read.
+  constexpr std::string_view kScript = "ab\r\ncd\r\r\nef\r\rg\r";
+  const Lines expected = {"ab\n", "cd\r\n", "ef\r\rg\r"};
+  ASSERT_EQ(read_all(kScript), expected);
+  for (size_t cut = 0; cut <= kScript.size(); ++cut) {
+    TwoReadSource source(kScript, cut);
+    ScriptReader reader(source);
+    Lines lines;
+    LineBuffer line;
+    while (reader.read_line(line)) {
+      lines.emplace_back(line);
+    }
+    EXPECT_EQ(lines, expected) << "cut after byte " << cut;
+  }
+}
+
 // A source that fails after its first bytes: the failure ends the input
-// like the end of the script.
+// like the end of the script, and is kept for the caller to report.
 class FailingSource final : public ByteSource {
  public:
   ssize_t read(char* buffer, size_t size) override {
     if (calls_++ > 0) {
+      errno = EIO;
       return -1;
     }
     std::string_view first = "a\nb";
@@ -107,6 +146,14 @@ TEST(ScriptReader, ReadErrorEndsTheInput) {
   EXPECT_STREQ(line, "b");
   EXPECT_FALSE(reader.read_line(line));
   EXPECT_FALSE(reader.read_line(line));
+  EXPECT_EQ(reader.read_error(), EIO);
+
+  // The whole input read is no error.
+  MemorySource whole("a\nb");
+  ScriptReader complete(whole);
+  while (complete.read_line(line)) {
+  }
+  EXPECT_EQ(complete.read_error(), 0);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -96,8 +97,7 @@ TEST(UnicodeSource, EightBitScriptsPassThroughUntouched) {
 }
 
 std::string read_corpus(const std::string& name) {
-  std::ifstream in(std::string(DLGFORGE_SHARED_DIR) + "/corpus/" + name,
-                   std::ios::binary);
+  std::ifstream in(testing::corpus_dir() / name, std::ios::binary);
   std::stringstream text;
   text << in.rdbuf();
   return text.str();
@@ -125,8 +125,8 @@ std::string convert_decoded(std::string_view bytes) {
 TEST(UnicodeSource, RealUtf16AndUtf8BomScripts) {
   std::string utf16 =
       read_corpus("flarn2006__WinParticles__WinParticles__WinParticles.rc");
-  if (utf16.empty()) {
-    GTEST_SKIP() << "no corpus in " << DLGFORGE_SHARED_DIR;
+  if (!std::filesystem::is_directory(testing::corpus_dir())) {
+    GTEST_SKIP() << testing::corpus_missing();
   }
   ASSERT_TRUE(utf16.starts_with("\xFF\xFE"));
   std::string utf8 = iconv_to_utf8(utf16.substr(2), "UTF-16LE");
