@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "port/gtk2/choices.h"
 #include "port/writer/fb_literal.h"
 
 namespace dlgforge::port {
@@ -145,26 +146,6 @@ Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Return box
 End Function
 
-' Dialog controls as compact as the Windows ones: GTK's default theme puts
-' focus padding, inner borders and a default-button border around a
-' button's text that a 14-unit Windows button has no room for; check boxes
-' keep the Windows gap between the box and the text. Text is hinted fully,
-' as Windows draws dialog text, which keeps its widths close to Windows'.
-Sub dlgforge_style()
-  gtk_rc_parse_string( _
-      !"gtk-xft-hinting = 1\n" & _
-      !"gtk-xft-hintstyle = \"hintfull\"\n" & _
-      !"style \"dlgforge-controls\" {\n" & _
-      !"  GtkWidget::focus-padding = 0\n" & _
-      !"  GtkWidget::focus-line-width = 1\n" & _
-      !"  GtkButton::inner-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-outside-border = {0, 0, 0, 0}\n" & _
-      !"  GtkCheckButton::indicator-spacing = 1\n" & _
-      !"}\n" & _
-      !"widget \"dlgforge-dialog.*\" style \"dlgforge-controls\"\n")
-End Sub
-
 ' Makes the fonts of a folder visible to this program only, as fontconfig
 ' does not look where Debian's fonts-wine puts Wine's Tahoma.
 Sub dlgforge_add_fonts(ByVal folder As Const ZString Ptr)
@@ -204,8 +185,7 @@ std::string number(float value) {
 // Widgets that live in a scrolled window: the variable holds the inner
 // widget, the scrolled window is its parent.
 bool is_scrolled(WidgetKind kind) {
-  return kind == WidgetKind::TextView || kind == WidgetKind::ListBox ||
-         kind == WidgetKind::ListView;
+  return gtk2::in_scrolled_window(kind);
 }
 
 std::string placed(const Widget& widget) {
@@ -469,7 +449,8 @@ class Printer {
         "  Dim dialog_window As GtkWidget Ptr = "
         "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
     out_ += "  " + dialog.window + " = dialog_window\n";
-    out_ += "  gtk_widget_set_name(dialog_window, \"dlgforge-dialog\")\n";
+    out_ += "  gtk_widget_set_name(dialog_window, " +
+            fb_string(gtk2::kDialogWindowName) + ")\n";
     out_ += "  gtk_window_set_title(GTK_WINDOW(dialog_window), " +
             fb_string(dialog.title) + ")\n";
     out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
@@ -505,10 +486,7 @@ class Printer {
   }
 
   void font(const FontRequest& request) {
-    std::string families;
-    for (const std::string& family : request.families) {
-      families += (families.empty() ? "" : ",") + family;
-    }
+    std::string families = gtk2::family_list(request);
     out_ +=
         "  Dim dialog_font As PangoFontDescription Ptr = "
         "pango_font_description_new()\n";
@@ -585,11 +563,8 @@ class Printer {
       create(widget.vertical ? "gtk_vseparator_new()" : "gtk_hseparator_new()");
       break;
     case WidgetKind::FilledBox:
-      create(std::string("dlgforge_filled_box(") +
-             (widget.shade == Shade::Black  ? "\"#000000\""
-              : widget.shade == Shade::Gray ? "\"#808080\""
-                                            : "\"#FFFFFF\"") +
-             ")");
+      create("dlgforge_filled_box(" +
+             fb_string(gtk2::shade_colour(widget.shade)) + ")");
       break;
     case WidgetKind::OutlineBox:
       create("gtk_frame_new(NULL)");
@@ -598,10 +573,8 @@ class Printer {
               ")\n";
       break;
     case WidgetKind::Image:
-      create(std::string("gtk_image_new_from_stock(") +
-             (widget.stock == StockImage::Picture ? "GTK_STOCK_MISSING_IMAGE"
-                                                  : "GTK_STOCK_DIALOG_INFO") +
-             ", GTK_ICON_SIZE_DND)");
+      create("gtk_image_new_from_stock(" +
+             fb_string(gtk2::stock_id(widget.stock)) + ", GTK_ICON_SIZE_DND)");
       break;
     case WidgetKind::Entry:
       create("gtk_entry_new()");
@@ -746,7 +719,8 @@ class Printer {
     if (combo && widget.rect.cx > 0) {
       out_ += "  gtk_widget_set_size_request(" + widget.name +
               ", dlgforge_muldiv(" + number(widget.rect.cx) +
-              ", units_x, 4), units_y + 8)\n";
+              ", units_x, 4), units_y + " + number(gtk2::kComboFieldPadding) +
+              ")\n";
     }
   }
 
@@ -834,9 +808,9 @@ class Printer {
         "' the toolkit, the first dialog (or those the command line names), "
         "the\n"
         "' main loop until the first window closes.\n";
-    out_ += "dlgforge_add_fonts(\"/usr/share/wine/fonts\")\n";
+    out_ += "dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
     out_ += "gtk_init(NULL, NULL)\n";
-    out_ += "dlgforge_style()\n";
+    out_ += "gtk_rc_parse_string(" + fb_string(gtk2::kControlStyle) + ")\n";
     out_ += "Dim dlgforge_main As GtkWidget Ptr\n";
     out_ += "For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1\n";
     out_ +=
