@@ -35,6 +35,20 @@ Dim Shared dlg_settings_separator As GtkWidget Ptr
 Dim Shared dlg_settings_ok As GtkWidget Ptr
 Dim Shared dlg_settings_cancel As GtkWidget Ptr
 
+' GTK's default theme puts focus padding, inner borders and a default-button
+' border around a button's text that a 14-unit Windows button has no room
+' for; check boxes keep the Windows gap between the box and the text.
+#define DLGFORGE_CONTROL_STYLE _
+    "style ""dlgforge-controls"" {" & Chr(10) & _
+    "  GtkWidget::focus-padding = 0" & Chr(10) & _
+    "  GtkWidget::focus-line-width = 1" & Chr(10) & _
+    "  GtkButton::inner-border = {0, 0, 0, 0}" & Chr(10) & _
+    "  GtkButton::default-border = {0, 0, 0, 0}" & Chr(10) & _
+    "  GtkButton::default-outside-border = {0, 0, 0, 0}" & Chr(10) & _
+    "  GtkCheckButton::indicator-spacing = 1" & Chr(10) & _
+    "}" & Chr(10) & _
+    "widget ""dlgforge-dialog.*"" style ""dlgforge-controls""" & Chr(10)
+
 ' Windows' MulDiv: number * numerator / denominator, rounded to the
 ' nearest integer, halves away from zero.
 Function dlgforge_muldiv(ByVal number As Long, ByVal numerator As Long, _
@@ -166,23 +180,11 @@ Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Return box
 End Function
 
-' Dialog controls as compact as the Windows ones: GTK's default theme puts
-' focus padding, inner borders and a default-button border around a
-' button's text that a 14-unit Windows button has no room for; check boxes
-' keep the Windows gap between the box and the text. Text is hinted fully,
-' as Windows draws dialog text: with whole-pixel advances, which keeps text
+' Dialog controls as compact as the Windows ones, and text hinted fully, as
+' Windows draws dialog text: with whole-pixel advances, which keeps text
 ' widths close to Windows'.
 Sub dlgforge_style()
-  gtk_rc_parse_string( _
-      !"style \"dlgforge-controls\" {\n" & _
-      !"  GtkWidget::focus-padding = 0\n" & _
-      !"  GtkWidget::focus-line-width = 1\n" & _
-      !"  GtkButton::inner-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-outside-border = {0, 0, 0, 0}\n" & _
-      !"  GtkCheckButton::indicator-spacing = 1\n" & _
-      !"}\n" & _
-      !"widget \"dlgforge-dialog.*\" style \"dlgforge-controls\"\n")
+  gtk_rc_parse_string(DLGFORGE_CONTROL_STYLE)
   Dim hinting As cairo_font_options_t Ptr = cairo_font_options_create()
   cairo_font_options_set_hint_style(hinting, CAIRO_HINT_STYLE_FULL)
   cairo_font_options_set_hint_metrics(hinting, CAIRO_HINT_METRICS_ON)

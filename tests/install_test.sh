@@ -34,4 +34,19 @@ actual=$("$prefix/bin/dlgforge" --version)
 cmp "$source_dir/examples/about.bas" "$prefix/about.bas" ||
   fail "the installed program converts examples/about.rc differently"
 
+# --preview and --report are done by the GTK helper, installed in the
+# library executables folder; without a display the preview says so and
+# ends with status 2, which shows that the installed program found it.
+helper=$(find "$prefix" -name dlgforge-gtk -type f)
+[ -n "$helper" ] && [ -x "$helper" ] || fail "no dlgforge-gtk installed"
+status=0
+message=$(env -u DISPLAY "$prefix/bin/dlgforge" --preview \
+  "$source_dir/examples/about.rc" 2>&1) || status=$?
+[ "$status" -eq 2 ] ||
+  fail "--preview without a display ended with status $status: $message"
+case $message in
+*"no display"*) ;;
+*) fail "--preview without a display said: $message" ;;
+esac
+
 echo "install_test: installed and ran $prefix/bin/dlgforge"

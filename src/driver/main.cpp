@@ -243,6 +243,35 @@ int port(const dlgforge::ConversionOptions& options) {
   return 0;
 }
 
+// --preview and --report need the toolkit linked in, which dlgforge itself
+// never is: a helper program, installed beside it in the library
+// executables folder (in a build folder, right beside it), does that work
+// with the same command line.
+int run_gtk_helper(char** argv) {
+  std::string self(4096, '\0');
+  ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+  std::string folder = length > 0 ? self.substr(0, length) : std::string();
+  folder.erase(folder.rfind('/') == std::string::npos ? 0 : folder.rfind('/'));
+  std::string candidates[] = {
+      folder + "/dlgforge-gtk",
+      folder + "/" DLGFORGE_HELPER_FROM_BIN "/dlgforge-gtk",
+  };
+  for (const std::string& helper : candidates) {
+    if (::access(helper.c_str(), X_OK) == 0) {
+      argv[0] = const_cast<char*>(helper.c_str());
+      ::execv(helper.c_str(), argv);
+      report("cannot run " + dlgforge::quoted(helper) + ": " +
+             std::strerror(errno));
+      return kStatusUsage;
+    }
+  }
+  report("cannot find the GTK helper dlgforge-gtk beside " +
+         dlgforge::quoted(folder) + " or in " +
+         dlgforge::quoted(folder + "/" DLGFORGE_HELPER_FROM_BIN) +
+         "; --preview and --report need it");
+  return kStatusUsage;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -263,6 +292,9 @@ int main(int argc, char** argv) {
     return kStatusUsage;
   case dlgforge::CommandAction::DumpModel:
     return dump_model(command.options);
+  case dlgforge::CommandAction::Preview:
+  case dlgforge::CommandAction::Report:
+    return run_gtk_helper(argv);
   case dlgforge::CommandAction::Convert:
     break;
   }

@@ -21,6 +21,8 @@ enum class OptionId {
   Codepage,
   Port,
   Main,
+  Preview,
+  Report,
 };
 
 struct KnownOption {
@@ -43,6 +45,8 @@ constexpr KnownOption kOptions[] = {
     {"codepage", 0, true, OptionId::Codepage},
     {"port", 0, false, OptionId::Port},
     {"main", 0, true, OptionId::Main},
+    {"preview", 0, false, OptionId::Preview},
+    {"report", 0, true, OptionId::Report},
 };
 
 constexpr std::string_view kUsageLine =
@@ -77,13 +81,20 @@ GTK+ 2, printed on standard output.
                           the program measures when it runs (or those of
                           --base-units), handler stubs, readable names
       --main NAME         with --port: the dialog the program shows first
+      --preview           show the --port dialogs live with GTK+ 2: a
+                          window lists the dialogs and menus of the
+                          script; names after SCRIPT.rc open those dialogs
+      --report DIR        write DIR/index.html: each --port dialog pictured
+                          (on the display, else on a private Xvfb), its
+                          controls, the reader's warnings and the menus
   -h, --help              print this help and exit
       --version           print the version and exit
   --                      end of the options: the next argument is the
                           script, even when it begins with '-'
 
 Exit status: 0 converted, 1 the output could not be written, 2 a usage
-error, 255 the script cannot be opened or read.
+error (or no display to preview on), 255 the script cannot be opened or
+read.
 See dlgforge(1) for the measurement of dialog base units and the fonts.
 )";
 
@@ -179,7 +190,8 @@ class OptionParser {
  private:
   CommandLine convert(std::string_view script) {
     const ConversionOptions& options = result_.options;
-    bool full_reader = options.dump_model || options.port;
+    bool full_reader = options.dump_model || options.port || options.preview ||
+                       options.report_dir;
     if (!full_reader && (!options.include_dirs.empty() ||
                          !options.defines.empty() || options.codepage)) {
       fail("options -I, -D and --codepage need --port or --dump-model");
@@ -189,9 +201,19 @@ class OptionParser {
       fail("option '--main' needs --port");
       return result_;
     }
-    result_.action =
-        options.dump_model ? CommandAction::DumpModel : CommandAction::Convert;
+    if (options.preview && options.report_dir) {
+      fail("options --preview and --report cannot be combined");
+      return result_;
+    }
+    result_.action = options.dump_model   ? CommandAction::DumpModel
+                     : options.preview    ? CommandAction::Preview
+                     : options.report_dir ? CommandAction::Report
+                                          : CommandAction::Convert;
     result_.options.script = script;
+    // The preview opens the dialogs named after the script.
+    while (options.preview && next_ < args_.size()) {
+      result_.options.preview_dialogs.emplace_back(args_[next_++]);
+    }
     return result_;
   }
 
@@ -315,6 +337,15 @@ class OptionParser {
         return bad_value(spelled, value, "a dialog name");
       }
       options.main_dialog = value;
+      return true;
+    case OptionId::Preview:
+      options.preview = true;
+      return true;
+    case OptionId::Report:
+      if (value.empty()) {
+        return bad_value(spelled, value, "a folder");
+      }
+      options.report_dir = value;
       return true;
     }
     return false;

@@ -21,6 +21,8 @@ namespace dlgforge {
 enum class CommandAction {
   Convert,      ///< convert the script
   DumpModel,    ///< print the port reader's model of the script as JSON
+  Preview,      ///< show the port dialogs live (the GTK helper's work)
+  Report,       ///< write the port report (the GTK helper's work)
   ShowHelp,     ///< print the help on standard output
   ShowVersion,  ///< print the version line on standard output
   UsageError,   ///< report `CommandLine::error` and the usage line
@@ -47,6 +49,12 @@ struct ConversionOptions {
   bool port = false;
   /// --main NAME: the dialog the port program shows first.
   std::optional<std::string> main_dialog;
+  /// --preview: show the port dialogs live; the arguments after the script
+  /// name the dialogs to open instead of the list of dialogs and menus.
+  bool preview = false;
+  std::vector<std::string> preview_dialogs;
+  /// --report DIR: write the port report into DIR.
+  std::optional<std::string> report_dir;
 };
 
 /// The command line read.

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "port/gtk2/choices.h"
 #include "port/writer/fb_literal.h"
 
 namespace dlgforge::port {
@@ -145,23 +146,11 @@ Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Return box
 End Function
 
-' Dialog controls as compact as the Windows ones: GTK's default theme puts
-' focus padding, inner borders and a default-button border around a
-' button's text that a 14-unit Windows button has no room for; check boxes
-' keep the Windows gap between the box and the text. Text is hinted fully,
-' as Windows draws dialog text: with whole-pixel advances, which keeps text
+' Dialog controls as compact as the Windows ones, and text hinted fully, as
+' Windows draws dialog text: with whole-pixel advances, which keeps text
 ' widths close to Windows'.
 Sub dlgforge_style()
-  gtk_rc_parse_string( _
-      !"style \"dlgforge-controls\" {\n" & _
-      !"  GtkWidget::focus-padding = 0\n" & _
-      !"  GtkWidget::focus-line-width = 1\n" & _
-      !"  GtkButton::inner-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-border = {0, 0, 0, 0}\n" & _
-      !"  GtkButton::default-outside-border = {0, 0, 0, 0}\n" & _
-      !"  GtkCheckButton::indicator-spacing = 1\n" & _
-      !"}\n" & _
-      !"widget \"dlgforge-dialog.*\" style \"dlgforge-controls\"\n")
+  gtk_rc_parse_string(DLGFORGE_CONTROL_STYLE)
   Dim hinting As cairo_font_options_t Ptr = cairo_font_options_create()
   cairo_font_options_set_hint_style(hinting, CAIRO_HINT_STYLE_FULL)
   cairo_font_options_set_hint_metrics(hinting, CAIRO_HINT_METRICS_ON)
@@ -208,8 +197,17 @@ std::string number(float value) {
 // Widgets that live in a scrolled window: the variable holds the inner
 // widget, the scrolled window is its parent.
 bool is_scrolled(WidgetKind kind) {
-  return kind == WidgetKind::TextView || kind == WidgetKind::ListBox ||
-         kind == WidgetKind::ListView;
+  return gtk2::in_scrolled_window(kind);
+}
+
+// The header's name of a stock image: "gtk-dialog-info" is
+// GTK_STOCK_DIALOG_INFO.
+std::string stock_constant(StockImage stock) {
+  std::string name = "GTK_STOCK_";
+  for (char c : gtk2::stock_id(stock).substr(4)) {
+    name += c == '-' ? '_' : static_cast<char>(c - 'a' + 'A');
+  }
+  return name;
 }
 
 std::string placed(const Widget& widget) {
@@ -246,6 +244,7 @@ class Printer {
   std::string print() {
     heading();
     declarations();
+    control_style();
     out_ += kHelpers;
     for (const MenuBar& bar : description_.menus) {
       menu_function(bar);
@@ -272,6 +271,27 @@ class Printer {
             "#include once \"gtk/gtk.bi\"\n"
             "#include once \"fontconfig/fontconfig.bi\"\n"
             "#inclib \"fontconfig\"\n\n";
+  }
+
+  // The GTK resource text that makes dialog controls as compact as the
+  // Windows ones, one line of it per line of the program.
+  void control_style() {
+    out_ +=
+        "' GTK's default theme puts focus padding, inner borders and a "
+        "default-button\n"
+        "' border around a button's text that a 14-unit Windows button has no "
+        "room\n"
+        "' for; check boxes keep the Windows gap between the box and the "
+        "text.\n";
+    out_ += "#define DLGFORGE_CONTROL_STYLE _\n";
+    std::string_view style = gtk2::kControlStyle;
+    while (!style.empty()) {
+      size_t end = style.find('\n');
+      std::string_view line = style.substr(0, end);
+      style.remove_prefix(end == style.npos ? style.size() : end + 1);
+      out_ += "    " + fb_string(line) + " & Chr(10)" +
+              (style.empty() ? "\n\n" : " & _\n");
+    }
   }
 
   // Handlers are declared up front, so every function can connect them;
@@ -473,7 +493,8 @@ class Printer {
         "  Dim dialog_window As GtkWidget Ptr = "
         "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
     out_ += "  " + dialog.window + " = dialog_window\n";
-    out_ += "  gtk_widget_set_name(dialog_window, \"dlgforge-dialog\")\n";
+    out_ += "  gtk_widget_set_name(dialog_window, " +
+            fb_string(gtk2::kDialogWindowName) + ")\n";
     out_ += "  gtk_window_set_title(GTK_WINDOW(dialog_window), " +
             fb_string(dialog.title) + ")\n";
     out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
@@ -509,10 +530,7 @@ class Printer {
   }
 
   void font(const FontRequest& request) {
-    std::string families;
-    for (const std::string& family : request.families) {
-      families += (families.empty() ? "" : ",") + family;
-    }
+    std::string families = gtk2::family_list(request);
     out_ +=
         "  Dim dialog_font As PangoFontDescription Ptr = "
         "pango_font_description_new()\n";
@@ -589,11 +607,8 @@ class Printer {
       create(widget.vertical ? "gtk_vseparator_new()" : "gtk_hseparator_new()");
       break;
     case WidgetKind::FilledBox:
-      create(std::string("dlgforge_filled_box(") +
-             (widget.shade == Shade::Black  ? "\"#000000\""
-              : widget.shade == Shade::Gray ? "\"#808080\""
-                                            : "\"#FFFFFF\"") +
-             ")");
+      create("dlgforge_filled_box(" +
+             fb_string(gtk2::shade_colour(widget.shade)) + ")");
       break;
     case WidgetKind::OutlineBox:
       create("gtk_frame_new(NULL)");
@@ -602,9 +617,7 @@ class Printer {
               ")\n";
       break;
     case WidgetKind::Image:
-      create(std::string("gtk_image_new_from_stock(") +
-             (widget.stock == StockImage::Picture ? "GTK_STOCK_MISSING_IMAGE"
-                                                  : "GTK_STOCK_DIALOG_INFO") +
+      create("gtk_image_new_from_stock(" + stock_constant(widget.stock) +
              ", GTK_ICON_SIZE_DND)");
       break;
     case WidgetKind::Entry:
@@ -750,7 +763,8 @@ class Printer {
     if (combo && widget.rect.cx > 0) {
       out_ += "  gtk_widget_set_size_request(" + widget.name +
               ", dlgforge_muldiv(" + number(widget.rect.cx) +
-              ", units_x, 4), units_y + 8)\n";
+              ", units_x, 4), units_y + " + number(gtk2::kComboFieldPadding) +
+              ")\n";
     }
   }
 
@@ -838,7 +852,7 @@ class Printer {
         "' the toolkit, the first dialog (or those the command line names), "
         "the\n"
         "' main loop until the first window closes.\n";
-    out_ += "dlgforge_add_fonts(\"/usr/share/wine/fonts\")\n";
+    out_ += "dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
     out_ += "gtk_init(NULL, NULL)\n";
     out_ += "dlgforge_style()\n";
     out_ += "Dim dlgforge_main As GtkWidget Ptr\n";

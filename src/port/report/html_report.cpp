@@ -1,0 +1,409 @@
+#include "port/report/html_report.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string_view>
+
+#include "port/gtk2/choices.h"
+
+namespace dlgforge::port {
+namespace {
+
+constexpr std::string_view kStyle = R"(
+body { font: 14px/1.45 system-ui, "DejaVu Sans", sans-serif; color: #222;
+  background: #fafafa; margin: 0 auto; max-width: 72em; padding: 1em 2em; }
+h1 { font-size: 1.6em; margin: .4em 0; }
+h2 { font-size: 1.25em; margin: 2em 0 .5em; padding-top: .5em;
+  border-top: 1px solid #ddd; }
+h3 { font-size: 1em; margin: 1.2em 0 .4em; }
+a { color: #1a5fb4; text-decoration: none; }
+a:hover { text-decoration: underline; }
+table { border-collapse: collapse; margin: .5em 0; background: #fff; }
+th, td { border: 1px solid #ddd; padding: .2em .6em; text-align: left;
+  vertical-align: top; }
+th { background: #f0f0f0; font-weight: 600; }
+td.n { text-align: right; font-variant-numeric: tabular-nums; }
+td.w { white-space: nowrap; }
+code, kbd { font: 12px/1.3 "DejaVu Sans Mono", monospace; }
+.summary { display: flex; flex-wrap: wrap; gap: 1em 3em; align-items: flex-start; }
+.figures td:first-child { font-weight: 600; }
+.picture { margin: .6em 0; }
+.picture img { border: 1px solid #bbb; background: #fff;
+  box-shadow: 0 1px 4px rgba(0,0,0,.12); }
+.note { color: #8a5a00; }
+.warning { color: #a51d2d; }
+.muted { color: #777; }
+ul.menu { margin: .2em 0; padding-left: 1.4em; }
+ul.contents { columns: 3 24em; padding-left: 1.2em; }
+)";
+
+std::string escape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char c : text) {
+    switch (c) {
+    case '&':
+      out += "&amp;";
+      break;
+    case '<':
+      out += "&lt;";
+      break;
+    case '>':
+      out += "&gt;";
+      break;
+    case '"':
+      out += "&quot;";
+      break;
+    case '\t':
+    case '\n':
+    case '\r':
+      out += ' ';
+      break;
+    default:
+      out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    }
+  }
+  return out;
+}
+
+// A text in mnemonic form shown as Windows shows it: the mnemonic letter
+// underlined, a doubled underscore as one.
+std::string mnemonic_html(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '_' && i + 1 < text.size()) {
+      ++i;
+      out += text[i] == '_' ? "_" : "<u>" + escape(text.substr(i, 1)) + "</u>";
+      continue;
+    }
+    out += escape(text.substr(i, 1));
+  }
+  return out;
+}
+
+std::string number(long value) {
+  return std::to_string(value);
+}
+
+std::string source_of(const model::Control& control) {
+  std::string source = control.keyword.empty() ? "CONTROL" : control.keyword;
+  if (control.keyword == "CONTROL" || control.keyword.empty()) {
+    source += " " + control.class_name;
+  }
+  return source;
+}
+
+std::string control_text(const model::Control& control) {
+  if (control.text.number) {
+    std::string ordinal = "#";
+    ordinal += number(*control.text.number);
+    return ordinal;
+  }
+  return control.text.text;
+}
+
+// The warnings on the lines of one dialog: from its statement to its last
+// control, in the dialog's file.
+std::vector<const model::Diagnostic*> dialog_warnings(
+    const model::Model& model, const model::Dialog& dialog) {
+  int last = dialog.pos.line;
+  for (const model::Control& control : dialog.controls) {
+    last = std::max(last, control.pos.line);
+  }
+  std::vector<const model::Diagnostic*> found;
+  for (const model::Diagnostic& warning : model.warnings) {
+    if (warning.pos.file == dialog.pos.file &&
+        warning.pos.line >= dialog.pos.line && warning.pos.line <= last + 1) {
+      found.push_back(&warning);
+    }
+  }
+  return found;
+}
+
+std::string warning_line(const model::Diagnostic& warning) {
+  std::string file = warning.pos.file;
+  if (size_t slash = file.rfind('/'); slash != std::string::npos) {
+    file.erase(0, slash + 1);
+  }
+  return "<li><code>" + escape(file) + ":" + number(warning.pos.line) + ":" +
+         number(warning.pos.column) + "</code> <span class=warning>" +
+         escape(warning.message) + "</span></li>\n";
+}
+
+class Page {
+ public:
+  explicit Page(const ReportInput& input)
+      : input_(input),
+        model_(*input.model),
+        description_(*input.description),
+        anchors_(dialog_anchors(description_)) {}
+
+  std::string write() {
+    std::string name = input_.script_name;
+    if (size_t slash = name.rfind('/'); slash != std::string::npos) {
+      name.erase(0, slash + 1);
+    }
+    out_ +=
+        "<!DOCTYPE html>\n<html lang=en>\n<head>\n<meta charset=utf-8>\n"
+        "<meta name=viewport content=\"width=device-width\">\n"
+        "<title>" +
+        escape(name) + " ported to GTK+ 2</title>\n<style>" +
+        std::string(kStyle) + "</style>\n</head>\n<body>\n";
+    out_ += "<h1>" + escape(name) + " ported to GTK+ 2</h1>\n";
+    out_ += "<p class=muted>Written by <code>dlgforge --report</code> from " +
+            escape(input_.script_name) +
+            ": each dialog as <code>dlgforge --port</code> builds it.</p>\n";
+    summary();
+    for (size_t i = 0; i < description_.dialogs.size(); ++i) {
+      dialog_section(i);
+    }
+    menus();
+    warnings();
+    out_ += "</body>\n</html>\n";
+    return std::move(out_);
+  }
+
+ private:
+  void summary() {
+    size_t controls = 0;
+    std::map<std::string, int> kinds;
+    for (const Dialog& dialog : description_.dialogs) {
+      controls += dialog.widgets.size();
+      for (const Widget& widget : dialog.widgets) {
+        ++kinds[std::string(kind_name(widget.kind))];
+      }
+    }
+    out_ += "<section id=summary class=summary>\n<table class=figures>\n";
+    auto row = [this](std::string_view what, size_t count) {
+      out_ += "<tr><td>" + std::string(what) + "</td><td class=n>" +
+              number(static_cast<long>(count)) + "</td></tr>\n";
+    };
+    row("Dialogs", description_.dialogs.size());
+    row("Controls", controls);
+    row("Menus", description_.menus.size());
+    row("Warnings", model_.warnings.size());
+    out_ += "</table>\n<table>\n<tr><th>Widget kind</th><th>Count</th></tr>\n";
+    for (const auto& [kind, count] : kinds) {
+      out_ += "<tr><td>" + escape(kind) + "</td><td class=n>" + number(count) +
+              "</td></tr>\n";
+    }
+    out_ += "</table>\n</section>\n";
+    if (description_.dialogs.empty()) {
+      return;
+    }
+    out_ += "<h3>Dialogs</h3>\n<ul class=contents>\n";
+    for (size_t i = 0; i < description_.dialogs.size(); ++i) {
+      const Dialog& dialog = description_.dialogs[i];
+      out_ += "<li><a href=\"#" + anchors_[i] + "\">" +
+              escape(dialog.script_name) + "</a> <span class=muted>" +
+              escape(dialog.title) + "</span></li>\n";
+    }
+    out_ += "</ul>\n";
+  }
+
+  void dialog_section(size_t index) {
+    const Dialog& dialog = description_.dialogs[index];
+    const model::Dialog& source = model_.dialogs[index];
+    const DialogPicture* picture =
+        index < input_.pictures.size() ? &input_.pictures[index] : nullptr;
+    out_ += "<section id=\"" + anchors_[index] + "\">\n<h2>" +
+            escape(dialog.script_name) +
+            (dialog.title.empty() ? "" : " &mdash; " + escape(dialog.title)) +
+            "</h2>\n";
+    out_ += "<p class=muted>" + escape(source.kind) + ", line " +
+            number(source.pos.line) + ", " + number(dialog.rect.cx) +
+            " &times; " + number(dialog.rect.cy) + " dialog units, font " +
+            escape(gtk2::family_list(dialog.font)) + " " +
+            number(dialog.font.points) + " pt";
+    if (picture != nullptr && picture->units_x > 0) {
+      out_ += ", base units " + number(picture->units_x) + ", " +
+              number(picture->units_y);
+    }
+    out_ += "</p>\n";
+    if (picture != nullptr && !picture->file.empty()) {
+      out_ += "<div class=picture><img src=\"" + escape(picture->file) +
+              "\" width=" + number(picture->width) +
+              " height=" + number(picture->height) + " alt=\"" +
+              escape(dialog.script_name) + "\"></div>\n";
+    } else {
+      out_ += "<p class=note>No picture could be taken.</p>\n";
+    }
+    controls_table(dialog, source);
+    std::vector<const model::Diagnostic*> found =
+        dialog_warnings(model_, source);
+    if (!found.empty()) {
+      out_ += "<h3>Warnings</h3>\n<ul>\n";
+      for (const model::Diagnostic* warning : found) {
+        out_ += warning_line(*warning);
+      }
+      out_ += "</ul>\n";
+    }
+    out_ += "</section>\n";
+  }
+
+  void controls_table(const Dialog& dialog, const model::Dialog& source) {
+    if (dialog.widgets.empty()) {
+      out_ += "<p class=muted>No controls.</p>\n";
+      return;
+    }
+    out_ +=
+        "<table>\n<tr><th>Line</th><th>Control</th><th>Identifier</th>"
+        "<th>Text</th><th>Widget</th><th>Notes</th></tr>\n";
+    for (size_t i = 0; i < dialog.widgets.size(); ++i) {
+      const Widget& widget = dialog.widgets[i];
+      const model::Control* control =
+          i < source.controls.size() ? &source.controls[i] : nullptr;
+      std::string text = control ? control_text(*control) : widget.text;
+      out_ += "<tr><td class=n>" + number(widget.source_line) + "</td><td>" +
+              escape(control ? source_of(*control) : widget.keyword) +
+              "</td><td><code>" + escape(widget.id_written) +
+              "</code></td><td>" + escape(text) + "</td><td class=w>" +
+              escape(kind_name(widget.kind)) + " <span class=muted>" +
+              escape(gtk2::widget_type(widget)) +
+              "</span></td><td class=note>" +
+              (control ? escape(approximation(*control, widget)) : "") +
+              "</td></tr>\n";
+    }
+    out_ += "</table>\n";
+  }
+
+  void menus() {
+    if (description_.menus.empty()) {
+      return;
+    }
+    out_ += "<section id=menus>\n<h2>Menus</h2>\n";
+    for (const MenuBar& bar : description_.menus) {
+      out_ += "<h3 id=\"menu-" + escape(bar.function) + "\">" +
+              escape(bar.script_name) + "</h3>\n";
+      menu_list(bar.items);
+    }
+    out_ += "</section>\n";
+  }
+
+  void menu_list(const std::vector<MenuEntry>& items) {
+    out_ += "<ul class=menu>\n";
+    for (const MenuEntry& entry : items) {
+      if (entry.kind == MenuEntry::Kind::Separator) {
+        out_ += "<li class=muted>&mdash;&mdash;&mdash;</li>\n";
+        continue;
+      }
+      out_ += "<li>" + mnemonic_html(entry.text);
+      if (!entry.accel_text.empty()) {
+        out_ += " <kbd>" + escape(entry.accel_text) + "</kbd>";
+      }
+      std::string marks;
+      if (entry.kind == MenuEntry::Kind::Check) {
+        marks += entry.active ? " checked" : " check";
+      }
+      if (entry.kind == MenuEntry::Kind::Radio) {
+        marks += entry.active ? " radio, chosen" : " radio";
+      }
+      if (!entry.sensitive) {
+        marks += " grayed";
+      }
+      if (!marks.empty()) {
+        out_ += " <span class=muted>(" + marks.substr(1) + ")</span>";
+      }
+      if (!entry.id_written.empty()) {
+        out_ += " <code class=muted>" + escape(entry.id_written) + "</code>";
+      }
+      if (entry.kind == MenuEntry::Kind::Submenu) {
+        out_ += "\n";
+        menu_list(entry.items);
+      }
+      out_ += "</li>\n";
+    }
+    out_ += "</ul>\n";
+  }
+
+  void warnings() {
+    out_ += "<section id=warnings>\n<h2>Reader warnings</h2>\n";
+    if (model_.warnings.empty()) {
+      out_ += "<p class=muted>None.</p>\n</section>\n";
+      return;
+    }
+    out_ += "<ul>\n";
+    for (const model::Diagnostic& warning : model_.warnings) {
+      out_ += warning_line(warning);
+    }
+    out_ += "</ul>\n</section>\n";
+  }
+
+  const ReportInput& input_;
+  const model::Model& model_;
+  const Description& description_;
+  std::vector<std::string> anchors_;
+  std::string out_;
+};
+
+}  // namespace
+
+std::string approximation(const model::Control& control, const Widget& widget) {
+  std::vector<std::string> notes;
+  switch (widget.kind) {
+  case WidgetKind::Custom:
+    notes.push_back("class " + control.class_name +
+                    " has no GTK widget: a labelled frame stands in");
+    break;
+  case WidgetKind::Image:
+    notes.push_back("a stock image stands in for the picture");
+    break;
+  case WidgetKind::ComboBox:
+  case WidgetKind::ComboBoxEntry:
+    notes.push_back("as high as its edit field, not its dropped list");
+    break;
+  case WidgetKind::ListView:
+    notes.push_back("columns and items left to the program");
+    break;
+  case WidgetKind::Notebook:
+    notes.push_back("pages left to the program");
+    break;
+  case WidgetKind::Entry:
+    if (widget.class_name.find("IPAddress") != std::string::npos ||
+        widget.class_name.find("DateTime") != std::string::npos ||
+        widget.class_name.find("Hotkey") != std::string::npos) {
+      notes.push_back("a plain edit field stands in");
+    }
+    break;
+  default:
+    break;
+  }
+  if (!widget.visible) {
+    notes.push_back("hidden");
+  }
+  if (!widget.sensitive) {
+    notes.push_back("insensitive");
+  }
+  std::string joined;
+  for (const std::string& note : notes) {
+    joined += (joined.empty() ? "" : "; ") + note;
+  }
+  return joined;
+}
+
+std::vector<std::string> dialog_anchors(const Description& description) {
+  std::vector<std::string> anchors;
+  std::set<std::string> taken = {"summary", "menus", "warnings"};
+  for (size_t i = 0; i < description.dialogs.size(); ++i) {
+    std::string anchor;
+    for (char c : description.dialogs[i].script_name) {
+      bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                   (c >= '0' && c <= '9') || c == '_' || c == '-';
+      anchor += plain ? c : '_';
+    }
+    if (anchor.empty() || taken.count(anchor) != 0) {
+      anchor += '-';
+      anchor += number(static_cast<long>(i + 1));
+    }
+    taken.insert(anchor);
+    anchors.push_back(anchor);
+  }
+  return anchors;
+}
+
+std::string write_report_html(const ReportInput& input) {
+  return Page(input).write();
+}
+
+}  // namespace dlgforge::port
