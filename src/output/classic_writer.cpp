@@ -81,6 +81,9 @@ struct Writers : Writes... {
   using Writes::operator()...;
   void operator()(const auto&) const {}
 };
+// Spelled out for compilers without deduction for aggregates (clang < 17).
+template <typename... Writes>
+Writers(Writes...) -> Writers<Writes...>;
 
 // The declaration of the handler `widget`_`signal`. Its head has no ByVal
 // before gdata while the body's head has one: programs converted earlier

@@ -153,7 +153,7 @@ class ProgramRecords {
   template <typename Record>
   void add(Record record) {
     put(kind_of<Record>(ProgramRecordTypes{}));
-    record.fields([this](const auto& value) { put(value); });
+    record.fields([&](const auto& value) { put(value); });
   }
 
   /// Calls `visit(record)` for every record, in the order they were added.
@@ -184,7 +184,7 @@ class ProgramRecords {
   static void dispatch(uint8_t kind, const char*& at, Visit& visit,
                        RecordTypes<Records...>) {
     uint8_t index = 0;
-    ((kind == index++ ? (visit(read<Records>(at)), true) : false) || ...);
+    (void)((kind == index++ ? (visit(read<Records>(at)), true) : false) || ...);
   }
 
   template <typename Record>
