@@ -17,14 +17,28 @@ set(allowed_linux text platform linux)
 set(allowed_output text platform output)
 set(allowed_dialog text platform output dialog)
 set(allowed_menu text platform output menu)
-set(allowed_port text platform port)
-set(allowed_driver text platform linux output dialog menu port driver)
+# Port mode, in layers of its own: the model; the reader that fills it; the
+# one description of the widgets; the GTK+ 2 choices both back ends share;
+# the back ends (FreeBASIC writer, live preview, report page).
+set(port_base text platform port/model)
+set(allowed_port/model ${port_base})
+set(allowed_port/reader ${port_base} port/reader)
+set(allowed_port/widgets ${port_base} port/widgets)
+set(allowed_port/gtk2 ${port_base} port/widgets port/gtk2)
+set(port_back_end ${port_base} port/widgets port/gtk2)
+set(allowed_port/writer ${port_back_end} port/writer)
+set(allowed_port/preview ${port_back_end} port/preview)
+set(allowed_port/report ${port_back_end} port/report)
+set(port_all port/model port/reader port/widgets port/gtk2 port/writer
+    port/preview port/report)
+set(allowed_driver text platform linux output dialog menu ${port_all} driver)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}"
      "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(problems 0)
 foreach(source IN LISTS sources)
-  string(REGEX MATCH "^[^/]+" folder "${source}")
+  # A port/ file's layer is its subfolder.
+  string(REGEX MATCH "^(port/[^/]+|[^/]+)" folder "${source}")
   if(NOT DEFINED allowed_${folder})
     message(SEND_ERROR "${source}: folder '${folder}' has no layer; add it "
                        "to tests/check_layers.cmake")
@@ -36,7 +50,7 @@ foreach(source IN LISTS sources)
   foreach(line IN LISTS includes)
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*\"([^\"]*)\".*" "\\1"
                          header "${line}")
-    string(REGEX MATCH "^[^/]+" target "${header}")
+    string(REGEX MATCH "^(port/[^/]+|[^/]+)" target "${header}")
     if(NOT header MATCHES "/" OR NOT target IN_LIST allowed_${folder})
       message(SEND_ERROR "${source}: includes \"${header}\", which the "
                          "${folder}/ layer may not use")
