@@ -105,12 +105,18 @@ End Function
 Sub dlgforge_place(ByVal area As GtkWidget Ptr, ByVal widget As GtkWidget Ptr, _
     ByVal x As Long, ByVal y As Long, ByVal cx As Long, ByVal cy As Long, _
     ByVal units_x As Long, ByVal units_y As Long)
-  gtk_fixed_put(GTK_FIXED(area), widget, dlgforge_muldiv(x, units_x, 4), _
+  gtk_layout_put(GTK_LAYOUT(area), widget, dlgforge_muldiv(x, units_x, 4), _
       dlgforge_muldiv(y, units_y, 8))
   If cx > 0 AndAlso cy > 0 Then
     gtk_widget_set_size_request(widget, dlgforge_muldiv(cx, units_x, 4), _
         dlgforge_muldiv(cy, units_y, 8))
   End If
+End Sub
+
+' An edit field as narrow as its place: GTK 3 gives an entry 150 pixels at
+' least unless it is told how many characters it needs.
+Sub dlgforge_narrow_entry(ByVal entry As GtkWidget Ptr)
+  gtk_entry_set_width_chars(GTK_ENTRY(entry), 0)
 End Sub
 
 ' Edit fields with ES_UPPERCASE, ES_LOWERCASE or ES_NUMBER: the text is
@@ -521,9 +527,14 @@ class Printer {
             fb_string(dialog.title) + ")\n";
     out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
             std::string(dialog.resizable ? "TRUE" : "FALSE") + ")\n";
+    // A layout rather than a fixed container: its size is the dialog's
+    // whatever its controls ask for, and it clips them at its edges, as the
+    // Windows dialog's client area does. GTK 3 never gives a control less
+    // than its minimum size (a button less than its text), so a control
+    // may be larger than its place, but the window keeps the dialog's size.
+    out_ += "  Dim dialog_area As GtkWidget Ptr = gtk_layout_new(NULL, NULL)\n";
     font(dialog.font);
-    out_ += "  Dim fixed_area As GtkWidget Ptr = gtk_fixed_new()\n";
-    out_ += "  gtk_widget_set_size_request(fixed_area, dlgforge_muldiv(" +
+    out_ += "  gtk_widget_set_size_request(dialog_area, dlgforge_muldiv(" +
             number(dialog.rect.cx) + ", units_x, 4), dlgforge_muldiv(" +
             number(dialog.rect.cy) + ", units_y, 8))\n";
     if (dialog.menu >= 0) {
@@ -537,12 +548,13 @@ class Printer {
       out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
               "(accels), FALSE, FALSE, 0)\n";
       out_ +=
-          "  gtk_box_pack_start(GTK_BOX(content_box), fixed_area, TRUE, TRUE, "
+          "  gtk_box_pack_start(GTK_BOX(content_box), dialog_area, TRUE, TRUE, "
           "0)\n";
       out_ +=
           "  gtk_container_add(GTK_CONTAINER(dialog_window), content_box)\n";
     } else {
-      out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), fixed_area)\n";
+      out_ +=
+          "  gtk_container_add(GTK_CONTAINER(dialog_window), dialog_area)\n";
     }
     out_ += "\n";
     radio_first_.clear();
@@ -553,21 +565,21 @@ class Printer {
     out_ += "  Return dialog_window\nEnd Function\n\n";
   }
 
-  // The dialog's font is a style sheet on the window; the base units are
-  // measured in the font GTK then gives the window, the one its controls
-  // get.
+  // The dialog's font is a style sheet on the dialog's area (the menu bar
+  // keeps the desktop's font); the base units are measured in the font GTK
+  // then gives the area, the one its controls get.
   void font(const FontRequest& request) {
     out_ += "  Dim dialog_font As GtkCssProvider Ptr = dlgforge_font_style(" +
             fb_string(gtk3::css_families(request)) + ", " +
             number(request.points) + ", " + number(gtk3::css_weight(request)) +
             ", " + (request.italic ? "1" : "0") + ")\n";
-    out_ += "  dlgforge_apply_font(dialog_window, dialog_font)\n";
+    out_ += "  dlgforge_apply_font(dialog_area, dialog_font)\n";
     out_ += "  Dim As Long units_x, units_y\n";
     if (options_.base_units) {
       out_ += "  units_x = " + number(options_.base_units->bx) +
               " : units_y = " + number(options_.base_units->by) + "\n";
     } else {
-      out_ += "  dlgforge_base_units(dialog_window, units_x, units_y)\n";
+      out_ += "  dlgforge_base_units(dialog_area, units_x, units_y)\n";
     }
   }
 
@@ -635,6 +647,7 @@ class Printer {
       break;
     case WidgetKind::Entry:
       create("gtk_entry_new()");
+      out_ += "  dlgforge_narrow_entry(" + name + ")\n";
       entry(widget);
       break;
     case WidgetKind::TextView:
@@ -671,6 +684,8 @@ class Printer {
       break;
     case WidgetKind::ComboBoxEntry:
       create("gtk_combo_box_text_new_with_entry()");
+      out_ +=
+          "  dlgforge_narrow_entry(gtk_bin_get_child(GTK_BIN(" + name + ")))\n";
       break;
     case WidgetKind::ScrollBar:
       create(std::string("gtk_scrollbar_new(") + orientation(widget) +
@@ -775,7 +790,7 @@ class Printer {
     // the field's border and padding.
     bool combo = widget.kind == WidgetKind::ComboBox ||
                  widget.kind == WidgetKind::ComboBoxEntry;
-    out_ += "  dlgforge_place(fixed_area, " + placed(widget) + ", " + args +
+    out_ += "  dlgforge_place(dialog_area, " + placed(widget) + ", " + args +
             number(combo ? 0 : widget.rect.cy) + ", units_x, units_y)\n";
     if (combo && widget.rect.cx > 0) {
       out_ += "  gtk_widget_set_size_request(" + widget.name +
@@ -813,13 +828,13 @@ class Printer {
       }
     }
     out_ +=
-        "  g_object_set_data_full(G_OBJECT(fixed_area), "
+        "  g_object_set_data_full(G_OBJECT(dialog_area), "
         "\"dlgforge-focus-order\", focus_chain, "
         "CPtr(GDestroyNotify, @g_list_free))\n";
     out_ +=
-        "  g_signal_connect(fixed_area, \"focus\", "
+        "  g_signal_connect(dialog_area, \"focus\", "
         "G_CALLBACK(@dlgforge_focus_in_order), NULL)\n";
-    out_ += "  dlgforge_apply_font(fixed_area, dialog_font)\n";
+    out_ += "  dlgforge_apply_font(dialog_area, dialog_font)\n";
     out_ += "  g_object_unref(dialog_font)\n";
     out_ +=
         "  gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dialog_window)))\n";
