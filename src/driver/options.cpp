@@ -97,7 +97,8 @@ GTK+ 2, printed on standard output.
                           script, even when it begins with '-'
 
 Exit status: 0 converted, 1 the output could not be written, 2 a usage
-error, 255 the script cannot be opened or read.
+error (or no display to preview on), 255 the script cannot be opened or
+read.
 See dlgforge(1) for the measurement of dialog base units and the fonts.
 )";
 

@@ -226,6 +226,23 @@ TEST(ParseOptions, EveryOptionTogether) {
   EXPECT_EQ(command.options.script, "dialogs.rc");
 }
 
+TEST(ParseOptions, PreviewTakesDialogNamesAfterTheScriptReportAFolder) {
+  CommandLine preview =
+      parse({"--preview", "-I", "inc", "a.rc", "IDD_ONE", "--x"});
+  EXPECT_EQ(preview.action, CommandAction::Preview);
+  EXPECT_EQ(preview.options.script, "a.rc");
+  EXPECT_EQ(preview.options.preview_dialogs,
+            (std::vector<std::string>{"IDD_ONE", "--x"}));
+  CommandLine report = parse({"--report", "out", "a.rc", "IDD_ONE"});
+  EXPECT_EQ(report.action, CommandAction::Report);
+  EXPECT_EQ(report.options.report_dir, "out");
+  EXPECT_TRUE(report.options.preview_dialogs.empty());
+  EXPECT_EQ(error_of({"--report="}),
+            "bad value '' for option '--report': expected a folder");
+  EXPECT_EQ(error_of({"--preview", "--report", "d", "a.rc"}),
+            "options --preview and --report cannot be combined");
+}
+
 TEST(CommandTexts, UsageHelpAndVersion) {
   EXPECT_EQ(usage_line(), "usage: dlgforge [OPTION]... SCRIPT.rc\n");
   EXPECT_EQ(version_line(), "dlgforge " DLGFORGE_VERSION "\n");

@@ -63,6 +63,15 @@ def first_difference(a, b, path):
     return None
 
 
+def resource_name(resource):
+    name = resource["name"]
+    return name if isinstance(name, str) else name["text"]
+
+
+def count_items(items):
+    return sum(1 + count_items(item.get("submenu", [])) for item in items)
+
+
 def count(tree):
     return 1 + sum(count(child) for child in tree.get("children", []))
 
@@ -75,6 +84,7 @@ class Checker:
         self.failures = []
         self.dialogs = 0
         self.widgets = 0
+        self.menu_items = 0
 
     def tools(self):
         shared = pathlib.Path(self.args.shared)
@@ -101,7 +111,7 @@ class Checker:
             corpus = pathlib.Path(self.args.shared) / "corpus"
             found += sorted(p for p in corpus.iterdir()
                             if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
-        return found
+        return [p for p in found if self.args.match in p.name]
 
     def probed(self, name, command):
         out = self.work / name
@@ -129,8 +139,20 @@ class Checker:
                               capture_output=True)
         if dump.returncode != 0:
             return f"{name}: --dump-model failed"
-        dialogs = [d["name"] if isinstance(d["name"], str) else d["name"]["text"]
-                   for d in json.loads(dump.stdout)["dialogs"]]
+        model = json.loads(dump.stdout)
+        dialogs = [resource_name(d) for d in model["dialogs"]]
+        menus = [resource_name(m) for m in model["menus"]]
+        if menus:
+            # Menus are compared on dialogs that carry them: a script that
+            # includes the original adds one empty dialog per menu.
+            host = self.work / (name + "-menus.rc")
+            lines = [f'#include "{script.resolve()}"']
+            for index, menu in enumerate(menus):
+                lines += [f"DLGFORGE_MENU_HOST_{index} DIALOG 0, 0, 120, 40",
+                          f"MENU {menu}", "BEGIN", "END"]
+                dialogs.append(f"DLGFORGE_MENU_HOST_{index}")
+            host.write_text("\n".join(lines) + "\n", encoding="latin-1")
+            script = host
         if not dialogs:
             return None
         bas = self.work / (name + ".bas")
@@ -167,6 +189,7 @@ class Checker:
                 return f"{name}: {found}"
             self.dialogs += 1
             self.widgets += count(x)
+            self.menu_items += sum(count_items(m["items"]) for m in a["menubars"])
         return None
 
     def main(self):
@@ -176,7 +199,8 @@ class Checker:
             results = list(pool.map(self.one, scripts))
         self.failures += [r for r in results if r]
         print(f"scripts: {len(scripts)}, dialogs agreeing: {self.dialogs}, "
-              f"widgets compared: {self.widgets}")
+              f"widgets compared: {self.widgets}, menu items compared: "
+              f"{self.menu_items}")
         for failure in self.failures[:100]:
             print("FAIL: " + failure)
         return 1 if self.failures else 0
@@ -190,6 +214,8 @@ def parse():
     parser.add_argument("--work", required=True)
     parser.add_argument("--corpus", action="store_true")
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--match", default="",
+                        help="only the scripts whose name contains this")
     return parser.parse_args()
 
 

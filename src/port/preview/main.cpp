@@ -110,7 +110,7 @@ void open_menu(const Preview& preview, int index) {
   gtk_widget_show_all(window);
 }
 
-enum Column { kKind, kName, kTitle, kIndex, kIsMenu, kColumns };
+enum Column { kKind, kName, kTitle, kControls, kIndex, kIsMenu, kColumns };
 
 void row_activated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*,
                    gpointer data) {
@@ -140,30 +140,32 @@ void add_column(GtkWidget* view, const char* title, int column) {
 GtkWidget* list_window(Preview& preview, const std::string& script) {
   GtkListStore* store =
       gtk_list_store_new(kColumns, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_STRING,
-                         G_TYPE_INT, G_TYPE_BOOLEAN);
+                         G_TYPE_STRING, G_TYPE_INT, G_TYPE_BOOLEAN);
   const Description& description = *preview.description;
   for (size_t i = 0; i < description.dialogs.size(); ++i) {
     const dlgforge::port::Dialog& dialog = description.dialogs[i];
-    std::string count = std::to_string(dialog.widgets.size()) + " controls";
+    std::string count = std::to_string(dialog.widgets.size());
     GtkTreeIter row;
     gtk_list_store_append(store, &row);
     gtk_list_store_set(store, &row, kKind, "Dialog", kName,
-                       dialog.script_name.c_str(), kTitle,
-                       (dialog.title + "  (" + count + ")").c_str(), kIndex,
-                       static_cast<int>(i), kIsMenu, FALSE, -1);
+                       dialog.script_name.c_str(), kTitle, dialog.title.c_str(),
+                       kControls, count.c_str(), kIndex, static_cast<int>(i),
+                       kIsMenu, FALSE, -1);
   }
   for (size_t i = 0; i < description.menus.size(); ++i) {
     GtkTreeIter row;
     gtk_list_store_append(store, &row);
     gtk_list_store_set(store, &row, kKind, "Menu", kName,
                        description.menus[i].script_name.c_str(), kTitle, "",
-                       kIndex, static_cast<int>(i), kIsMenu, TRUE, -1);
+                       kControls, "", kIndex, static_cast<int>(i), kIsMenu,
+                       TRUE, -1);
   }
   GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
   g_object_unref(store);
   add_column(view, "Kind", kKind);
   add_column(view, "Name", kName);
   add_column(view, "Title", kTitle);
+  add_column(view, "Controls", kControls);
   g_signal_connect(view, "row-activated", G_CALLBACK(row_activated), &preview);
 
   GtkWidget* window = gtk_window_new(GTK_WINDOW_TOPLEVEL);

@@ -24,6 +24,7 @@ th, td { border: 1px solid #ddd; padding: .2em .6em; text-align: left;
   vertical-align: top; }
 th { background: #f0f0f0; font-weight: 600; }
 td.n { text-align: right; font-variant-numeric: tabular-nums; }
+td.w { white-space: nowrap; }
 code, kbd { font: 12px/1.3 "DejaVu Sans Mono", monospace; }
 .summary { display: flex; flex-wrap: wrap; gap: 1em 3em; align-items: flex-start; }
 .figures td:first-child { font-weight: 600; }
@@ -257,7 +258,7 @@ class Page {
       out_ += "<tr><td class=n>" + number(widget.source_line) + "</td><td>" +
               escape(control ? source_of(*control) : widget.keyword) +
               "</td><td><code>" + escape(widget.id_written) +
-              "</code></td><td>" + escape(text) + "</td><td>" +
+              "</code></td><td>" + escape(text) + "</td><td class=w>" +
               escape(kind_name(widget.kind)) + " <span class=muted>" +
               escape(gtk2::widget_type(widget)) +
               "</span></td><td class=note>" +
