@@ -203,7 +203,9 @@ class OptionParser {
     }
     if (options.gtk3 && (!options.port || options.dump_model ||
                          options.preview || options.report_dir)) {
-      fail("option --gtk3 needs --port");
+      fail(
+          "option --gtk3 needs --port, without --dump-model, --preview or "
+          "--report");
       return result_;
     }
     if (options.preview && options.report_dir) {
