@@ -1,11 +1,14 @@
 #!/usr/bin/env python3
 """Checks the GTK 3 programs of dlgforge --port --gtk3 against GTK 3 itself.
 
---deprecated: every gtk_/gdk_ function the GTK 3 programs call (the
-hand-made sample with every kind of control, the examples, and with
---corpus every script of the shared corpus) is looked up in the installed
-GTK 3 headers; none may be declared deprecated there. Exits 77 (skipped)
-when the headers are not installed.
+--text: every gtk_/gdk_ function the GTK 3 programs call (the hand-made
+sample with every kind of control, the examples, and with --corpus every
+script of the shared corpus) is looked up in the installed GTK 3 headers;
+none may be declared deprecated there. And each GTK 3 program must have the
+outline of the GTK+ 2 program of the same script: the same declarations,
+functions, handler stubs, control comments and handler connections, so
+that the two writers cannot drift apart. Exits 77 (skipped) when the
+headers are not installed.
 
 --run: each GTK 3 program is compiled with the real FreeBASIC compiler and
 run under Xvfb, showing every dialog of its script, with a small GTK 3
@@ -53,6 +56,25 @@ def deprecated_functions(headers):
             if names:
                 found.add(names[-1])
     return found
+
+
+def outline(program):
+    """The lines of a program that both toolkits' programs share: the
+    declarations, and after the helpers every function and sub, control
+    comment, dialog name and handler connection."""
+    kept = []
+    body = False
+    for line in program.splitlines():
+        if re.match(r"' (Menu|Dialog) |' Builds the dialog the script", line):
+            body = True
+        if line.startswith(("Declare ", "Dim Shared ")):
+            kept.append(line)
+        elif body and (re.match(r"(Function|Sub|End Function|End Sub)\b", line)
+                       or line.startswith(("  ' ", "  Case ", "' "))
+                       or ("G_CALLBACK(@" in line
+                           and "G_CALLBACK(@dlgforge_" not in line)):
+            kept.append(line)
+    return kept
 
 
 def fixed_children(widget, found):
@@ -131,15 +153,16 @@ class Checker:
             return None
         return bas
 
-    def sample(self):
-        bas = self.work / "sample-gtk3.bas"
+    def sample(self, gtk3=True):
+        bas = self.work / ("sample-gtk3.bas" if gtk3 else "sample-gtk2.bas")
         with open(bas, "wb") as out:
-            subprocess.run([self.args.sample, "--gtk3"], stdout=out, check=True)
+            subprocess.run([self.args.sample] + (["--gtk3"] if gtk3 else []),
+                           stdout=out, check=True)
         return bas
 
-    # ---- deprecated calls
+    # ---- the program text
 
-    def deprecated(self):
+    def text(self):
         if not GTK3_HEADERS.is_dir():
             skip(f"the GTK 3 headers are not installed at {GTK3_HEADERS}")
         known = deprecated_functions(GTK3_HEADERS)
@@ -148,8 +171,19 @@ class Checker:
                      "gtk_widget_modify_font", "gtk_container_set_focus_chain"):
             if name not in known:
                 sys.exit(f"the header parse missed the deprecated {name}")
-        programs = [self.sample()]
-        programs += [p for p in (self.write(s, True) for s in self.scripts()) if p]
+        pairs = [(self.sample(False), self.sample())]
+        pairs += [(self.write(s, False), self.write(s, True))
+                  for s in self.scripts()]
+        pairs = [(a, b) for a, b in pairs if a and b]
+        for gtk2, gtk3 in pairs:
+            one = outline(gtk2.read_text(errors="replace"))
+            other = outline(gtk3.read_text(errors="replace"))
+            if one != other:
+                where = next((f"{a!r} vs {b!r}" for a, b in zip(one, other)
+                              if a != b), f"{len(one)} vs {len(other)} lines")
+                self.failures.append(f"{gtk3.name}: outline differs from the "
+                                     f"GTK+ 2 program: {where}")
+        programs = [gtk3 for _, gtk3 in pairs]
         called = {}
         for program in programs:
             for name in CALLED.findall(program.read_text(errors="replace")):
@@ -158,7 +192,8 @@ class Checker:
         for name in used:
             self.failures.append(f"{called[name]}: calls {name}, deprecated "
                                  "in GTK 3")
-        print(f"programs: {len(programs)}, gtk_/gdk_ functions called: "
+        print(f"programs: {len(programs)} (outlines compared), gtk_/gdk_ "
+              f"functions called: "
               f"{len(called)}, deprecated in the headers: {len(known)}")
 
     # ---- compiled and run
@@ -273,8 +308,8 @@ class Checker:
               f"controls placed alike: {self.controls}")
 
     def main(self):
-        if self.args.deprecated:
-            self.deprecated()
+        if self.args.text:
+            self.text()
         else:
             self.run()
         for failure in self.failures[:100]:
@@ -290,7 +325,7 @@ def parse():
     parser.add_argument("--shared", required=True)
     parser.add_argument("--work", required=True)
     parser.add_argument("--corpus", action="store_true")
-    parser.add_argument("--deprecated", action="store_true")
+    parser.add_argument("--text", action="store_true")
     parser.add_argument("--jobs", type=int, default=2)
     return parser.parse_args()
 
@@ -298,7 +333,7 @@ def parse():
 if __name__ == "__main__":
     arguments = parse()
     # One private X server at 96 dpi for every run.
-    if not arguments.deprecated and "DLGFORGE_UNDER_XVFB" not in os.environ:
+    if not arguments.text and "DLGFORGE_UNDER_XVFB" not in os.environ:
         if shutil.which("xvfb-run") is None:
             skip("xvfb-run is not installed (Debian package xvfb)")
         os.environ["DLGFORGE_UNDER_XVFB"] = "1"
