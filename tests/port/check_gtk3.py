@@ -13,7 +13,9 @@ headers are not installed.
 --run: each GTK 3 program is compiled with the real FreeBASIC compiler and
 run under Xvfb, showing every dialog of its script, with a small GTK 3
 probe module (gtk3probe.c beside this file); its standard error must hold
-no GTK/GLib critical or warning. The GTK+ 2 program of the same script runs
+no GTK/GLib critical or warning, and Tab must move the focus through each
+dialog's controls in the order of the script (the probe presses it until a
+control comes again: the controls before that must come in script order). The GTK+ 2 program of the same script runs
 under ../shared/gtkprobe, and each dialog's window must have the same size
 and each control on its area the same place, within 2 pixels, at 96 dpi.
 Exits 77 (skipped) when fbc, Xvfb, a C compiler or the GTK 3 headers are
@@ -99,6 +101,7 @@ class Checker:
         self.failures = []
         self.dialogs = 0
         self.controls = 0
+        self.tab_stops = 0
 
     def tools(self):
         shared = pathlib.Path(self.args.shared)
@@ -215,7 +218,8 @@ class Checker:
             # No accessibility bus runs under Xvfb: GTK 3 would say so.
             env = dict(os.environ, GTK_MODULES=self.probe3,
                        GTK3PROBE_OUT=str(out), GTK3PROBE_SETTLE_MS="60",
-                       GTK3PROBE_TIMEOUT="20", NO_AT_BRIDGE="1")
+                       GTK3PROBE_TIMEOUT="20", GTK3PROBE_TABS="1",
+                       NO_AT_BRIDGE="1")
         else:
             env = dict(os.environ, GTK_MODULES=self.probe2,
                        GTKPROBE_OUT=str(out), GTKPROBE_SETTLE_MS="60",
@@ -290,8 +294,13 @@ class Checker:
                         f"{where}: control {index} ({x['type']}, {y['type']}) "
                         f"at {place_x} (GTK+ 2) vs {place_y} (GTK 3)")
                     break
+            tabs = b.get("tab_order", [])[:-1]
+            if any(x >= y for x, y in zip(tabs, tabs[1:])):
+                self.failures.append(f"{where}: Tab moves through the controls "
+                                     f"in the order {tabs}")
             self.dialogs += 1
             self.controls += len(one)
+            self.tab_stops += len(tabs)
 
     def run(self):
         self.tools()
@@ -305,7 +314,8 @@ class Checker:
             if complaints:
                 self.failures.append("sample: GTK 3 says: " + complaints[0])
         print(f"scripts: {len(scripts)}, dialogs alike: {self.dialogs}, "
-              f"controls placed alike: {self.controls}")
+              f"controls placed alike: {self.controls}, Tab stops in script "
+              f"order: {self.tab_stops}")
 
     def main(self):
         if self.args.text:

@@ -5,7 +5,11 @@
  * GTK3PROBE_SETTLE_MS, it writes GTK3PROBE_OUT/probe.json (each toplevel
  * window's title and size, and its widget tree: type, name, allocation
  * relative to the window, the place of each GtkFixed child, the font and
- * text of labels), a PNG of each window when GTK3PROBE_SHOTS is 1, and ends
+ * text of labels), a PNG of each window when GTK3PROBE_SHOTS is 1, the
+ * order in which Tab moves the focus through the controls of each window's
+ * GtkFixed or GtkLayout when GTK3PROBE_TABS is 1 (indexes among the
+ * area's children, from the window without focus until a control comes
+ * again), and ends
  * the process with status 0. At GTK3PROBE_TIMEOUT seconds it writes what
  * exists and ends with status 3. It reads only what GTK 3 exposes publicly,
  * so it records the same things for any program.
@@ -20,6 +24,7 @@ static const char *out_dir = ".";
 static int settle_ms = 100;
 static double timeout_s = 10;
 static int shots = 0;
+static int tabs = 0;
 static gint64 started_us, idle_since_us;
 
 static void write_string(FILE *out, const char *text) {
@@ -92,6 +97,48 @@ static void write_widget(FILE *out, GtkWidget *widget, GtkWidget *top) {
   fputc('}', out);
 }
 
+/* The index among the children of its GtkFixed or GtkLayout of the control
+ * holding the window's focus, -1 when none. */
+static int focused_control(GtkWidget *window) {
+  GtkWidget *widget = gtk_window_get_focus(GTK_WINDOW(window));
+  for (; widget != NULL; widget = gtk_widget_get_parent(widget)) {
+    GtkWidget *parent = gtk_widget_get_parent(widget);
+    if (parent != NULL && (GTK_IS_FIXED(parent) || GTK_IS_LAYOUT(parent))) {
+      GList *children = gtk_container_get_children(GTK_CONTAINER(parent));
+      int index = g_list_index(children, widget);
+      g_list_free(children);
+      return index;
+    }
+  }
+  return -1;
+}
+
+/* Tab pressed again and again from a window without focus, until the focus
+ * comes to a control it reached before (the last index written). */
+static void write_tab_order(FILE *out, GtkWidget *window) {
+  fprintf(out, ",\"tab_order\":[");
+  /* Controls take the focus as in a window the user works in: an inactive
+   * window's buttons take it again on every Tab. Without a window manager
+   * the X server gives the keyboard to the window directly. */
+  gdk_window_focus(gtk_widget_get_window(window), GDK_CURRENT_TIME);
+  gdk_display_sync(gtk_widget_get_display(window));
+  for (int wait = 0; wait < 200 && !gtk_window_is_active(GTK_WINDOW(window));
+       ++wait) {
+    while (gtk_events_pending()) gtk_main_iteration();
+    g_usleep(1000);
+  }
+  gtk_window_set_focus(GTK_WINDOW(window), NULL);
+  GHashTable *seen = g_hash_table_new(NULL, NULL);
+  for (int step = 0; step < 1000; ++step) {
+    if (!gtk_widget_child_focus(window, GTK_DIR_TAB_FORWARD)) break;
+    int index = focused_control(window);
+    fprintf(out, "%s%d", step > 0 ? "," : "", index);
+    if (!g_hash_table_add(seen, GINT_TO_POINTER(index + 2))) break;
+  }
+  g_hash_table_destroy(seen);
+  fputc(']', out);
+}
+
 static void write_report(const char *status) {
   g_mkdir_with_parents(out_dir, 0755);
   char *path = g_build_filename(out_dir, "probe.json", NULL);
@@ -131,6 +178,7 @@ static void write_report(const char *status) {
     } else {
       fprintf(out, ",\"size\":null");
     }
+    if (tabs && mapped) write_tab_order(out, window);
     fprintf(out, ",\"tree\":");
     write_widget(out, window, window);
     fputc('}', out);
@@ -179,6 +227,7 @@ G_MODULE_EXPORT void gtk_module_init(gint *argc, gchar ***argv) {
   if ((value = g_getenv("GTK3PROBE_SETTLE_MS")) != NULL) settle_ms = atoi(value);
   if ((value = g_getenv("GTK3PROBE_TIMEOUT")) != NULL) timeout_s = atof(value);
   if ((value = g_getenv("GTK3PROBE_SHOTS")) != NULL) shots = atoi(value);
+  if ((value = g_getenv("GTK3PROBE_TABS")) != NULL) tabs = atoi(value);
   started_us = idle_since_us = g_get_monotonic_time();
   g_timeout_add(20, watch, NULL);
 }
