@@ -198,7 +198,11 @@ class OptionParser {
                        options.report_dir;
     if (!full_reader && (!options.include_dirs.empty() ||
                          !options.defines.empty() || options.codepage)) {
-      fail("options -I, -D and --codepage need --dump-model");
+      fail("options -I, -D and --codepage need --port or --dump-model");
+      return result_;
+    }
+    if (options.main_dialog && !options.port) {
+      fail("option '--main' needs --port");
       return result_;
     }
     if (options.gtk3 && (!options.port || options.dump_model ||

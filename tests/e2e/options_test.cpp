@@ -359,5 +359,36 @@ TEST_F(Options, DevicesAreWrittenDirectly) {
   EXPECT_EQ(work_names(), (std::set<std::string>{"a.rc"}));
 }
 
+// --port writes the port program: --main picks the dialog shown first, a
+// name that is no dialog is a usage error before anything is written, and
+// --main means nothing without --port.
+TEST_F(Options, PortMainAndBaseUnits) {
+  put("a.rc", kScript);
+  CommandRun first = run({"--port", "a.rc"});
+  EXPECT_EQ(first.status, 0) << first.err;
+  EXPECT_NE(first.out.find("  dlgforge_main = dlg_first_create()"),
+            std::string::npos);
+  EXPECT_NE(first.out.find("dlgforge_base_units(dialog_window"),
+            std::string::npos);
+  CommandRun second =
+      run({"--port", "--main", "idd_second", "--base-units", "7,15", "a.rc"});
+  EXPECT_EQ(second.status, 0) << second.err;
+  EXPECT_NE(second.out.find("  dlgforge_main = dlg_second_create()"),
+            std::string::npos);
+  EXPECT_NE(second.out.find("units_x = 7 : units_y = 15"), std::string::npos);
+  EXPECT_EQ(second.out.find("dlgforge_base_units(dialog_window"),
+            std::string::npos);
+
+  CommandRun missing =
+      run({"--port", "--main", "IDD_NONE", "-o", "p.bas", "a.rc"});
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_EQ(missing.err, "dlgforge: no dialog 'IDD_NONE' in 'a.rc'\n");
+  EXPECT_FALSE(fs::exists(work_ / "p.bas"));
+  CommandRun alone = run({"--main", "IDD_FIRST", "a.rc"});
+  EXPECT_EQ(alone.status, 2);
+  EXPECT_EQ(alone.err, "dlgforge: option '--main' needs --port\n" +
+                           std::string(usage_line()));
+}
+
 }  // namespace
 }  // namespace dlgforge

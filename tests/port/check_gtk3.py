@@ -62,12 +62,12 @@ def deprecated_functions(headers):
 
 def outline(program):
     """The lines of a program that both toolkits' programs share: the
-    declarations, and after the helpers every function and sub, control
-    comment, dialog name and handler connection."""
+    declarations, and from the first function that is no helper on every
+    function and sub, comment, dialog name and handler connection."""
     kept = []
     body = False
     for line in program.splitlines():
-        if re.match(r"' (Menu|Dialog) |' Builds the dialog the script", line):
+        if re.match(r"Function (?!dlgforge_)", line):
             body = True
         if line.startswith(("Declare ", "Dim Shared ")):
             kept.append(line)

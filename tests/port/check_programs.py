@@ -111,19 +111,44 @@ class Checker:
             corpus = pathlib.Path(self.args.shared) / "corpus"
             scripts += sorted(p for p in corpus.iterdir()
                               if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
+        encodings = self.corpus_encodings()
         for script in scripts:
             name = script.stem
             bas = self.work / (name + ".bas")
-            run = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas),
-                                  str(script)], capture_output=True)
+            # A UTF-8 script without a code page pragma is built with
+            # rc /c65001 by its project; the reader is told the same.
+            options = []
+            if encodings.get(script.name) == "utf-8":
+                options = ["--codepage", "65001"]
+            run = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas)]
+                                 + options + [str(script)], capture_output=True)
             if run.returncode != 0:
                 self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
                 continue
-            dump = subprocess.run([self.args.dlgforge, "--dump-model",
-                                   str(script)], capture_output=True)
+            committed = script.with_name(name + ".port.bas")
+            if script.parent.name == "examples" and (
+                    not committed.exists()
+                    or committed.read_bytes() != bas.read_bytes()):
+                self.fail(name, f"{committed} is not what --port writes "
+                          "today (scripts/regen-examples)")
+            dump = subprocess.run([self.args.dlgforge, "--dump-model"]
+                                  + options + [str(script)], capture_output=True)
             model = json.loads(dump.stdout) if dump.returncode == 0 else None
             found.append((name, bas, model))
         return found
+
+    def corpus_encodings(self):
+        """Each corpus file's encoding, from the corpus's own index."""
+        index = pathlib.Path(self.args.shared) / "corpus" / "SOURCES.tsv"
+        encodings = {}
+        if not index.exists():
+            return encodings
+        for line in index.read_text().splitlines()[1:]:
+            fields = line.split("\t")
+            if len(fields) >= 7:
+                flat = (fields[1] + "/" + fields[3]).replace("/", "__")
+                encodings[flat] = fields[6]
+        return encodings
 
     def compile(self, name, bas):
         exe = bas.with_suffix("")
@@ -134,21 +159,23 @@ class Checker:
             return None
         return exe
 
-    def run(self, name, exe, dialogs):
+    def run(self, name, exe, dialogs, menus):
         out = self.work / ("probe-" + name)
         shutil.rmtree(out, ignore_errors=True)
         env = dict(os.environ, GTK_MODULES=self.probe, GTKPROBE_OUT=str(out),
                    GTKPROBE_SETTLE_MS="60", GTKPROBE_TIMEOUT="20")
-        names = [d["name"]["text"] for d in dialogs] if dialogs else []
+        names = [d["name"] for d in dialogs] if dialogs else []
         run = subprocess.run([str(exe)] + names, env=env, capture_output=True,
                              timeout=90)
         report = out / "probe.json"
         if not report.exists():
             self.fail(name, f"no probe report (status {run.returncode}): "
-                      + run.stderr.decode(errors="replace")[-500:])
+                      + (run.stdout + run.stderr).decode(errors="replace")[-500:])
             return None
         probe = json.loads(report.read_text())
-        if run.returncode != 0 or probe["status"] != "captured":
+        nothing_to_show = dialogs is not None and not dialogs and not menus
+        expected = "program-exit" if nothing_to_show else "captured"
+        if run.returncode != 0 or probe["status"] != expected:
             self.fail(name, f"status {run.returncode}, probe {probe['status']}")
         return probe
 
@@ -171,7 +198,7 @@ class Checker:
             self.check_dialog(name, dialog, top)
 
     def check_dialog(self, name, dialog, top):
-        where = f"{name}: {dialog['name']['text']}"
+        where = f"{name}: {dialog['name']}"
         areas = fixed_areas(top["tree"], [])
         if not areas:
             self.fail(where, "no GtkFixed")
@@ -215,7 +242,8 @@ class Checker:
             runs = [(p, e) for p, e in zip(programs, exes) if e is not None]
             probes = list(pool.map(
                 lambda r: self.run(r[0][0], r[1],
-                                   r[0][2]["dialogs"] if r[0][2] else None),
+                                   r[0][2]["dialogs"] if r[0][2] else None,
+                                   r[0][2]["menus"] if r[0][2] else None),
                 runs))
         for ((name, _, model), _), probe in zip(runs, probes):
             if probe is not None:

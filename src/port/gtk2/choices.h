@@ -69,11 +69,10 @@ inline constexpr std::string_view kDialogWindowName = "dlgforge-dialog";
 /// ones: GTK's default theme puts focus padding, inner borders and a
 /// default-button border around a button's text that a 14-unit Windows
 /// button has no room for; check boxes keep the Windows gap between the box
-/// and the text. Text is hinted fully, as Windows draws dialog text, which
-/// keeps its widths close to Windows'.
+/// and the text. With it, both back ends set the screen's font options to
+/// full hinting with hinted metrics, as Windows draws dialog text: whole-
+/// pixel advances keep text widths close to Windows'.
 inline constexpr std::string_view kControlStyle =
-    "gtk-xft-hinting = 1\n"
-    "gtk-xft-hintstyle = \"hintfull\"\n"
     "style \"dlgforge-controls\" {\n"
     "  GtkWidget::focus-padding = 0\n"
     "  GtkWidget::focus-line-width = 1\n"

@@ -443,6 +443,11 @@ void prepare_toolkit() {
   FcConfigAppFontAddDir(
       nullptr, reinterpret_cast<const FcChar8*>(gtk2::kWineFontsDir.data()));
   gtk_rc_parse_string(std::string(gtk2::kControlStyle).c_str());
+  cairo_font_options_t* hinting = cairo_font_options_create();
+  cairo_font_options_set_hint_style(hinting, CAIRO_HINT_STYLE_FULL);
+  cairo_font_options_set_hint_metrics(hinting, CAIRO_HINT_METRICS_ON);
+  gdk_screen_set_font_options(gdk_screen_get_default(), hinting);
+  cairo_font_options_destroy(hinting);
 }
 
 DialogBaseUnits build_dialog(const Description& description, int index,

@@ -447,7 +447,10 @@ class Parser {
   // Words that end an expression rather than being a name in it.
   bool is_keyword(const Token& token) {
     std::string_view w = token.text;
-    return same_word(w, "NOT") || same_word(w, "BEGIN") || same_word(w, "END");
+    return same_word(w, "NOT") || same_word(w, "BEGIN") ||
+           same_word(w, "END") || find_control(w) != nullptr ||
+           is_header_word(token) || same_word(w, "MENUITEM") ||
+           same_word(w, "POPUP");
   }
 
   std::optional<Value> factor(int depth) {
@@ -578,26 +581,45 @@ class Parser {
     return e.value.bits;
   }
 
-  // One warning per statement: the first problem found.
+  // One warning per statement: the first problem found. When the statement
+  // stops short at the end of its line, the warning points there rather
+  // than at the next line's statement.
   void fail(const Token& at, std::string message) {
-    if (!failed_) {
-      message += ", found ";
-      if (at.kind == TokenKind::End) {
-        message += "the end of the file";
-      } else {
-        message += '\'';
-        message.append(at.text.substr(0, 40));
-        message += '\'';
-      }
-      pp_.warn(at, std::move(message));
+    if (failed_) {
+      return;
     }
     failed_ = true;
+    bool ended = at.kind == TokenKind::End ||
+                 (at.line_start && last_.kind != TokenKind::End &&
+                  (at.line != last_.line || at.file != last_.file));
+    if (ended && last_.kind != TokenKind::End && last_.line != 0) {
+      Token end = last_;
+      if (end.expansion == 0) {
+        end.column += end.end - end.begin;
+      }
+      message += at.kind == TokenKind::End ? " before the end of the file"
+                                           : " before the end of the line";
+      pp_.warn(end, std::move(message));
+      return;
+    }
+    message += ", found ";
+    if (at.kind == TokenKind::End) {
+      message += "the end of the file";
+    } else {
+      message += '\'';
+      message.append(at.text.substr(0, 40));
+      message += '\'';
+    }
+    pp_.warn(at, std::move(message));
   }
 
   // ", expression": a field that follows a comma (commas are optional
   // between numbers, as the compiler reads them).
   std::optional<std::uint32_t> next_field(std::string_view what) {
-    accept_punct(",");
+    if (!accept_punct(",") && peek().line_start && peek().line != last_.line) {
+      fail(peek(), "expected " + std::string(what));
+      return std::nullopt;
+    }
     return number(what);
   }
 
@@ -736,8 +758,7 @@ class Parser {
         }
         continue;
       }
-      if (header_statements && !token.is(",") &&
-          !(token.kind == TokenKind::String && token.line == type.line)) {
+      if (header_statements) {
         take();
         continue;
       }
@@ -928,6 +949,12 @@ class Parser {
         c.class_name = class_of(*known);
         return;
       }
+      // A name without a definition is the class's name, as for a
+      // resource name.
+      if (peek(1).is(",") && !windows_constant(token.text)) {
+        c.class_name = class_of(take().text);
+        return;
+      }
     }
     Expression e = expression();
     if (!e.ok) {
@@ -948,7 +975,9 @@ class Parser {
                                         ? find_control(first.text)
                                         : nullptr;
     if (keyword == nullptr) {
-      fail(first, "unknown control statement");
+      failed_ = true;
+      pp_.warn(first, "unknown control statement '" +
+                          std::string(first.text.substr(0, 40)) + "'");
       take();
       skip_line(first);
       return;

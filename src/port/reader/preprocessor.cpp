@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "port/reader/text_decoding.h"
 #include "port/reader/windows_constants.h"
@@ -21,8 +22,8 @@ constexpr int kMaxExpansionDepth = 64;
 constexpr int kMaxExpressionDepth = 256;
 constexpr std::size_t kMaxWarnings = 1000;
 // Tokens that macro expansion may make in all, per byte of the script.
-constexpr std::size_t kExpansionTokensPerByte = 16;
-constexpr std::size_t kMinExpansionTokens = 1 << 16;
+constexpr std::size_t kExpansionTokensPerByte = 8;
+constexpr std::size_t kMinExpansionTokens = 1 << 14;
 
 bool equals_ignoring_case(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) {
@@ -285,6 +286,23 @@ class ConditionEvaluator {
   std::string error_;
 };
 
+// The file in `path`'s folder whose name equals its last part without
+// regard to case, "" when there is none.
+std::string find_ignoring_case(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  std::string dir = slash == path.npos ? "." : path.substr(0, slash + 1);
+  std::string_view name =
+      std::string_view(path).substr(slash == path.npos ? 0 : slash + 1);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    std::string candidate = entry.path().filename().string();
+    if (equals_ignoring_case(candidate, name)) {
+      return slash == path.npos ? candidate : dir + candidate;
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 bool load_file(const std::string& path, std::string& bytes,
@@ -325,6 +343,7 @@ Preprocessor::Preprocessor(PreprocessorOptions options, model::Model& model)
     : options_(std::move(options)), model_(model) {
   if (!options_.loader) {
     options_.loader = load_file;
+    from_disk_ = true;
   }
 }
 
@@ -712,6 +731,23 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     push_file(index);
     return;
   }
+  // Scripts written on Windows name files in any case: on disk, a file
+  // whose name differs only in case is the one meant.
+  if (from_disk_) {
+    for (const std::string& path : candidates) {
+      std::string found = find_ignoring_case(path);
+      if (!found.empty()) {
+        std::string bytes, error;
+        if (options_.loader(found, bytes, error)) {
+          std::uint32_t index = add_file(found, std::move(bytes));
+          files_by_path_.emplace(path, index);
+          ++includes_read_;
+          push_file(index);
+          return;
+        }
+      }
+    }
+  }
   warn(line[1], "cannot find include file '" + name + "'");
 }
 
@@ -850,6 +886,9 @@ Preprocessor::TokenList Preprocessor::substitute(
       // #param: the argument's spelling as a string literal.
       std::string text = "\"";
       const TokenList& arg = raw_args[param_index(body[++i])];
+      if (!spend(arg.size(), token)) {
+        continue;
+      }
       for (std::size_t k = 0; k < arg.size(); ++k) {
         if (k > 0) {
           text += ' ';

@@ -135,6 +135,7 @@ class Preprocessor {
   std::deque<std::string> made_text_;
   std::string main_dir_;
   bool standard_headers_ = false;
+  bool from_disk_ = false;  // files are read with load_file
   std::size_t includes_read_ = 0;
   std::size_t expansion_budget_ = 0;
   bool budget_warned_ = false;

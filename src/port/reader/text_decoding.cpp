@@ -74,21 +74,34 @@ void append_utf8(std::string& out, char32_t cp) {
   }
 }
 
-CodePageDecoder::~CodePageDecoder() {
-  for (auto& [codepage, cd] : handles_) {
-    if (cd != invalid_handle()) {
-      iconv_close(static_cast<iconv_t>(cd));
+namespace {
+
+// Opening a conversion loads its tables, which costs far more than reading
+// a script: the descriptors are kept for the thread's life and shared by
+// every reading on it.
+struct IconvHandles {
+  std::map<unsigned, iconv_t> handles;
+  ~IconvHandles() {
+    for (auto& [codepage, cd] : handles) {
+      if (cd != invalid_handle()) {
+        iconv_close(cd);
+      }
     }
   }
-}
+};
+
+}  // namespace
+
+CodePageDecoder::~CodePageDecoder() = default;
 
 void* CodePageDecoder::handle(unsigned codepage) {
-  auto found = handles_.find(codepage);
-  if (found != handles_.end()) {
+  thread_local IconvHandles cache;
+  auto found = cache.handles.find(codepage);
+  if (found != cache.handles.end()) {
     return found->second;
   }
   iconv_t cd = iconv_open("UTF-8", charset_name(codepage).c_str());
-  handles_.emplace(codepage, cd);
+  cache.handles.emplace(codepage, cd);
   return cd;
 }
 

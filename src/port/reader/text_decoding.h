@@ -27,8 +27,8 @@ SourceText prepare_source(std::string bytes);
 /// scalar value).
 void append_utf8(std::string& out, char32_t code_point);
 
-/// Converts bytes from Windows code pages to UTF-8, keeping one iconv
-/// descriptor per code page.
+/// Converts bytes from Windows code pages to UTF-8 with one iconv
+/// descriptor per code page, kept for the thread's life.
 class CodePageDecoder {
  public:
   CodePageDecoder() = default;
@@ -46,9 +46,7 @@ class CodePageDecoder {
   bool decode(std::string_view bytes, unsigned codepage, std::string& out);
 
  private:
-  void* handle(unsigned codepage);
-
-  std::map<unsigned, void*> handles_;
+  static void* handle(unsigned codepage);
 };
 
 }  // namespace dlgforge::port

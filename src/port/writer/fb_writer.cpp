@@ -146,6 +146,18 @@ Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Return box
 End Function
 
+' Dialog controls as compact as the Windows ones, and text hinted fully, as
+' Windows draws dialog text: with whole-pixel advances, which keeps text
+' widths close to Windows'.
+Sub dlgforge_style()
+  gtk_rc_parse_string(DLGFORGE_CONTROL_STYLE)
+  Dim hinting As cairo_font_options_t Ptr = cairo_font_options_create()
+  cairo_font_options_set_hint_style(hinting, CAIRO_HINT_STYLE_FULL)
+  cairo_font_options_set_hint_metrics(hinting, CAIRO_HINT_METRICS_ON)
+  gdk_screen_set_font_options(gdk_screen_get_default(), hinting)
+  cairo_font_options_destroy(hinting)
+End Sub
+
 ' Makes the fonts of a folder visible to this program only, as fontconfig
 ' does not look where Debian's fonts-wine puts Wine's Tahoma.
 Sub dlgforge_add_fonts(ByVal folder As Const ZString Ptr)
@@ -188,6 +200,16 @@ bool is_scrolled(WidgetKind kind) {
   return gtk2::in_scrolled_window(kind);
 }
 
+// The header's name of a stock image: "gtk-dialog-info" is
+// GTK_STOCK_DIALOG_INFO.
+std::string stock_constant(StockImage stock) {
+  std::string name = "GTK_STOCK_";
+  for (char c : gtk2::stock_id(stock).substr(4)) {
+    name += c == '-' ? '_' : static_cast<char>(c - 'a' + 'A');
+  }
+  return name;
+}
+
 std::string placed(const Widget& widget) {
   return is_scrolled(widget.kind) ? "gtk_widget_get_parent(" + widget.name + ")"
                                   : widget.name;
@@ -222,6 +244,7 @@ class Printer {
   std::string print() {
     heading();
     declarations();
+    control_style();
     out_ += kHelpers;
     for (const MenuBar& bar : description_.menus) {
       menu_function(bar);
@@ -248,6 +271,27 @@ class Printer {
             "#include once \"gtk/gtk.bi\"\n"
             "#include once \"fontconfig/fontconfig.bi\"\n"
             "#inclib \"fontconfig\"\n\n";
+  }
+
+  // The GTK resource text that makes dialog controls as compact as the
+  // Windows ones, one line of it per line of the program.
+  void control_style() {
+    out_ +=
+        "' GTK's default theme puts focus padding, inner borders and a "
+        "default-button\n"
+        "' border around a button's text that a 14-unit Windows button has no "
+        "room\n"
+        "' for; check boxes keep the Windows gap between the box and the "
+        "text.\n";
+    out_ += "#define DLGFORGE_CONTROL_STYLE _\n";
+    std::string_view style = gtk2::kControlStyle;
+    while (!style.empty()) {
+      size_t end = style.find('\n');
+      std::string_view line = style.substr(0, end);
+      style.remove_prefix(end == style.npos ? style.size() : end + 1);
+      out_ += "    " + fb_string(line) + " & Chr(10)" +
+              (style.empty() ? "\n\n" : " & _\n");
+    }
   }
 
   // Handlers are declared up front, so every function can connect them;
@@ -573,8 +617,8 @@ class Printer {
               ")\n";
       break;
     case WidgetKind::Image:
-      create("gtk_image_new_from_stock(" +
-             fb_string(gtk2::stock_id(widget.stock)) + ", GTK_ICON_SIZE_DND)");
+      create("gtk_image_new_from_stock(" + stock_constant(widget.stock) +
+             ", GTK_ICON_SIZE_DND)");
       break;
     case WidgetKind::Entry:
       create("gtk_entry_new()");
@@ -810,7 +854,7 @@ class Printer {
         "' main loop until the first window closes.\n";
     out_ += "dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
     out_ += "gtk_init(NULL, NULL)\n";
-    out_ += "gtk_rc_parse_string(" + fb_string(gtk2::kControlStyle) + ")\n";
+    out_ += "dlgforge_style()\n";
     out_ += "Dim dlgforge_main As GtkWidget Ptr\n";
     out_ += "For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1\n";
     out_ +=

@@ -1,0 +1,29 @@
+// libFuzzer target for the port reader: any bytes, read as a resource
+// script and written as JSON, must neither crash nor hang nor grow without
+// bound. The script can include itself (its own name is the one file that
+// exists), which exercises the include limits.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "port/model/model_json.h"
+#include "port/reader/reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  std::string bytes(reinterpret_cast<const char*>(data), size);
+  dlgforge::port::ReaderOptions options;
+  options.loader = [&bytes](const std::string& path, std::string& out,
+                            std::string& error) {
+    if (path.ends_with("fuzz.rc") || path.ends_with("fuzz.h")) {
+      out = bytes;
+      return true;
+    }
+    error = "No such file or directory";
+    return false;
+  };
+  dlgforge::model::Model model =
+      dlgforge::port::read_resource_text("fuzz.rc", bytes, options);
+  std::string json = dlgforge::model::to_json(model);
+  return json.empty() ? -1 : 0;
+}

@@ -1,0 +1,382 @@
+// The port reader on small scripts, where reading can really go wrong:
+// string literals, styles and their defaults, macros and conditionals,
+// includes, code pages, resources read over, menus and recovery.
+#include "port/reader/reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <map>
+#include <string>
+
+namespace dlgforge::port {
+namespace {
+
+using Files = std::map<std::string, std::string>;
+
+// Reads `script` as main.rc; `files` are the other files that exist.
+model::Model read(const std::string& script, const Files& files = {},
+                  ReaderOptions options = {}) {
+  options.loader = [files](const std::string& path, std::string& out,
+                           std::string& error) {
+    auto found = files.find(path);
+    if (found == files.end()) {
+      error = "No such file or directory";
+      return false;
+    }
+    out = found->second;
+    return true;
+  };
+  return read_resource_text("main.rc", script, options);
+}
+
+std::vector<std::string> warnings(const model::Model& m) {
+  std::vector<std::string> lines;
+  for (const model::Diagnostic& w : m.warnings) {
+    lines.push_back(w.pos.file + ":" + std::to_string(w.pos.line) + ":" +
+                    std::to_string(w.pos.column) + ": " + w.message);
+  }
+  return lines;
+}
+
+TEST(ReaderStrings, EscapesDoubledQuotesJoinedAndWide) {
+  model::Model m = read(
+      "1 DIALOG 0, 0, 10, 10\n"
+      "CAPTION \"a\"\"b\" \"c\\tq\\\\\" L\"\\x263A\"\n"
+      "BEGIN\n"
+      "  LTEXT \"\\a\\101\\x41z\\q\\\"\", 1, 0, 0, 1, 1\n"
+      "  LTEXT \"one \\\r\ntwo\", 2, 0, 0, 1, 1\n"
+      "END\n");
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].caption, "a\"bc\tq\\\xE2\x98\xBA");
+  ASSERT_EQ(m.dialogs[0].controls.size(), 2u);
+  // \a is a backspace for the resource compiler; unknown escapes stay.
+  EXPECT_EQ(m.dialogs[0].controls[0].text.text, "\bAAz\\q\"");
+  EXPECT_EQ(m.dialogs[0].controls[1].text.text, "one two");
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+}
+
+TEST(ReaderStyles, KeywordDefaultsNotAndClasses) {
+  model::Model m = read(
+      "#include <windows.h>\n"
+      "1 DIALOG 0, 0, 10, 10\n"
+      "BEGIN\n"
+      "  RADIOBUTTON \"r\", 1, 0, 0, 1, 1\n"
+      "  COMBOBOX 2, 0, 0, 1, 1\n"
+      "  EDITTEXT 3, 0, 0, 1, 1\n"
+      "  LISTBOX 4, 0, 0, 1, 1\n"
+      "  PUSHBUTTON \"p\", 5, 0, 0, 1, 1, NOT WS_TABSTOP | WS_DISABLED\n"
+      "  LTEXT \"t\", IDC_STATIC, 0, 0, 1, 1, NOT WS_GROUP\n"
+      "  CONTROL \"c\", 7, \"button\", BS_AUTOCHECKBOX | WS_TABSTOP,\n"
+      "          0, 0, 1, 1\n"
+      "  CONTROL \"\", 8, WC_EDIT, NOT WS_VISIBLE, 0, 0, 1, 1\n"
+      "  CONTROL \"\", 9, \"SysListView32\", 0, 0, 0, 1, 1\n"
+      "  ICON 101, 10, 0, 0\n"
+      "END\n"
+      "2 DIALOGEX 0, 0, 10, 10\n"
+      "STYLE WS_POPUP\n"
+      "CAPTION \"c\"\n"
+      "FONT 8, \"MS Shell Dlg\", 700, 1, 128\n"
+      "BEGIN\n"
+      "  LTEXT \"t\", -1, 0, 0, 1, 1, 0, WS_EX_CLIENTEDGE, 77\n"
+      "END\n");
+  ASSERT_EQ(m.dialogs.size(), 2u);
+  const model::Dialog& d = m.dialogs[0];
+  EXPECT_EQ(d.style.value, 0x80880000u);  // WS_POPUP|WS_BORDER|WS_SYSMENU
+  ASSERT_EQ(d.controls.size(), 10u);
+  struct Expected {
+    const char* keyword;
+    const char* class_name;
+    std::uint32_t style;
+  };
+  const Expected expected[] = {
+      {"RADIOBUTTON", "Button", 0x50000004},
+      {"COMBOBOX", "ComboBox", 0x50000000},
+      {"EDITTEXT", "Edit", 0x50810000},
+      {"LISTBOX", "ListBox", 0x50800001},
+      {"PUSHBUTTON", "Button", 0x58000000},
+      {"LTEXT", "Static", 0x50000000},
+      {"CONTROL", "Button", 0x50010003},
+      {"CONTROL", "Edit", 0x40000000},
+      {"CONTROL", "SysListView32", 0x50000000},
+      {"ICON", "Static", 0x50000003},
+  };
+  for (std::size_t i = 0; i < d.controls.size(); ++i) {
+    EXPECT_EQ(d.controls[i].keyword, expected[i].keyword) << i;
+    EXPECT_EQ(d.controls[i].class_name, expected[i].class_name) << i;
+    EXPECT_EQ(d.controls[i].style.value, expected[i].style) << i;
+  }
+  EXPECT_EQ(d.controls[4].style.written, "NOT WS_TABSTOP | WS_DISABLED");
+  EXPECT_EQ(d.controls[5].id, 0xFFFF);  // a DIALOG stores a 16-bit id
+  EXPECT_EQ(d.controls[5].id_written, "IDC_STATIC");
+  EXPECT_EQ(d.controls[9].text.number, 101u);
+
+  const model::Dialog& ex = m.dialogs[1];
+  EXPECT_EQ(ex.style.value, 0x80C00040u);  // + WS_CAPTION + DS_SETFONT
+  ASSERT_TRUE(ex.font);
+  EXPECT_EQ(ex.font->weight, 700);
+  EXPECT_TRUE(ex.font->italic);
+  EXPECT_EQ(ex.font->charset, 128);
+  ASSERT_EQ(ex.controls.size(), 1u);
+  EXPECT_EQ(ex.controls[0].id, -1);
+  EXPECT_EQ(ex.controls[0].exstyle.value, 0x200u);
+  EXPECT_EQ(ex.controls[0].helpid, 77u);
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+}
+
+TEST(ReaderPreprocessor, MacrosConditionalsAndDefines) {
+  ReaderOptions options;
+  options.defines = {{"CY", "42"}, {"FLAG", "1"}};
+  model::Model m = read(
+      "#define W 100\n"
+      "#define SIZE(a, b) a, b\n"
+      "#define BOTH SIZE(W, W + 1)\n"
+      "#define ID_BASE 1000\n"
+      "#define ID(n) (ID_BASE + \\\n"
+      "               n)\n"
+      "#if defined(W) && UNKNOWN_NAME == 0 && !defined UNDEFINED\n"
+      "#define TEXT \"right\"\n"
+      "#elif 1\n"
+      "#error wrong branch\n"
+      "#else\n"
+      "#error wrong branch\n"
+      "#endif\n"
+      "#if 0\n"
+      "  garbage \" ' #bad directive\n"
+      "#elif FLAG\n"
+      "#define SECOND ID(7)\n"
+      "#endif\n"
+      "1 DIALOG 0, 0, BOTH\n"
+      "BEGIN\n"
+      "  LTEXT TEXT, ID(5), 0, 0, 1, CY\n"
+      "  LTEXT \"s\", SECOND, 0, 0, 1, 1\n"
+      "END\n",
+      {}, options);
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].cx, 100);
+  EXPECT_EQ(m.dialogs[0].cy, 101);
+  ASSERT_EQ(m.dialogs[0].controls.size(), 2u);
+  const model::Control& c = m.dialogs[0].controls[0];
+  EXPECT_EQ(c.text.text, "right");
+  EXPECT_EQ(c.id, 1005);
+  EXPECT_EQ(c.id_written, "ID(5)");
+  EXPECT_EQ(c.cy, 42);
+  EXPECT_EQ(m.dialogs[0].controls[1].id, 1007);
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+  EXPECT_TRUE(m.undefined_identifiers.empty());
+}
+
+TEST(ReaderPreprocessor, UndefinedNamesAreZeroAndListed) {
+  model::Model m = read(
+      "1 DIALOG 0, 0, 10, 10\nBEGIN\n"
+      "  LTEXT \"a\", IDC_A, 0, 0, 1, 1\n"
+      "  LTEXT \"b\", IDC_B + 2, 0, 0, 1, 1\n"
+      "  LTEXT \"c\", IDC_A, 0, 0, 1, 1\n"
+      "END\n");
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].controls[1].id, 2);
+  EXPECT_EQ(m.undefined_identifiers,
+            (std::vector<std::string>{"IDC_A", "IDC_B"}));
+}
+
+TEST(ReaderPreprocessor, RecursionAndSelfIncludesStop) {
+  std::string script =
+      "#define A A B\n#define B A\n"
+      "#define X0 1\n";
+  // Each level doubles the expansion: 2^40 tokens unless stopped.
+  for (int i = 1; i <= 40; ++i) {
+    script += "#define X" + std::to_string(i) + " X" + std::to_string(i - 1) +
+              " X" + std::to_string(i - 1) + "\n";
+  }
+  script +=
+      "#include \"main.rc\"\n"
+      "1 DIALOG 0, 0, 10, 10\nBEGIN\n"
+      "  LTEXT \"a\", A, 0, 0, 1, 1\n"
+      "  LTEXT \"b\", X40, 0, 0, 1, 1\n"
+      "END\n";
+  auto start = std::chrono::steady_clock::now();
+  model::Model m = read(script, {{"main.rc", script}});
+  auto took = std::chrono::steady_clock::now() - start;
+  EXPECT_LT(took, std::chrono::seconds(5));
+  bool depth = false, expansion = false;
+  for (const std::string& w : warnings(m)) {
+    depth |= w.find("nested more than") != std::string::npos;
+    expansion |= w.find("macro expansion too large") != std::string::npos;
+  }
+  EXPECT_TRUE(depth);
+  EXPECT_TRUE(expansion);
+  EXPECT_LT(m.warnings.size(), 1001u);
+}
+
+TEST(ReaderPreprocessor, IncludeSearchAndMissingHeaders) {
+  ReaderOptions options;
+  options.include_dirs = {"inc"};
+  Files files = {
+      // A C header gives its directives only.
+      {"inc/ids.h", "#pragma once\nint not_a_resource;\n#define IDC_X 7\n"},
+      {"sub/more.rc",
+       "#include \"local.h\"\n2 MENU BEGIN MENUITEM \"m\", "
+       "IDC_Y END\n"},
+      {"sub/local.h", "#define IDC_Y 8\n"},
+  };
+  model::Model m = read(
+      "#include <windows.h>\n"
+      "#include \"missing.h\"\n"
+      "#include \"ids.h\"\n"
+      "#include \"ids.h\"\n"
+      "#include \"sub\\\\more.rc\"\n"
+      "#ifdef WS_CHILD\n"
+      "1 DIALOG 0, 0, 10, 10 BEGIN LTEXT \"x\", IDC_X, 0, 0, 1, 1 END\n"
+      "#endif\n",
+      files, options);
+  EXPECT_EQ(warnings(m),
+            (std::vector<std::string>{"main.rc:2:10: cannot find include file "
+                                      "'missing.h'"}));
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].controls[0].id, 7);
+  ASSERT_EQ(m.menus.size(), 1u);
+  EXPECT_EQ(m.menus[0].items[0].id, 8);
+  EXPECT_EQ(m.menus[0].items[0].pos.file, "sub/more.rc");
+}
+
+TEST(ReaderText, CodePagesByPragmaLanguageAndOption) {
+  std::string script =
+      "STRINGTABLE BEGIN 1 \"\xE9\" END\n"
+      "#pragma code_page(932)\n"
+      "STRINGTABLE BEGIN 2 \"\x83\x65\x83\x58\x83\x67\" END\n"
+      "#pragma code_page(DEFAULT)\n"
+      "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+      "STRINGTABLE BEGIN 3 \"\xCF\xF0\xE8\" END\n"
+      "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n"
+      "STRINGTABLE BEGIN 4 \"\x83\x65\" L\"\x83\x65\" END\n"
+      "#pragma code_page(65001)\n"
+      "STRINGTABLE BEGIN 5 \"\xC3\xA9\" END\n";
+  model::Model m = read(script);
+  ASSERT_EQ(m.strings.size(), 5u);
+  EXPECT_EQ(m.strings[0].text, "\xC3\xA9");  // é
+  EXPECT_EQ(m.strings[1].text, "\xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88");
+  EXPECT_EQ(m.strings[2].text, "\xD0\x9F\xD1\x80\xD0\xB8");  // При
+  EXPECT_EQ(m.strings[3].text, "\xE3\x83\x86\xE3\x83\x86");
+  EXPECT_EQ(m.strings[3].language, 0x411);
+  EXPECT_EQ(m.strings[4].text, "\xC3\xA9");
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+
+  // The command line's code page is the text's when no pragma says one.
+  ReaderOptions cyrillic;
+  cyrillic.codepage = 1251;
+  EXPECT_EQ(read(script, {}, cyrillic).strings[0].text, "\xD0\xB9");  // й
+}
+
+TEST(ReaderText, InvalidBytesAndUnicodeFiles) {
+  model::Model m = read(
+      "#pragma code_page(932)\n"
+      "STRINGTABLE BEGIN\n"
+      "  1 \"a\x81\x20"
+      "b\x82\"\n"
+      "  2 \"ok\"\n"
+      "END\n");
+  ASSERT_EQ(m.strings.size(), 2u);
+  EXPECT_EQ(m.strings[0].text, "a\xEF\xBF\xBD b\xEF\xBF\xBD");
+  // One warning for the string, however many bad sequences it holds.
+  EXPECT_EQ(warnings(m),
+            (std::vector<std::string>{
+                "main.rc:3:5: text that is not valid in code page 932 "
+                "(read as U+FFFD)"}));
+
+  std::string utf16("\xFF\xFE", 2);
+  for (char c : std::string("STRINGTABLE BEGIN 1 \"")) {
+    utf16 += c;
+    utf16 += '\0';
+  }
+  utf16 += std::string("\x42\x30\"\0 \0E\0N\0D\0", 12);  // あ" END
+  model::Model wide = read(utf16);
+  ASSERT_EQ(wide.strings.size(), 1u);
+  EXPECT_EQ(wide.strings[0].text, "\xE3\x81\x82");
+}
+
+TEST(ReaderResources, OtherResourcesAreReadOver) {
+  model::Model m = read(
+      "#include \"afxres.h\"\n"
+      "IDI_APP ICON \"res\\\\app.ico\"\n"
+      "IDB_X BITMAP DISCARDABLE res\\x.bmp\n"
+      "1 24 \"app.manifest\"\n"
+      "IDR_DATA RCDATA BEGIN 1, 2, \"BEGIN\" END\n"
+      "VS_VERSION_INFO VERSIONINFO\n FILEVERSION 1,0,0,1\n FILEFLAGSMASK "
+      "0x3fL\n"
+      "BEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n"
+      "  VALUE \"FileVersion\", \"1.0\"\n END\nEND\n"
+      "IDR_ACC ACCELERATORS\nBEGIN\n \"A\", 1, VIRTKEY, CONTROL\nEND\n"
+      "GUIDELINES DESIGNINFO\nBEGIN\n IDD_X, DIALOG\n BEGIN\n"
+      "  LEFTMARGIN, 7\n END\nEND\n"
+      "1 TEXTINCLUDE\nBEGIN\n \"#include \"\"afxres.h\"\"\\r\\n\"\n "
+      "\"\\0\"\nEND\n"
+      "IDR_TB TOOLBAR 16, 15\nBEGIN\n BUTTON 1\n SEPARATOR\nEND\n"
+      "IDD_X DIALOG DISCARDABLE 0, 0, 10, 10\n{\n}\n"
+      "IDR_M MENU DISCARDABLE\n{\n MENUITEM \"a\", 1\n}\n");
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].name.text, "IDD_X");
+  EXPECT_FALSE(m.dialogs[0].name.number);
+  ASSERT_EQ(m.menus.size(), 1u);
+  EXPECT_EQ(m.menus[0].name.text, "IDR_M");
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+}
+
+TEST(ReaderMenus, MenuOptionsAndMenuexNumbers) {
+  model::Model m = read(
+      "#include <windows.h>\n"
+      "1 MENU\nBEGIN\n"
+      "  POPUP \"&File\"\n  BEGIN\n"
+      "    MENUITEM \"&Open\\tCtrl+O\", 10, CHECKED GRAYED\n"
+      "    MENUITEM SEPARATOR\n"
+      "    MENUITEM \"E&xit\", 11, MENUBARBREAK, HELP\n"
+      "  END\nEND\n"
+      "2 MENUEX\nBEGIN\n"
+      "  POPUP \"&Edit\", 20, MFT_STRING, MFS_ENABLED, 99\n  BEGIN\n"
+      "    MENUITEM \"&Undo\", 21, MFT_RADIOCHECK, MFS_CHECKED | MFS_GRAYED\n"
+      "    MENUITEM \"\", , MFT_SEPARATOR\n"
+      "    MENUITEM SEPARATOR\n"
+      "  END\nEND\n");
+  ASSERT_EQ(m.menus.size(), 2u);
+  const model::MenuItem& file = m.menus[0].items.at(0);
+  EXPECT_EQ(file.type, model::MenuItem::Type::Popup);
+  EXPECT_FALSE(file.id);
+  ASSERT_EQ(file.items.size(), 3u);
+  EXPECT_EQ(file.items[0].text, "&Open\tCtrl+O");
+  EXPECT_EQ(file.items[0].flags,
+            (std::vector<std::string>{"CHECKED", "GRAYED"}));
+  EXPECT_EQ(file.items[1].type, model::MenuItem::Type::Separator);
+  EXPECT_EQ(file.items[1].id, 0);
+  EXPECT_EQ(file.items[2].flags,
+            (std::vector<std::string>{"MENUBARBREAK", "HELP"}));
+  const model::MenuItem& edit = m.menus[1].items.at(0);
+  EXPECT_EQ(edit.id, 20);
+  EXPECT_EQ(edit.helpid, 99u);
+  ASSERT_EQ(edit.items.size(), 3u);
+  EXPECT_EQ(edit.items[0].mftype, 0x200u);
+  EXPECT_EQ(edit.items[0].mfstate, 0xBu);
+  EXPECT_EQ(edit.items[1].type, model::MenuItem::Type::Separator);
+  EXPECT_EQ(edit.items[1].mftype, 0x800u);
+  EXPECT_EQ(edit.items[2].mftype, 0x800u);
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+}
+
+TEST(ReaderDiagnostics, BadStatementIsSkippedAndReadingGoesOn) {
+  model::Model m = read(
+      "1 DIALOG 0, 0, 10, 10\nBEGIN\n"
+      "  LTEXT \"a\", 1, 0, 0\n"
+      "  LTEXT \"b\", 2, 0, 0, 1, 1\n"
+      "  WIDGET \"c\", 3\n"
+      "END\n"
+      "2 DIALOG 0, 0, 10, 10\nBEGIN\nEND\n");
+  ASSERT_EQ(m.dialogs.size(), 2u);
+  ASSERT_EQ(m.dialogs[0].controls.size(), 1u);
+  EXPECT_EQ(m.dialogs[0].controls[0].id, 2);
+  EXPECT_EQ(warnings(m),
+            (std::vector<std::string>{
+                "main.rc:3:21: expected width before the end of the line",
+                "main.rc:5:3: unknown control statement "
+                "'WIDGET'"}));
+}
+
+}  // namespace
+}  // namespace dlgforge::port
