@@ -4,6 +4,8 @@
 #include <string_view>
 #include <unordered_map>
 
+// What GTK 3 decides as GTK+ 2 does (which widgets are scrolled, where
+// Wine's fonts are) comes from the GTK+ 2 choices.
 #include "port/gtk2/choices.h"
 #include "port/gtk3/choices.h"
 #include "port/writer/fb_literal.h"
@@ -820,16 +822,16 @@ class Printer {
       }
     }
     // The keyboard focus moves in the order of the script.
-    out_ += "  Dim focus_chain As GList Ptr = NULL\n";
+    out_ += "  Dim focus_order As GList Ptr = NULL\n";
     for (const Widget& widget : widgets) {
       if (widget.focusable) {
-        out_ += "  focus_chain = g_list_append(focus_chain, " + placed(widget) +
+        out_ += "  focus_order = g_list_append(focus_order, " + placed(widget) +
                 ")\n";
       }
     }
     out_ +=
         "  g_object_set_data_full(G_OBJECT(dialog_area), "
-        "\"dlgforge-focus-order\", focus_chain, "
+        "\"dlgforge-focus-order\", focus_order, "
         "CPtr(GDestroyNotify, @g_list_free))\n";
     out_ +=
         "  g_signal_connect(dialog_area, \"focus\", "
