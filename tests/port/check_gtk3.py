@@ -137,8 +137,10 @@ class Checker:
 
     def scripts(self):
         found = sorted((pathlib.Path(self.args.source) / "examples").glob("*.rc"))
-        if self.args.corpus:
-            corpus = pathlib.Path(self.args.shared) / "corpus"
+        corpus = pathlib.Path(self.args.shared) / "corpus"
+        if self.args.corpus and not corpus.is_dir():
+            print(f"no corpus at {corpus}: the examples only")
+        elif self.args.corpus:
             found += sorted(p for p in corpus.iterdir()
                             if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
         return found
