@@ -390,5 +390,23 @@ TEST_F(Options, PortMainAndBaseUnits) {
                            std::string(usage_line()));
 }
 
+// What --preview and --report cannot do is said on one line with its
+// status, before anything is written: no display to preview on, a folder
+// that cannot be made, a dialog the script does not have.
+TEST_F(Options, PreviewAndReportFailures) {
+  put("a.rc", kScript);
+  CommandRun preview = run({"--preview", "a.rc"});
+  EXPECT_EQ(preview.status, 2);
+  EXPECT_EQ(preview.err, "dlgforge: no display: DISPLAY is not set\n");
+  CommandRun unknown = run({"--preview", "a.rc", "IDD_FIRST", "IDD_NONE"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err, "dlgforge: no dialog 'IDD_NONE' in 'a.rc'\n");
+  put("file", "");
+  CommandRun no_folder = run({"--report", "file/out", "a.rc"});
+  EXPECT_EQ(no_folder.status, 1);
+  EXPECT_TRUE(no_folder.err.starts_with("dlgforge: cannot create 'file/out'"))
+      << no_folder.err;
+}
+
 }  // namespace
 }  // namespace dlgforge
