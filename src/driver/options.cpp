@@ -208,7 +208,7 @@ class OptionParser {
     if (options.gtk3 && (!options.port || options.dump_model ||
                          options.preview || options.report_dir)) {
       fail(
-          "option --gtk3 needs --port, without --dump-model, --preview or "
+          "option '--gtk3' needs --port, without --dump-model, --preview or "
           "--report");
       return result_;
     }

@@ -248,7 +248,7 @@ TEST(ParseOptions, Gtk3OnlyWithPort) {
   EXPECT_EQ(command.action, CommandAction::Convert);
   EXPECT_TRUE(command.options.gtk3);
   const char* error =
-      "option --gtk3 needs --port, without --dump-model, --preview or "
+      "option '--gtk3' needs --port, without --dump-model, --preview or "
       "--report";
   EXPECT_EQ(error_of({"--gtk3", "a.rc"}), error);
   EXPECT_EQ(error_of({"--port", "--gtk3", "--preview", "a.rc"}), error);
