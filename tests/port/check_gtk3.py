@@ -96,7 +96,8 @@ def far(a, b):
 class Checker:
     def __init__(self, args):
         self.args = args
-        self.work = pathlib.Path(args.work)
+        # Absolute: GTK takes a relative module path for a module's name.
+        self.work = pathlib.Path(args.work).resolve()
         self.work.mkdir(parents=True, exist_ok=True)
         self.failures = []
         self.dialogs = 0
@@ -230,8 +231,13 @@ class Checker:
         # A run on a loaded machine now and then ends before GTK starts,
         # with nothing said: once more before counting it as a failure.
         for _ in range(2):
-            run = subprocess.run(command, env=env, capture_output=True,
-                                 timeout=90)
+            try:
+                run = subprocess.run(command, env=env, capture_output=True,
+                                     timeout=90)
+            except subprocess.TimeoutExpired as timeout:
+                self.failures.append(f"{name}: still running after "
+                                     f"{timeout.timeout} s")
+                return None, ""
             if report.exists():
                 break
         if not report.exists():

@@ -122,7 +122,7 @@ static void write_tab_order(FILE *out, GtkWidget *window) {
    * the X server gives the keyboard to the window directly. */
   gdk_window_focus(gtk_widget_get_window(window), GDK_CURRENT_TIME);
   gdk_display_sync(gtk_widget_get_display(window));
-  for (int wait = 0; wait < 200 && !gtk_window_is_active(GTK_WINDOW(window));
+  for (int wait = 0; wait < 2000 && !gtk_window_is_active(GTK_WINDOW(window));
        ++wait) {
     while (gtk_events_pending()) gtk_main_iteration();
     g_usleep(1000);

@@ -37,6 +37,8 @@ inline constexpr int kComboFieldPadding = 8;
 /// Windows control has no room for; a control asked to be smaller would grow
 /// past its place and the window with it. Check and radio boxes keep their
 /// indicator but lose the theme's outer spacing, as in the GTK+ 2 program.
+/// A scroll bar's thumb may be as short as a Windows one, so that a small
+/// list or multi-line field is not taller than its place.
 inline constexpr std::string_view kControlStyle =
     "#dlgforge-dialog button, #dlgforge-dialog entry,\n"
     "#dlgforge-dialog spinbutton, #dlgforge-dialog combobox,\n"
@@ -51,6 +53,8 @@ inline constexpr std::string_view kControlStyle =
     "#dlgforge-dialog checkbutton, #dlgforge-dialog radiobutton {\n"
     "  padding: 0;\n"
     "}\n"
-    "#dlgforge-dialog check, #dlgforge-dialog radio { margin: 0 4px 0 0; }\n";
+    "#dlgforge-dialog check, #dlgforge-dialog radio { margin: 0 4px 0 0; }\n"
+    "#dlgforge-dialog scrollbar.vertical slider { min-height: 8px; }\n"
+    "#dlgforge-dialog scrollbar.horizontal slider { min-width: 8px; }\n";
 
 }  // namespace dlgforge::port::gtk3
