@@ -15,6 +15,12 @@ namespace dlgforge::port::gtk3 {
 /// as GTK+ 2's stock image does.
 std::string_view icon_name(StockImage stock);
 
+/// The size of those icons in pixels, that of GTK+ 2's stock images at
+/// GTK_ICON_SIZE_DND: asked for explicitly, as an icon theme may have an
+/// icon only in a larger size (Debian's Adwaita has dialog-information at
+/// 48 pixels), which GTK 3 would otherwise show as it is.
+inline constexpr int kIconPixels = 32;
+
 /// The colour of a filled rectangle, as CSS reads it.
 std::string_view shade_colour(Shade shade);
 

@@ -646,6 +646,8 @@ class Printer {
     case WidgetKind::Image:
       create("gtk_image_new_from_icon_name(" +
              fb_string(gtk3::icon_name(widget.stock)) + ", GTK_ICON_SIZE_DND)");
+      out_ += "  gtk_image_set_pixel_size(GTK_IMAGE(" + name + "), " +
+              number(gtk3::kIconPixels) + ")\n";
       break;
     case WidgetKind::Entry:
       create("gtk_entry_new()");
