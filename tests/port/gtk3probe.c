@@ -118,15 +118,14 @@ static int focused_control(GtkWidget *window) {
 static void write_tab_order(FILE *out, GtkWidget *window) {
   fprintf(out, ",\"tab_order\":[");
   /* Controls take the focus as in a window the user works in: an inactive
-   * window's buttons take it again on every Tab. Without a window manager
-   * the X server gives the keyboard to the window directly. */
-  gdk_window_focus(gtk_widget_get_window(window), GDK_CURRENT_TIME);
-  gdk_display_sync(gtk_widget_get_display(window));
-  for (int wait = 0; wait < 2000 && !gtk_window_is_active(GTK_WINDOW(window));
-       ++wait) {
-    while (gtk_events_pending()) gtk_main_iteration();
-    g_usleep(1000);
-  }
+   * window's buttons take it again on every Tab. The window is told it has
+   * the keyboard, as the X server tells it; nothing else runs meanwhile. */
+  GdkEvent *focus_in = gdk_event_new(GDK_FOCUS_CHANGE);
+  focus_in->focus_change.window = g_object_ref(gtk_widget_get_window(window));
+  focus_in->focus_change.send_event = TRUE;
+  focus_in->focus_change.in = TRUE;
+  gtk_widget_send_focus_change(window, focus_in);
+  gdk_event_free(focus_in);
   gtk_window_set_focus(GTK_WINDOW(window), NULL);
   GHashTable *seen = g_hash_table_new(NULL, NULL);
   for (int step = 0; step < 1000; ++step) {
