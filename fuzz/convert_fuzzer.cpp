@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 #include "driver/convert.h"
 #include "platform/text_reader.h"
 #include "platform/unicode_source.h"

@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/base_units.h"
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "driver/convert.h"
 #include "driver/scanner.h"
+#include "output/classic_writer.h"
+#include "platform/base_units.h"
 #include "platform/text_reader.h"
 #include "platform/unicode_source.h"
 
@@ -35,12 +36,16 @@ struct Scanned {
 inline Scanned scan(std::string_view script, DialogBaseUnits units = kUnits) {
   MemorySource source(script);
   ScriptReader reader(source);
+  ScriptLines lines(reader);
   FixedMeasurer measurer(units);
-  Conversion run(reader, measurer);
+  Conversion run(lines, measurer);
   scan_script(run);
-  const OutputSections& s = run.sections;
-  return {{s.declarations.str(), s.dialog_code.str(), s.menu_code.str(),
-           s.callback_decls.str(), s.callback_bodies.str()},
+  auto text = [&run](ClassicSection section) {
+    return classic_section_text(run.records, section);
+  };
+  return {{text(ClassicSection::Declarations), text(ClassicSection::DialogCode),
+           text(ClassicSection::MenuCode), text(ClassicSection::CallbackDecls),
+           text(ClassicSection::CallbackBodies)},
           run.dialog};
 }
 
@@ -95,7 +100,9 @@ inline std::string document(std::string_view declarations,
   text.append(menu_code).append("\n");
   text.append(dialog_code).append("\n");
   if (!window.empty()) {
-    text.append("gtk_widget_show_all(").append(window).append(")\ngtk_main()\n");
+    text.append("gtk_widget_show_all(")
+        .append(window)
+        .append(")\ngtk_main()\n");
   }
   text.append("\n'-------------------------------------------\n\n");
   text.append(callback_bodies).append("\n");

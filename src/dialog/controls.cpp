@@ -1,10 +1,11 @@
 #include "dialog/controls.h"
 
 #include <array>
+#include <bit>
 #include <optional>
 #include <string>
 
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "text/fields.h"
 #include "text/style.h"
 #include "text/words.h"
@@ -37,11 +38,84 @@ constexpr std::array<ControlKeyword, 10> kControlKeywords = {{
 
 enum class ButtonKind { None, Push, Check, Radio };
 
-// The row of the table whose whole-word keyword equals `word`, or none.
-std::optional<size_t> whole_word_row(std::string_view word) {
+// What the one-pass matcher below relies on, checked against the table: the
+// last row is CONTROL, the only substring row; every other row is a whole
+// word made of capital letters, so that it is exactly one of the line's
+// word runs; there are few enough rows for a bit mask of them.
+constexpr bool is_capital_word(std::string_view word) {
+  if (word.empty()) {
+    return false;
+  }
+  for (char c : word) {
+    if (c < 'A' || c > 'Z') {
+      return false;
+    }
+  }
+  return true;
+}
+constexpr bool whole_word_rows_are_capital_words() {
+  for (size_t row = 0; row + 1 < kControlKeywords.size(); ++row) {
+    if (!kControlKeywords[row].whole_word ||
+        !is_capital_word(kControlKeywords[row].keyword)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(kControlKeywords.back().keyword == "CONTROL" &&
+                  !kControlKeywords.back().whole_word,
+              "CONTROL must be the last row, matched as a substring");
+static_assert(whole_word_rows_are_capital_words(),
+              "every row before CONTROL must be a whole word of capitals");
+static_assert(kControlKeywords.size() <= 32, "rows must fit a 32-bit mask");
+
+// The length of the longest whole-word keyword.
+constexpr size_t kLongestWholeWord = [] {
+  size_t longest = 0;
+  for (const ControlKeyword& row : kControlKeywords) {
+    if (row.whole_word && row.keyword.size() > longest) {
+      longest = row.keyword.size();
+    }
+  }
+  return longest;
+}();
+
+// For each word length, the whole-word rows of that length as a bit mask
+// (bit r for row r), so that a word is compared only with the keywords it
+// could be.
+constexpr std::array<uint32_t, kLongestWholeWord + 1> kRowsByLength = [] {
+  std::array<uint32_t, kLongestWholeWord + 1> rows{};
   for (size_t row = 0; row < kControlKeywords.size(); ++row) {
-    const ControlKeyword& keyword = kControlKeywords[row];
-    if (keyword.whole_word && keyword.keyword == word) {
+    if (kControlKeywords[row].whole_word) {
+      rows[kControlKeywords[row].keyword.size()] |= uint32_t{1} << row;
+    }
+  }
+  return rows;
+}();
+
+// The first bytes of the whole-word keywords: other words are not looked
+// at.
+constexpr ByteSet kKeywordFirstBytes = [] {
+  ByteSet first{};
+  for (const ControlKeyword& row : kControlKeywords) {
+    if (row.whole_word) {
+      first[static_cast<unsigned char>(row.keyword[0])] = true;
+    }
+  }
+  return first;
+}();
+
+// The first row of the table whose whole-word keyword equals `word`, or
+// none.
+std::optional<size_t> whole_word_row(std::string_view word) {
+  if (word.size() > kLongestWholeWord) {
+    return std::nullopt;
+  }
+  for (uint32_t rows = kRowsByLength[word.size()]; rows != 0;
+       rows &= rows - 1) {
+    size_t row = static_cast<size_t>(std::countr_zero(rows));
+    std::string_view keyword = kControlKeywords[row].keyword;
+    if (keyword == word) {
       return row;
     }
   }
@@ -52,22 +126,21 @@ std::optional<size_t> whole_word_row(std::string_view word) {
 
 // The whole-word rows are tried in table order, but one pass over the line's
 // words finds the first occurrence of each; CONTROL comes last, as a plain
-// substring.
+// substring. A keyword counts wherever it stands, inside a quoted label or
+// a comment too: that is deliberate, as existing scripts and users rely on
+// this exact output.
 std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
   std::optional<size_t> best_row;
   size_t best_at = 0;
-  for_each_word(line, [&](std::string_view word, size_t at) {
-    // Every whole-word keyword is 5 to 15 capital letters long.
-    if (word.size() < 5 || word.size() > 15 || word[0] < 'A' || word[0] > 'Z') {
-      return true;
-    }
-    std::optional<size_t> row = whole_word_row(word);
-    if (row && (!best_row || *row < *best_row)) {
-      best_row = row;
-      best_at = at;
-    }
-    return best_row != 0u;
-  });
+  for_each_word_starting(line, kKeywordFirstBytes,
+                         [&](std::string_view word, size_t at) {
+                           std::optional<size_t> row = whole_word_row(word);
+                           if (row && (!best_row || *row < *best_row)) {
+                             best_row = row;
+                             best_at = at;
+                           }
+                           return best_row != 0u;
+                         });
   if (best_row) {
     return KeywordMatch{&kControlKeywords[*best_row], best_at};
   }
@@ -85,19 +158,37 @@ bool contains(std::string_view text, std::string_view part) {
   return text.find(part) != std::string_view::npos;
 }
 
-// The button kind that the style names, tried in order push, check, radio.
-ButtonKind kind_from_names(std::string_view style) {
-  if (contains(style, "BS_PUSHBUTTON") || contains(style, "BS_DEFPUSHBUTTON")) {
-    return ButtonKind::Push;
+// The button kind that the style names, tried in order push, check, radio,
+// and whether it names BS_PUSHLIKE. Every name sought begins with "BS_", so
+// one pass over the occurrences of "BS_" finds what a search for each name
+// finds.
+struct NamedButton {
+  ButtonKind kind = ButtonKind::None;
+  bool push_like = false;
+};
+NamedButton button_from_names(std::string_view style) {
+  bool push = false;
+  bool check = false;
+  bool radio = false;
+  bool push_like = false;
+  for (size_t at = style.find("BS_"); at != std::string_view::npos;
+       at = style.find("BS_", at + 1)) {
+    std::string_view name = style.substr(at + 3);
+    push = push || name.starts_with("PUSHBUTTON") ||
+           name.starts_with("DEFPUSHBUTTON");
+    check = check || name.starts_with("AUTOCHECKBOX") ||
+            name.starts_with("CHECKBOX");
+    radio = radio || name.starts_with("AUTORADIOBUTTON") ||
+            name.starts_with("RADIOBUTTON");
+    push_like = push_like || name.starts_with("PUSHLIKE");
   }
-  if (contains(style, "BS_AUTOCHECKBOX") || contains(style, "BS_CHECKBOX")) {
-    return ButtonKind::Check;
-  }
-  if (contains(style, "BS_AUTORADIOBUTTON") ||
-      contains(style, "BS_RADIOBUTTON")) {
-    return ButtonKind::Radio;
-  }
-  return ButtonKind::None;
+  NamedButton named;
+  named.push_like = push_like;
+  named.kind = push    ? ButtonKind::Push
+               : check ? ButtonKind::Check
+               : radio ? ButtonKind::Radio
+                       : ButtonKind::None;
+  return named;
 }
 
 // A style written as a number names no constant, so its kind comes from the
@@ -136,8 +227,10 @@ struct ControlFields {
 
 // Splits a statement at commas as strtok does; each field loses its leading
 // blanks and keeps its trailing ones, and the last runs to the end of the
-// line. A statement that ends at or before its identifier (for CONTROL: its
-// class) gives nothing: there is no name to declare.
+// line. A comma inside a quoted label cuts it too: that is deliberate, as
+// existing scripts and users rely on this exact output. A statement that ends
+// at or before its identifier (for CONTROL: its class) gives nothing: there is
+// no name to declare.
 std::optional<ControlFields> split_control(const ControlKeyword& row,
                                            std::string_view text) {
   FieldSplitter splitter(without_leading_blanks(text), ',');
@@ -202,58 +295,19 @@ void append_control_name(std::string& out, std::string_view identifier) {
   }
 }
 
-void write_toggled_connection(std::string_view name, Conversion& run) {
-  append(run.sections.dialog_code, "g_signal_connect(G_OBJECT(", name,
-         "), \"toggled\", G_CALLBACK(@", name, "_toggled), ",
-         run.dialog.window_name, ")\n");
-  emit_callback_stub(name, "toggled", run.sections.callback_decls,
-                     run.sections.callback_bodies, kToggleStateBody);
-}
-
-void write_button(ButtonKind kind, bool push_like, std::string_view name,
-                  std::string_view text, Conversion& run) {
-  Section& code = run.sections.dialog_code;
+// The widget of a button-class control.
+ControlWidget button_widget(ButtonKind kind, bool push_like) {
   switch (kind) {
   case ButtonKind::Push:
-    append(code, name, " = gtk_button_new_with_label(", text, ")\n");
-    append(code, "g_signal_connect(G_OBJECT(", name,
-           "), \"clicked\", G_CALLBACK(@", name, "_clicked), ",
-           run.dialog.window_name, ")\n");
-    emit_callback_stub(name, "clicked", run.sections.callback_decls,
-                       run.sections.callback_bodies);
-    break;
+    return ControlWidget::PushButton;
   case ButtonKind::Check:
-    append(code, name,
-           push_like ? " = gtk_toggle_button_new_with_label("
-                     : " = gtk_check_button_new_with_label(",
-           text, ")\n");
-    write_toggled_connection(name, run);
-    break;
+    return push_like ? ControlWidget::ToggleButton : ControlWidget::CheckButton;
   case ButtonKind::Radio:
-    // All radio buttons of a run share one group. GTK prepends each new
-    // button to the group's list, so the list pointer is read again after
-    // every button; a pointer read once would leave the third and later
-    // buttons outside the group.
-    if (run.radio_button_count == 0) {
-      append(code, name, " = gtk_radio_button_new_with_label(NULL, ", text,
-             ")\n");
-      append(code,
-             "Dim group1 As GSList Ptr = gtk_radio_button_group "
-             "(GTK_RADIO_BUTTON (",
-             name, "))\n");
-    } else {
-      append(code, name, " = gtk_radio_button_new_with_label(group1, ", text,
-             ")\n");
-      append(code, "group1 = gtk_radio_button_group (GTK_RADIO_BUTTON (", name,
-             "))\n");
-    }
-    ++run.radio_button_count;
-    write_toggled_connection(name, run);
-    break;
+    return ControlWidget::RadioButton;
   case ButtonKind::None:
     break;
   }
-  append(code, "child_set_font(", name, ", font_desc)\n");
+  return ControlWidget::Button;
 }
 
 }  // namespace
@@ -263,10 +317,9 @@ std::span<const ControlKeyword> control_keywords() {
 }
 
 void convert_controls(Conversion& run) {
-  LineBuffer buffer;
-  while (run.script.read_line(buffer)) {
+  std::string_view line;
+  while (run.script.next(line)) {
     // The line feed stays: it is part of the statement's last field.
-    std::string_view line(buffer);
     if (std::optional<KeywordMatch> match = match_control_keyword(line)) {
       convert_control(*match->row,
                       line.substr(match->position + match->row->keyword.size()),
@@ -274,7 +327,9 @@ void convert_controls(Conversion& run) {
       continue;
     }
     // The end test runs only for lines without a control keyword, and it is
-    // a plain search: END inside any word, or a closing brace, ends the block.
+    // a plain search: END inside any word (SENDER, a comment's "ENDS"), or a
+    // closing brace, ends the block. That is deliberate, as existing scripts
+    // and users rely on this exact output.
     if (line.find("END") != std::string_view::npos ||
         line.find('}') != std::string_view::npos) {
       return;
@@ -301,41 +356,36 @@ void convert_control(const ControlKeyword& row, std::string_view text,
   };
   // Scratch strings of the run, so that a control costs no allocation.
   std::string& style = run.scratch.style;
-  translate_style(style, fields->style, run.scratch.style_step);
-  append(style, " Or ", row.default_style);
+  translate_style(style, fields->style);
+  style.append(" Or ").append(row.default_style);
 
   std::string& name = run.scratch.name;
   name.clear();
   append_control_name(name, fields->identifier);
-  append(run.sections.declarations, "Dim Shared ", name, " As GtkWidget Ptr\n");
 
-  Section& code = run.sections.dialog_code;
+  ControlRecord record;
+  record.name = name;
   if (class_is("button", "WC_BUTTON")) {
-    ButtonKind kind = kind_from_names(style);
-    bool push_like = contains(style, "BS_PUSHLIKE");
+    auto [kind, push_like] = button_from_names(style);
     std::string_view style_field = without_leading_blanks(fields->style);
     if (kind == ButtonKind::None && style_field.starts_with("0x")) {
       uint32_t bits = scan_hex(style_field.substr(2));
       kind = kind_from_bits(bits | row.default_type_bits);
       push_like = push_like || (bits & kPushLikeBit) != 0;
     }
-    write_button(kind, push_like, name, fields->text, run);
+    record.widget = button_widget(kind, push_like);
+    record.text = fields->text;
   } else if (class_is("static", "WC_STATIC") && !contains(style, "RECT") &&
              !contains(style, "FRAME")) {
-    append(code, name, " = gtk_label_new(", fields->text, ")\n");
-    append(code, "gtk_widget_modify_font(GTK_WIDGET(", name, "), font_desc)\n");
+    record.widget = ControlWidget::Label;
+    record.text = fields->text;
   }
-
   DialogBaseUnits units = run.dialog.base_units;
-  append(code, "gtk_widget_set_size_request(", name, ", ");
-  append_int(code, dialog_units_to_pixels_x(fields->cx, units));
-  append(code, ", ");
-  append_int(code, dialog_units_to_pixels_y(fields->cy, units));
-  append(code, ")\ngtk_fixed_put(GTK_FIXED(fixed), ", name, ", ");
-  append_int(code, dialog_units_to_pixels_x(fields->x, units));
-  append(code, ", ");
-  append_int(code, dialog_units_to_pixels_y(fields->y, units));
-  append(code, ")\n");
+  record.x = dialog_units_to_pixels_x(fields->x, units);
+  record.y = dialog_units_to_pixels_y(fields->y, units);
+  record.width = dialog_units_to_pixels_x(fields->cx, units);
+  record.height = dialog_units_to_pixels_y(fields->cy, units);
+  run.records.add(record);
 }
 
 }  // namespace dlgforge

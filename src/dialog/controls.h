@@ -1,7 +1,7 @@
-// Control statement conversion: the keyword table of recognised control
-// statements, the loop over a dialog's control block, and the widget code of
-// one statement (declaration, creation for buttons and labels, signal and
-// handler stub, font, size and placement in pixels).
+// Control statement reading: the keyword table of recognised control
+// statements, the loop over a dialog's control block, and the record of one
+// statement (its variable name, label, widget kind, and its place and size
+// in pixels); the classic writer turns the record into code.
 #pragma once
 
 #include <cstddef>
@@ -35,14 +35,6 @@ struct ControlKeyword {
 
 /// The recognised control statements, in the order they are tried.
 std::span<const ControlKeyword> control_keywords();
-
-/// The handler body of check, toggle and radio buttons.
-inline constexpr std::string_view kToggleStateBody =
-    "\tIf GTK_TOGGLE_BUTTON(widget)->active Then\n"
-    "\t\t' button is raised.\n"
-    "\tElse\n"
-    "\t\t' button is sunken.\n"
-    "\tEnd If\n";
 
 /// The first keyword row that matches a line, and where its keyword stands.
 struct KeywordMatch {

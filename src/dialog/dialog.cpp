@@ -3,26 +3,36 @@
 #include <cstring>
 
 #include "dialog/controls.h"
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "text/fields.h"
 #include "text/words.h"
 
 namespace dlgforge {
 namespace {
 
+// The header statement keywords; a statement's fields start after them.
+constexpr std::string_view kStyleKeyword = "STYLE";
+constexpr std::string_view kCaptionKeyword = "CAPTION";
+constexpr std::string_view kFontKeyword = "FONT";
+constexpr std::string_view kMenuKeyword = "MENU";
+constexpr std::string_view kExStyleKeyword = "EXSTYLE";
+
 void read_caption(std::string_view line, size_t at, DialogState& state) {
-  state.caption.assign(without_leading_blanks(line.substr(at + 7)));
+  state.caption.assign(
+      without_leading_blanks(line.substr(at + kCaptionKeyword.size())));
 }
 
 // FONT size, "face"[, weight, italic, charset]: the size is read as a
 // decimal and the face loses its blanks and one opening quote and is cut at
 // the next quote. A statement without a face keeps the previous face.
 void read_font(std::string_view line, size_t at, DialogState& state) {
-  size_t fields_at = at + 4;
+  size_t fields_at = at + kFontKeyword.size();
   if (fields_at >= line.size()) {
     return;  // FONT ends the line: there is nothing to read.
   }
-  // The one separator after the keyword is skipped.
+  // The one separator after the keyword is skipped. Fields are cut at every
+  // comma, inside a quoted face too: that is deliberate, as existing
+  // scripts and users rely on this exact output.
   FieldSplitter fields(line.substr(fields_at + 1), ',');
   std::optional<std::string_view> size_field = fields.next();
   if (!size_field) {
@@ -45,8 +55,9 @@ void read_font(std::string_view line, size_t at, DialogState& state) {
 
 void read_menu(std::string_view line, size_t at, DialogState& state) {
   state.menu_name.clear();
-  append_prefixed_name(state.menu_name,
-                       without_leading_blanks(line.substr(at + 4)), "IDR_");
+  append_prefixed_name(
+      state.menu_name,
+      without_leading_blanks(line.substr(at + kMenuKeyword.size())), "IDR_");
   state.menu_bar_allowance = -1;
 }
 
@@ -60,76 +71,52 @@ void write_window_block(Conversion& run) {
   state.window_name.clear();
   append_prefixed_name(state.window_name, state.dialog_name, "IDD_");
   state.has_window = true;
-  const std::string& window = state.window_name;
 
-  Section& decls = run.sections.declarations;
-  append(decls, "Dim Shared ", window, " As GtkWidget Ptr\n");
-  // Written for every dialog block, even when an earlier one declared them.
-  append(decls,
-         "Dim Shared vbox As GtkWidget Ptr\n"
-         "Dim Shared fixed As GtkWidget Ptr\n"
-         "Dim font_desc As PangoFontDescription Ptr\n");
-
-  Section& code = run.sections.dialog_code;
-  append(code, window, " = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n");
-  append(code, "gtk_window_set_resizable(GTK_WINDOW(", window, "), TRUE)\n");
-  append(code, "gtk_widget_set_size_request(", window, ", ");
-  append_int(code, dialog_units_to_pixels_x(state.width, state.base_units));
-  append(code, ", ");
+  WindowRecord window;
+  window.window = state.window_name;
+  window.caption = state.caption;
+  window.menu_name = state.menu_name;
+  window.font_face = state.font_face;
+  window.font_size = state.font_size;
+  window.width = dialog_units_to_pixels_x(state.width, state.base_units);
   // The allowance is added after the division, in wrapping 32-bit
   // arithmetic like the rest of the pixel rule.
   int32_t height = dialog_units_to_pixels_y(state.height, state.base_units);
-  append_int(code, static_cast<int32_t>(
-                       static_cast<uint32_t>(height) +
-                       static_cast<uint32_t>(state.menu_bar_allowance)));
-  append(code, ")\n");
-  append(code, "gtk_window_set_position (GTK_WINDOW(", window,
-         "), GTK_WIN_POS_NONE)\n");
-  append(code, "gtk_window_set_title (GTK_WINDOW(", window, "), ",
-         state.caption, ")\n");
-  append(code, "vbox = gtk_vbox_new(FALSE,2)\n");
-  if (state.menu_name != "NULL") {
-    append(code, "gtk_box_pack_start(GTK_BOX(vbox), ", state.menu_name,
-           ", FALSE, FALSE, 0)\n");
-  }
-  append(code, "gtk_container_add(GTK_CONTAINER(", window, "), vbox)\n");
-  append(code, "fixed = gtk_fixed_new()\n");
-  append(code, "font_desc = pango_font_description_from_string(\"",
-         state.font_face, " ");
-  append_int(code, state.font_size);
-  append(code, "\")\n");
-  append(code, "\n'Controls\n");
+  window.height =
+      static_cast<int32_t>(static_cast<uint32_t>(height) +
+                           static_cast<uint32_t>(state.menu_bar_allowance));
+  run.records.add(window);
 
   convert_controls(run);
 
-  // The closing lines are written whether the block ended at its end line
-  // or at the end of the script.
-  append(code, "gtk_container_add(GTK_CONTAINER(vbox), fixed)\n");
-  append(code, "g_signal_connect (G_OBJECT(", window,
-         "), \"destroy\", G_CALLBACK(@", window, "_destroy),NULL)\n");
-  emit_callback_stub(window, "destroy", run.sections.callback_decls,
-                     run.sections.callback_bodies);
+  // The body closes whether it ended at its end line or at the end of the
+  // script.
+  run.records.add(WindowEndRecord{state.window_name});
 }
 
-// Acts on one header statement; the first keyword found decides.
+// Acts on one header statement; the first keyword found decides, in this
+// order, as a whole word anywhere in the line. STYLE is tested before
+// CAPTION, so a caption that holds the word STYLE changes nothing, and a
+// keyword inside a quoted string counts: both are deliberate, as existing
+// scripts and users rely on this exact output.
 void convert_header_statement(std::string_view line, Conversion& run) {
   DialogState& state = run.dialog;
-  if (find_word(line, "STYLE")) {
+  if (find_word(line, kStyleKeyword)) {
     return;  // The dialog's style is not carried into the generated code.
   }
-  if (std::optional<size_t> at = find_word(line, "CAPTION")) {
+  if (std::optional<size_t> at = find_word(line, kCaptionKeyword)) {
     read_caption(line, *at, state);
     return;
   }
-  if (std::optional<size_t> at = find_word(line, "FONT")) {
+  if (std::optional<size_t> at = find_word(line, kFontKeyword)) {
     read_font(line, *at, state);
     return;
   }
-  if (std::optional<size_t> at = find_word(line, "MENU")) {
+  if (std::optional<size_t> at = find_word(line, kMenuKeyword)) {
     read_menu(line, *at, state);
     return;
   }
-  if (find_word(line, "EXSTYLE")) {
+  if (find_word(line, kExStyleKeyword)) {
     return;
   }
   if (find_word(line, "BEGIN") || line.find('{') != std::string_view::npos) {
@@ -139,27 +126,17 @@ void convert_header_statement(std::string_view line, Conversion& run) {
 
 }  // namespace
 
-void append_prefixed_name(std::string& out, std::string_view identifier,
-                          std::string_view prefix) {
-  if (identifier.starts_with(prefix)) {
-    append_lowercased(out, identifier.substr(prefix.size()));
-  } else {
-    out.append(identifier);
-  }
-}
-
-void convert_dialog(char* line, size_t keyword_pos, std::string_view keyword,
-                    Conversion& run) {
+void convert_dialog(std::string_view text, size_t keyword_pos,
+                    std::string_view keyword, Conversion& run) {
   DialogState& state = run.dialog;
-  run.sections.declarations.append("' declare dialog\n");
-  run.sections.dialog_code.append("' dialog\n");
+  run.records.add(DialogStartRecord{});
   state.menu_name = "NULL";
   state.menu_bar_allowance = 0;
 
   // The name is everything before the keyword but the one character that
   // separates them. A keyword at the very start leaves the empty name.
-  std::string_view text(line);
-  state.dialog_name.assign(text.substr(0, keyword_pos == 0 ? 0 : keyword_pos - 1));
+  state.dialog_name.assign(
+      text.substr(0, keyword_pos == 0 ? 0 : keyword_pos - 1));
 
   // "%d,%d,%d,%d" after the keyword: x, y, width, height. Fields after a
   // mismatch keep their values, so an unreadable header keeps the previous
@@ -169,10 +146,9 @@ void convert_dialog(char* line, size_t keyword_pos, std::string_view keyword,
   int32_t* const targets[] = {&x, &y, &state.width, &state.height};
   scan_decimal_list(text.substr(keyword_pos + keyword.size()), targets);
 
-  LineBuffer buffer;
-  while (run.script.read_line(buffer)) {
-    strip_newline(buffer);
-    std::string_view statement(buffer);
+  std::string_view line;
+  while (run.script.next(line)) {
+    std::string_view statement = without_line_feed(line);
     if (statement.empty()) {
       return;  // An empty line ends the dialog and is consumed.
     }

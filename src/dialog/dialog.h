@@ -1,6 +1,6 @@
-// Dialog block conversion: a DIALOG or DIALOGEX header line, its header
-// statements (STYLE, CAPTION, FONT, MENU, EXSTYLE) and the window code written
-// at each BEGIN line. The control statements inside are converted by the
+// Dialog block reading: a DIALOG or DIALOGEX header line, its header
+// statements (STYLE, CAPTION, FONT, MENU, EXSTYLE) and the window record
+// made at each BEGIN line. The control statements inside are read by the
 // control loop.
 #pragma once
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 
 namespace dlgforge {
 
@@ -36,16 +36,11 @@ struct DialogState {
   DialogBaseUnits base_units;
 };
 
-/// Converts one dialog from its header line (line feed removed; modified in
-/// place) with the keyword found at `keyword_pos`. Reads further lines from
-/// the script and returns after the empty line that ends the dialog's
-/// statements, or at the end of the script.
-void convert_dialog(char* line, size_t keyword_pos, std::string_view keyword,
-                    Conversion& run);
-
-/// Appends the variable name for a resource identifier: when it begins with
-/// `prefix` (case-sensitive), the rest lowercased; otherwise unchanged.
-void append_prefixed_name(std::string& out, std::string_view identifier,
-                          std::string_view prefix);
+/// Converts one dialog from its header line (line feed removed) with the
+/// keyword found at `keyword_pos`. Reads further lines from the script and
+/// returns after the empty line that ends the dialog's statements, or at the
+/// end of the script.
+void convert_dialog(std::string_view line, size_t keyword_pos,
+                    std::string_view keyword, Conversion& run);
 
 }  // namespace dlgforge

@@ -1,22 +1,20 @@
 #include "driver/convert.h"
 
-#include "driver/conversion.h"
+#include "dialog/conversion.h"
 #include "driver/scanner.h"
+#include "output/classic_writer.h"
 
 namespace dlgforge {
 
 bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink) {
-  Conversion run(script, measurer);
+  ScriptLines lines(script);
+  Conversion run(lines, measurer);
   scan_script(run);
   if (script.read_error() != 0) {
     return false;
   }
-  std::optional<std::string_view> window;
-  if (run.dialog.has_window) {
-    window = run.dialog.window_name;
-  }
-  return write_document(run.sections, window, sink);
+  return write_classic_document(run.records, sink);
 }
 
 }  // namespace dlgforge

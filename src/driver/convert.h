@@ -2,8 +2,8 @@
 // the entry the command line and the tests share.
 #pragma once
 
-#include "dialog/base_units.h"
-#include "driver/document.h"
+#include "platform/base_units.h"
+#include "platform/document_sink.h"
 #include "platform/text_reader.h"
 
 namespace dlgforge {

@@ -15,10 +15,10 @@
 
 #include "driver/convert.h"
 #include "driver/options.h"
-#include "platform/fd_sink.h"
-#include "platform/output_file.h"
+#include "linux/fd_sink.h"
+#include "linux/output_file.h"
+#include "linux/toolkit.h"
 #include "platform/text_reader.h"
-#include "platform/toolkit.h"
 #include "platform/unicode_source.h"
 #include "port/model/model_json.h"
 #include "port/reader/reader.h"

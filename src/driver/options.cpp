@@ -413,14 +413,4 @@ std::string version_line() {
   return std::string("dlgforge ") + DLGFORGE_VERSION + "\n";
 }
 
-std::string quoted(std::string_view text) {
-  std::string result = "'";
-  for (char c : text) {
-    bool control = static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
-    result += control ? '?' : c;
-  }
-  result += '\'';
-  return result;
-}
-
 }  // namespace dlgforge

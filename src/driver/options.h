@@ -12,7 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
+#include "text/quoted.h"
 
 namespace dlgforge {
 
@@ -83,9 +84,5 @@ std::string_view help_text();
 
 /// "dlgforge VERSION" and a newline, the version being the project's.
 std::string version_line();
-
-/// `text` between single quotes, with control characters shown as '?' so
-/// that a message about it stays on one line.
-std::string quoted(std::string_view text);
 
 }  // namespace dlgforge

@@ -1,7 +1,7 @@
 #include "driver/scanner.h"
 
+#include "dialog/conversion.h"
 #include "dialog/dialog.h"
-#include "driver/conversion.h"
 #include "menu/menu.h"
 #include "text/words.h"
 
@@ -21,35 +21,37 @@ bool is_menu_header(std::string_view line) {
 }
 
 HeaderWords find_header_words(std::string_view line) {
+  // Only words that begin like a header keyword are looked at.
+  static constexpr ByteSet kFirstBytes = byte_set("DM");
   HeaderWords found;
-  for_each_word(line, [&found](std::string_view word, size_t at) {
-    if (word == "DIALOGEX") {
-      found.dialogex = found.dialogex.value_or(at);
-    } else if (word == "DIALOG") {
-      found.dialog = found.dialog.value_or(at);
-    } else if (word == "MENU" || word == "MENUEX") {
-      found.menu = true;
-    }
-    return !found.dialogex;
-  });
+  for_each_word_starting(line, kFirstBytes,
+                         [&found](std::string_view word, size_t at) {
+                           if (word == "DIALOGEX") {
+                             found.dialogex = found.dialogex.value_or(at);
+                           } else if (word == "DIALOG") {
+                             found.dialog = found.dialog.value_or(at);
+                           } else if (word == "MENU" || word == "MENUEX") {
+                             found.menu = true;
+                           }
+                           return !found.dialogex;
+                         });
   return found;
 }
 
 void scan_script(Conversion& run) {
-  LineBuffer line;
-  while (run.script.read_line(line)) {
-    strip_newline(line);
-    std::string_view text(line);
+  std::string_view line;
+  while (run.script.next(line)) {
+    std::string_view text = without_line_feed(line);
     if (text.starts_with('#')) {
       continue;  // Preprocessor lines, but only from the first column.
     }
     HeaderWords words = find_header_words(text);
     if (words.dialogex) {
-      convert_dialog(line, *words.dialogex, "DIALOGEX", run);
+      convert_dialog(text, *words.dialogex, "DIALOGEX", run);
     } else if (words.dialog) {
-      convert_dialog(line, *words.dialog, "DIALOG", run);
+      convert_dialog(text, *words.dialog, "DIALOG", run);
     } else if (words.menu) {
-      convert_menu_block(text, run);
+      convert_menu_block(text, run.script, run.records);
     }
   }
 }

@@ -1,10 +1,11 @@
 #include "menu/menu.h"
 
+#include <charconv>
 #include <string>
 #include <vector>
 
-#include "dialog/dialog.h"
-#include "driver/conversion.h"
+#include "output/records.h"
+#include "platform/script_lines.h"
 #include "text/fields.h"
 #include "text/words.h"
 
@@ -19,6 +20,20 @@ struct MenuLevel {
   std::string widget;
   std::string popup_label;
 };
+
+constexpr std::string_view kMenuItemKeyword = "MENUITEM";
+constexpr std::string_view kPopupKeyword = "POPUP";
+
+// Whether " SEPARATOR" follows at `at` as a whole word: with the MENUITEM
+// before it, the statement MENUITEM SEPARATOR.
+bool is_separator_after(std::string_view line, size_t at) {
+  constexpr std::string_view kSeparator = " SEPARATOR";
+  if (line.substr(at, kSeparator.size()) != kSeparator) {
+    return false;
+  }
+  size_t end = at + kSeparator.size();
+  return end == line.size() || !is_word_char(line[end]);
+}
 
 bool opens_block(std::string_view line) {
   return find_word(line, "BEGIN") || line.find('{') != std::string_view::npos;
@@ -35,17 +50,18 @@ bool is_lone_separator_word(std::string_view field) {
 
 class MenuConverter {
  public:
-  MenuConverter(std::string_view menu_name, Conversion& run)
-      : menu_name_(menu_name), run_(run) {}
+  MenuConverter(std::string_view menu_name, ScriptLines& script,
+                ProgramRecords& records)
+      : menu_name_(menu_name), script_(script), records_(records) {}
 
   void run(long long number) {
     if (!open_level(number)) {
       close_level();
       return;
     }
-    LineBuffer buffer;
+    std::string_view line;
     while (!levels_.empty()) {
-      if (!run_.script.read_line(buffer)) {
+      if (!script_.next(line)) {
         // The script ended inside the block: every open level still closes,
         // so each enclosing POPUP writes its item lines.
         while (!levels_.empty()) {
@@ -53,8 +69,7 @@ class MenuConverter {
         }
         return;
       }
-      strip_newline(buffer);
-      convert_line(buffer);
+      convert_line(without_line_feed(line));
     }
   }
 
@@ -67,15 +82,14 @@ class MenuConverter {
     level.number = number;
     level.widget.assign(menu_name_);
     if (number != 0) {
-      append_int(level.widget, number);
+      char digits[24];
+      auto [end, ec] = std::to_chars(digits, digits + sizeof digits, number);
+      level.widget.append(digits, end);
     }
-    append(run_.sections.declarations, "Dim Shared ", level.widget,
-           " As GtkWidget Ptr\n");
-    append(run_.sections.menu_code, level.widget,
-           number == 0 ? " = gtk_menu_bar_new()\n" : " = gtk_menu_new()\n");
+    records_.add(MenuRecord{level.widget, number == 0});
     levels_.push_back(std::move(level));
-    LineBuffer buffer;
-    return run_.script.read_line(buffer) && opens_block(buffer);
+    std::string_view line;
+    return script_.next(line) && opens_block(line);
   }
 
   // Ends the innermost level. When it was a POPUP's menu, the enclosing
@@ -87,38 +101,48 @@ class MenuConverter {
       return;
     }
     MenuLevel& parent = levels_.back();
-    Section& code = run_.sections.menu_code;
-    append(code, "item");
-    append_int(code, child);
-    append(code, " = gtk_menu_item_new_with_mnemonic(", parent.popup_label,
-           ")\n");
-    append(code, "gtk_container_add(GTK_CONTAINER(", parent.widget, "), item");
-    append_int(code, child);
-    append(code, ")\n");
-    append(code, "gtk_menu_item_set_submenu(GTK_MENU_ITEM(item");
-    append_int(code, child);
-    append(code, "), ", menu_name_);
-    append_int(code, child);
-    append(code, ")\n");
+    records_.add(
+        PopupEndRecord{child, parent.popup_label, parent.widget, menu_name_});
     ++parent.popup_counter;
   }
 
+  // The statement of a line, tested in this order: MENUITEM SEPARATOR,
+  // MENUITEM, POPUP, then END or a closing brace. Each keyword counts as a
+  // whole word anywhere in the line, inside a quoted label too: that is
+  // deliberate, as existing scripts and users rely on this exact output.
+  // One pass over the line's words finds what the four whole-word searches
+  // would find.
   void convert_line(std::string_view line) {
-    if (find_word(line, "MENUITEM SEPARATOR")) {
+    std::optional<size_t> item;
+    std::optional<size_t> popup;
+    bool end = false;
+    bool separator = false;
+    static constexpr ByteSet kFirstBytes = byte_set("MPE");
+    for_each_word_starting(
+        line, kFirstBytes, [&](std::string_view word, size_t at) {
+          if (word == kMenuItemKeyword) {
+            item = item.value_or(at);
+            separator = is_separator_after(line, at + word.size());
+          } else if (word == kPopupKeyword) {
+            popup = popup.value_or(at);
+          } else if (word == "END") {
+            end = true;
+          }
+          return !separator;
+        });
+    if (separator) {
       write_separator();
-    } else if (std::optional<size_t> at = find_word(line, "MENUITEM")) {
-      convert_item(line.substr(*at + 8));
-    } else if (std::optional<size_t> at = find_word(line, "POPUP")) {
-      convert_popup(line.substr(*at + 5));
-    } else if (find_word(line, "END") ||
-               line.find('}') != std::string_view::npos) {
+    } else if (item) {
+      convert_item(line.substr(*item + kMenuItemKeyword.size()));
+    } else if (popup) {
+      convert_popup(line.substr(*popup + kPopupKeyword.size()));
+    } else if (end || line.find('}') != std::string_view::npos) {
       close_level();
     }
   }
 
   void write_separator() {
-    append(run_.sections.menu_code, "gtk_container_add(GTK_CONTAINER(",
-           levels_.back().widget, "), gtk_menu_item_new())\n");
+    records_.add(SeparatorRecord{levels_.back().widget});
   }
 
   void convert_item(std::string_view after_keyword) {
@@ -143,19 +167,11 @@ class MenuConverter {
       write_separator();
       return;
     }
-    std::string item;
+    std::string& item = item_name_;
+    item.clear();
     append_menu_item_name(item, without_leading_blanks(*identifier));
-    const std::string& menu = levels_.back().widget;
-    append(run_.sections.declarations, "Dim Shared ", item,
-           " As GtkWidget Ptr\n");
-    Section& code = run_.sections.menu_code;
-    append(code, item, " = gtk_menu_item_new_with_mnemonic(",
-           without_leading_blanks(*label), ")\n");
-    append(code, "gtk_container_add(GTK_CONTAINER(", menu, "), ", item, ")\n");
-    append(code, "g_signal_connect(G_OBJECT(", item,
-           "), \"activate\", G_CALLBACK(@", item, "_activate), NULL)\n");
-    emit_callback_stub(item, "activate", run_.sections.callback_decls,
-                       run_.sections.callback_bodies);
+    records_.add(MenuItemRecord{item, without_leading_blanks(*label),
+                                levels_.back().widget});
   }
 
   void convert_popup(std::string_view after_keyword) {
@@ -167,46 +183,48 @@ class MenuConverter {
         FieldSplitter(after_keyword, ',').next();
     level.popup_label.assign(label ? without_leading_blanks(*label) : "\"\"");
     long long child = level.number + level.popup_counter;
-    append(run_.sections.declarations, "Dim Shared item");
-    append_int(run_.sections.declarations, child);
-    append(run_.sections.declarations, " As GtkWidget Ptr\n");
+    records_.add(PopupRecord{child});
     if (!open_level(child)) {
       close_level();
     }
   }
 
   std::string_view menu_name_;
-  Conversion& run_;
+  ScriptLines& script_;
+  ProgramRecords& records_;
   std::vector<MenuLevel> levels_;
+  std::string item_name_;  // reused, so an item costs no allocation
 };
 
 }  // namespace
 
 void append_menu_item_name(std::string& out, std::string_view identifier) {
-  if (!identifier.starts_with("IDM_")) {
+  constexpr std::string_view kItemPrefix = "IDM_";
+  if (!identifier.starts_with(kItemPrefix)) {
     out.append(identifier);
     return;
   }
   out.push_back('m');
-  if (identifier.size() > 4) {
-    out.push_back(identifier[4]);
-    append_lowercased(out, identifier.substr(5));
+  std::string_view rest = identifier.substr(kItemPrefix.size());
+  if (!rest.empty()) {
+    out.push_back(rest[0]);
+    append_lowercased(out, rest.substr(1));
   }
 }
 
 void convert_menu(std::string_view menu_name, long long number,
-                  Conversion& run) {
-  MenuConverter(menu_name, run).run(number);
+                  ScriptLines& script, ProgramRecords& records) {
+  MenuConverter(menu_name, script, records).run(number);
 }
 
-void convert_menu_block(std::string_view header_line, Conversion& run) {
-  run.sections.declarations.append("' declare menu\n");
-  run.sections.menu_code.append("' menu\n");
+void convert_menu_block(std::string_view header_line, ScriptLines& script,
+                        ProgramRecords& records) {
+  records.add(MenuStartRecord{});
   // The header word is split at blanks only: a tab stays part of it.
   std::string_view word = FieldSplitter(header_line, ' ').next().value_or("");
   std::string menu_name;
   append_prefixed_name(menu_name, word, "IDR_");
-  convert_menu(menu_name, 0, run);
+  convert_menu(menu_name, 0, script, records);
 }
 
 }  // namespace dlgforge

@@ -2,42 +2,6 @@
 
 namespace dlgforge {
 
-std::optional<std::string_view> FieldSplitter::next() {
-  size_t start = rest_.find_first_not_of(delimiter_);
-  if (start == std::string_view::npos) {
-    rest_ = {};
-    return std::nullopt;
-  }
-  size_t end = rest_.find(delimiter_, start);
-  std::string_view field = rest_.substr(start, end - start);
-  rest_ = end == std::string_view::npos ? std::string_view{}
-                                        : rest_.substr(end + 1);
-  return field;
-}
-
-std::optional<int32_t> scan_decimal(std::string_view& text) {
-  size_t i = 0;
-  while (i < text.size() && is_scan_space(text[i])) {
-    ++i;
-  }
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  size_t digits_start = i;
-  uint32_t value = 0;
-  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
-    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
-    ++i;
-  }
-  if (i == digits_start) {
-    return std::nullopt;
-  }
-  text.remove_prefix(i);
-  return static_cast<int32_t>(negative ? 0u - value : value);
-}
-
 void scan_decimal_list(std::string_view text,
                        std::span<int32_t* const> targets) {
   for (size_t n = 0; n < targets.size(); ++n) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -20,14 +21,37 @@ class FieldSplitter {
       : rest_(text), delimiter_(delimiter) {}
 
   /// The next field, without its delimiter, or none.
-  std::optional<std::string_view> next();
-
-  /// Whether a further call of `next` would return a field.
-  bool has_next() const {
-    return rest_.find_first_not_of(delimiter_) != std::string_view::npos;
+  std::optional<std::string_view> next() {
+    size_t start = first_field_byte();
+    if (start == rest_.size()) {
+      rest_ = {};
+      return std::nullopt;
+    }
+    const char* from = rest_.data() + start;
+    const void* end = std::memchr(from, delimiter_, rest_.size() - start);
+    if (end == nullptr) {
+      std::string_view field = rest_.substr(start);
+      rest_ = {};
+      return field;
+    }
+    size_t length = static_cast<size_t>(static_cast<const char*>(end) - from);
+    std::string_view field(from, length);
+    rest_.remove_prefix(start + length + 1);
+    return field;
   }
 
+  /// Whether a further call of `next` would return a field.
+  bool has_next() const { return first_field_byte() != rest_.size(); }
+
  private:
+  size_t first_field_byte() const {
+    size_t i = 0;
+    while (i < rest_.size() && rest_[i] == delimiter_) {
+      ++i;
+    }
+    return i;
+  }
+
   std::string_view rest_;
   char delimiter_;
 };
@@ -42,12 +66,34 @@ constexpr bool is_scan_space(char c) {
 /// optional sign, then digits. On success returns the value and advances
 /// `text` past the digits; with no digit, returns none and leaves `text` as
 /// it was. Values beyond 32 bits wrap around.
-std::optional<int32_t> scan_decimal(std::string_view& text);
+inline std::optional<int32_t> scan_decimal(std::string_view& text) {
+  size_t i = 0;
+  while (i < text.size() && is_scan_space(text[i])) {
+    ++i;
+  }
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  size_t digits_start = i;
+  uint32_t value = 0;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') {
+    value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    ++i;
+  }
+  if (i == digits_start) {
+    return std::nullopt;
+  }
+  text.remove_prefix(i);
+  return static_cast<int32_t>(negative ? 0u - value : value);
+}
 
 /// Reads numbers with the pattern "%d,%d,...": one decimal per target, each
 /// but the last followed directly by a comma. Reading stops at the first
 /// mismatch; the targets from there on keep their values.
-void scan_decimal_list(std::string_view text, std::span<int32_t* const> targets);
+void scan_decimal_list(std::string_view text,
+                       std::span<int32_t* const> targets);
 
 /// Reads a hexadecimal number as "%x" does (white space skipped, digits 0-9,
 /// a-f, A-F). Returns 0 when there is no digit; wraps beyond 32 bits.

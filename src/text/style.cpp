@@ -6,12 +6,6 @@
 namespace dlgforge {
 
 std::string& translate_style(std::string& out, std::string_view source) {
-  std::string step;
-  return translate_style(out, source, step);
-}
-
-std::string& translate_style(std::string& out, std::string_view source,
-                             std::string& step) {
   source = without_leading_blanks(source);
   out.clear();
   if (source.starts_with("0x")) {
@@ -24,10 +18,22 @@ std::string& translate_style(std::string& out, std::string_view source,
     out.assign(source);
     return out;
   }
-  // Two passes as written: bars first, then NOT over the text with bars
-  // replaced. Neither pass looks at the text it inserts.
-  replace_all(step, source, "|", "Or");
-  return replace_all(out, step, "NOT ", "0 * ");
+  // Every "|" becomes "Or", then every "NOT " becomes "0 * ", neither
+  // looking at the text it inserts. "NOT " holds no bar, and no "NOT " can
+  // begin or end inside an inserted "Or", so one pass left to right that
+  // replaces both gives the same text as the two passes.
+  size_t cursor = 0;
+  for (size_t at = 0; at < source.size(); ++at) {
+    if (source[at] == '|') {
+      out.append(source, cursor, at - cursor).append("Or");
+      cursor = at + 1;
+    } else if (source[at] == 'N' && source.substr(at, 4) == "NOT ") {
+      out.append(source, cursor, at - cursor).append("0 * ");
+      cursor = at + 4;
+      at += 3;
+    }
+  }
+  return out.append(source, cursor);
 }
 
 bool hex_style_has_bits(const char* text, uint32_t mask) {

@@ -15,10 +15,6 @@ namespace dlgforge {
 /// A trailing newline stays. The result replaces the content of `out`.
 std::string& translate_style(std::string& out, std::string_view source);
 
-/// The same, keeping the text between the two replacements in `step`.
-std::string& translate_style(std::string& out, std::string_view source,
-                             std::string& step);
-
 /// True when the text begins with "0x" and the hexadecimal number after it
 /// has every bit of `mask` set. An absent or empty text gives false.
 bool hex_style_has_bits(const char* text, uint32_t mask);

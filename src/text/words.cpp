@@ -62,9 +62,21 @@ std::string& replace_all(std::string& out, std::string_view source,
 }
 
 void append_lowercased(std::string& out, std::string_view s) {
-  for (char c : s) {
-    out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A'))
-                                       : c);
+  size_t at = out.size();
+  out.append(s);
+  for (char* c = out.data() + at; c != out.data() + out.size(); ++c) {
+    if (*c >= 'A' && *c <= 'Z') {
+      *c = static_cast<char>(*c + ('a' - 'A'));
+    }
+  }
+}
+
+void append_prefixed_name(std::string& out, std::string_view identifier,
+                          std::string_view prefix) {
+  if (identifier.starts_with(prefix)) {
+    append_lowercased(out, identifier.substr(prefix.size()));
+  } else {
+    out.append(identifier);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 
 #include "dialog/controls.h"
 #include "support.h"
@@ -74,47 +75,39 @@ TEST(Scanner, LongLineIsSeenInPieces) {
 namespace dlgforge {
 namespace {
 
-// Lines built from keywords, near-keywords and separators, so that every
-// boundary case occurs often.
-std::string random_line(std::mt19937& random) {
-  static constexpr std::string_view kPieces[] = {"DIALOG",
-                                                 "DIALOGEX",
-                                                 "MENU",
-                                                 "MENUEX",
-                                                 "MENUITEM",
-                                                 "PUSHBUTTON",
-                                                 "DEFPUSHBUTTON",
-                                                 "LTEXT",
-                                                 "CONTROL",
-                                                 "GROUPBOX",
-                                                 "EDITTEXT",
-                                                 "LISTBOX",
-                                                 "COMBOBOX",
-                                                 "AUTOCHECKBOX",
-                                                 "AUTORADIOBUTTON",
-                                                 "X",
-                                                 "_",
-                                                 "1",
-                                                 " ",
-                                                 ",",
-                                                 "\"",
-                                                 "\t",
-                                                 "\xE9",
-                                                 "-",
-                                                 "DIALOGS",
-                                                 "IDC_CONTROL1"};
+// The pieces random lines are built from: the header keywords and every
+// keyword of the control table, each also as a near miss (longer, shorter,
+// inside an identifier), and separators, so that every boundary case occurs
+// often and a new table row is exercised without editing this list.
+std::vector<std::string> line_pieces() {
+  std::vector<std::string> pieces = {
+      "DIALOG", "DIALOGEX", "MENU", "MENUEX", "MENUITEM", "DIALOGS", "X", "_",
+      "1",      " ",        ",",    "\"",     "\t",       "\xE9",    "-"};
+  for (const ControlKeyword& row : control_keywords()) {
+    std::string keyword(row.keyword);
+    pieces.push_back(keyword);
+    pieces.push_back(keyword + "S");
+    pieces.push_back(keyword.substr(1));
+    pieces.push_back("IDC_" + keyword + "1");
+  }
+  return pieces;
+}
+
+std::string random_line(std::mt19937& random,
+                        const std::vector<std::string>& pieces) {
   std::string line;
   size_t count = random() % 8;
   for (size_t i = 0; i < count; ++i) {
-    line += kPieces[random() % std::size(kPieces)];
+    line += pieces[random() % pieces.size()];
   }
   return line;
 }
 
 TEST(HeaderTests, OnePassAgreesWithWholeWordSearches) {
   std::mt19937 random(7);
+  const std::vector<std::string> pieces = line_pieces();
   for (int i = 0; i < 100000; ++i) {
-    std::string line = random_line(random);
+    std::string line = random_line(random, pieces);
     HeaderWords words = find_header_words(line);
     std::optional<HeaderMatch> dialog = find_dialog_header(line);
     if (words.dialogex) {
@@ -134,8 +127,9 @@ TEST(HeaderTests, OnePassAgreesWithWholeWordSearches) {
 
 TEST(ControlKeywords, OnePassAgreesWithTheTableOrder) {
   std::mt19937 random(11);
+  const std::vector<std::string> pieces = line_pieces();
   for (int i = 0; i < 100000; ++i) {
-    std::string line = random_line(random);
+    std::string line = random_line(random, pieces);
     // The rows tried one by one, whole word or substring as each says.
     std::optional<KeywordMatch> expected;
     for (const ControlKeyword& row : control_keywords()) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "e2e/command_run.h"
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 #include "support.h"
 
 namespace dlgforge {

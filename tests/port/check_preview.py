@@ -18,6 +18,8 @@ import shutil
 import subprocess
 import sys
 
+from private_display import private_display
+
 SKIP = 77
 # What the probe records that must agree; `handlers` without `destroy`,
 # which only the window that ends the program has.
@@ -222,12 +224,8 @@ def parse():
 if __name__ == "__main__":
     arguments = parse()
     # One private X server at 96 dpi for every run.
-    if "DLGFORGE_UNDER_XVFB" not in os.environ:
-        if shutil.which("xvfb-run") is None:
-            skip("xvfb-run is not installed (Debian package xvfb)")
-        os.environ["DLGFORGE_UNDER_XVFB"] = "1"
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-n",
-                               str(100 + os.getpid() % 800), "-s",
-                               "-screen 0 1600x1200x24 -dpi 96",
-                               sys.executable] + sys.argv)
-    sys.exit(Checker(arguments).main())
+    with private_display() as display:
+        if display is None:
+            skip("Xvfb is not installed (Debian package xvfb)")
+        status = Checker(arguments).main()
+    sys.exit(status)

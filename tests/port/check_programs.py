@@ -21,6 +21,8 @@ import shutil
 import subprocess
 import sys
 
+from private_display import private_display
+
 SKIP = 77
 CLIP_LIMIT = 0.05
 COMBOS = ("GtkComboBox", "GtkComboBoxEntry")
@@ -80,8 +82,6 @@ class Checker:
         shared = pathlib.Path(self.args.shared)
         if not (shared / "fbc" / "install").exists():
             skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
-        if shutil.which("xvfb-run") is None:
-            skip("xvfb-run is not installed (Debian package xvfb)")
         if shutil.which("gcc") is None:
             skip("gcc is not installed; gtkprobe cannot be built")
         fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
@@ -275,11 +275,9 @@ def parse():
 
 if __name__ == "__main__":
     arguments = parse()
-    # One private X server for every program of the run.
-    if "DLGFORGE_UNDER_XVFB" not in os.environ:
-        if shutil.which("xvfb-run") is None:
-            skip("xvfb-run is not installed (Debian package xvfb)")
-        os.environ["DLGFORGE_UNDER_XVFB"] = "1"
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-s", "-screen 0 1600x1200x24 -dpi 96",
-                               sys.executable] + sys.argv)
-    sys.exit(Checker(arguments).main())
+    # One private X server at 96 dpi for every run.
+    with private_display() as display:
+        if display is None:
+            skip("Xvfb is not installed (Debian package xvfb)")
+        status = Checker(arguments).main()
+    sys.exit(status)

@@ -121,7 +121,10 @@ TEST_F(DumpModel, PrintsTheModelAndTheWarnings) {
         "  CONTROL \"Go\", IDC_GO, \"button\", BS_PUSHBUTTON | MY_STYLE, 1, 2, "
         "3, 4\n"
         "END\n"
-        "#pragma code_page(65001)\n");
+        "#pragma code_page(65001)\n"
+        "IDR_M MENU BEGIN POPUP \"&File\" BEGIN MENUITEM \"&Open\", 7, GRAYED\n"
+        "MENUITEM SEPARATOR END END\n"
+        "STRINGTABLE BEGIN 12 \"twelve\" END\n");
   testing::CommandRun r =
       run({"--dump-model", "-I", "inc", "-DCY=20", "--codepage=65001", "a.rc"});
   EXPECT_EQ(r.status, 0);
@@ -139,7 +142,17 @@ TEST_F(DumpModel, PrintsTheModelAndTheWarnings) {
   EXPECT_EQ(control["class"], "Button");
   EXPECT_EQ(control["id"], 5);
   EXPECT_EQ(control["style"], 0x50000000u);
-  EXPECT_EQ(json["menus"], nlohmann::json::array());
+  // The members other tools rely on, by name.
+  const nlohmann::json& popup = json["menus"][0]["items"][0];
+  EXPECT_EQ(json["menus"][0]["kind"], "MENU");
+  EXPECT_EQ(popup["type"], "popup");
+  EXPECT_TRUE(popup["id"].is_null());
+  EXPECT_EQ(popup["items"][0]["flags"], nlohmann::json({"GRAYED"}));
+  EXPECT_EQ(popup["items"][0]["id"], 7);
+  EXPECT_EQ(popup["items"][1]["type"], "separator");
+  EXPECT_EQ(popup["items"][1]["text"], "");
+  EXPECT_EQ(popup["items"][1]["id"], 0);
+  EXPECT_EQ(json["strings"][0]["text"], "twelve");
   EXPECT_EQ(json["undefined_identifiers"], nlohmann::json({"MY_STYLE"}));
 }
 

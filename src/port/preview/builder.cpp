@@ -1,6 +1,7 @@
 #include "port/preview/builder.h"
 
 #include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
 
 #include <string>
 #include <unordered_map>
@@ -426,6 +427,36 @@ PangoFontDescription* dialog_font(const FontRequest& request) {
   return font;
 }
 
+// The height GDI gives the font: its Windows ascent and descent (the OS/2
+// table's clipping metrics), each rounded at the font's pixel size, as the
+// port program computes it; 0 when the font has no such metrics.
+int windows_font_height(GtkWidget* reference, PangoFontDescription* font) {
+  PangoFont* loaded =
+      pango_context_load_font(gtk_widget_get_pango_context(reference), font);
+  if (loaded == nullptr) {
+    return 0;
+  }
+  hb_font_t* shaper = pango_font_get_hb_font(loaded);
+  hb_position_t ascent = 0, descent = 0;
+  int scale_x = 0, scale_y = 0;
+  int height = 0;
+  if (shaper != nullptr &&
+      hb_ot_metrics_get_position(
+          shaper, HB_OT_METRICS_TAG_HORIZONTAL_CLIPPING_ASCENT, &ascent) &&
+      hb_ot_metrics_get_position(
+          shaper, HB_OT_METRICS_TAG_HORIZONTAL_CLIPPING_DESCENT, &descent)) {
+    hb_font_get_scale(shaper, &scale_x, &scale_y);
+    double pixels = static_cast<double>(pango_font_description_get_size(font)) /
+                    PANGO_SCALE;
+    if (scale_y > 0) {
+      height = static_cast<int>(pixels * ascent / scale_y + 0.5) +
+               static_cast<int>(pixels * descent / scale_y + 0.5);
+    }
+  }
+  g_object_unref(loaded);
+  return height;
+}
+
 DialogBaseUnits measure(GtkWidget* reference, PangoFontDescription* font) {
   PangoLayout* layout = gtk_widget_create_pango_layout(
       reference, std::string(gtk2::kUnitSample).c_str());
@@ -433,7 +464,9 @@ DialogBaseUnits measure(GtkWidget* reference, PangoFontDescription* font) {
   int width = 0, height = 0;
   pango_layout_get_pixel_size(layout, &width, &height);
   g_object_unref(layout);
-  gtk2::BaseUnits units = gtk2::units_from_sample(width, height);
+  int windows_height = windows_font_height(reference, font);
+  gtk2::BaseUnits units = gtk2::units_from_sample(
+      width, windows_height > 0 ? windows_height : height);
   return {units.x, units.y};
 }
 

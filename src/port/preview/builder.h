@@ -8,7 +8,7 @@
 
 #include <optional>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 #include "port/widgets/description.h"
 
 namespace dlgforge::port::preview {

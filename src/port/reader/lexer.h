@@ -20,10 +20,12 @@ enum class TokenKind : std::uint8_t {
 
 struct Token {
   TokenKind kind = TokenKind::End;
-  bool line_start = false;     // first token of its line
-  bool unterminated = false;   // a string literal that the line ended
-  std::uint16_t codepage = 0;  // CodePage: the page, 0 for DEFAULT
-  std::uint32_t file = 0;      // index of the file the token is read in
+  bool line_start = false;    // first token of its line
+  bool unterminated = false;  // a string literal that the line ended
+  // CodePage: the page, 0 for DEFAULT. String: the `#pragma code_page` in
+  // force where the parser read it, 0 for none.
+  std::uint16_t codepage = 0;
+  std::uint32_t file = 0;  // index of the file the token is read in
   // Byte range in that file; for a token made by a macro, the range of the
   // whole macro call, so that text "as written" can be cut from the file.
   std::uint32_t begin = 0, end = 0;

@@ -408,8 +408,12 @@ class Parser {
     flush();
   }
 
-  // A string: one literal or several written next to each other.
-  std::optional<std::string> string_value() {
+  // A string: one literal or several written next to each other. Dialog
+  // and menu templates store their texts NUL-terminated, so such a text
+  // ends at its first NUL (`"a\0b"` is "a"); a string table's entries are
+  // counted and keep theirs.
+  enum class Nul { EndsText, Kept };
+  std::optional<std::string> string_value(Nul nul = Nul::EndsText) {
     if (peek().kind != TokenKind::String) {
       return std::nullopt;
     }
@@ -418,6 +422,9 @@ class Parser {
     Token first = peek();
     while (peek().kind == TokenKind::String) {
       append_literal(take(), out, invalid);
+    }
+    if (nul == Nul::EndsText) {
+      out.erase(std::min(out.find('\0'), out.size()));
     }
     if (invalid) {
       pp_.warn(first, "text that is not valid in code page " +
@@ -666,7 +673,7 @@ class Parser {
     }
     if (at_word("STRINGTABLE")) {
       take();
-      string_table(first);
+      string_table();
       return;
     }
     if (at_word("VERSION") || at_word("CHARACTERISTICS")) {
@@ -776,7 +783,6 @@ class Parser {
     d.name = std::move(name);
     d.pos = position(pp_, first);
     d.kind = upper(take().text);
-    bool ex = d.kind == "DIALOGEX";
     memory_options();
     std::optional<std::uint32_t> x = number("the dialog's x");
     std::optional<std::uint32_t> y = x ? next_field("y") : std::nullopt;
@@ -819,7 +825,7 @@ class Parser {
     take();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
-      control(d, ex);
+      control(d);
     }
     if (peek().kind == TokenKind::End) {
       failed_ = false;
@@ -969,7 +975,7 @@ class Parser {
     }
   }
 
-  void control(model::Dialog& d, bool ex) {
+  void control(model::Dialog& d) {
     Token first = peek();
     const ControlKeyword* keyword = first.kind == TokenKind::Identifier
                                         ? find_control(first.text)
@@ -996,7 +1002,6 @@ class Parser {
     if (at_begin()) {
       control_data(c);
     }
-    (void)ex;
     d.controls.push_back(std::move(c));
   }
 
@@ -1019,7 +1024,6 @@ class Parser {
     c.id = ex ? static_cast<std::int32_t>(id.value.bits)
               : static_cast<std::int32_t>(id.value.bits & 0xFFFF);
     Value style{0, 0};
-    bool style_given = false;
     if (keyword.form == ControlForm::Generic) {
       accept_punct(",");
       control_class(c);
@@ -1033,7 +1037,6 @@ class Parser {
         return false;
       }
       style = e.value;
-      style_given = true;
       c.style.written = written(e);
     }
     std::optional<std::uint32_t> rect[4];
@@ -1062,10 +1065,8 @@ class Parser {
         return false;
       }
       style = e.value;
-      style_given = true;
       c.style.written = written(e);
     }
-    (void)style_given;
     c.style.value = (default_style & ~style.cleared) | style.bits;
     if (peek().is(",")) {
       take();
@@ -1308,7 +1309,7 @@ class Parser {
 
   // ---- string tables ----
 
-  void string_table(const Token& first) {
+  void string_table() {
     language_ = top_language_;
     memory_options();
     while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
@@ -1340,7 +1341,7 @@ class Parser {
         continue;
       }
       accept_punct(",");
-      std::optional<std::string> text = string_value();
+      std::optional<std::string> text = string_value(Nul::Kept);
       if (!text) {
         fail(peek(), "expected the string's text");
         skip_line(entry_first);
@@ -1357,7 +1358,6 @@ class Parser {
     if (at_end()) {
       take();
     }
-    (void)first;
     language_ = top_language_;
   }
 

@@ -17,7 +17,7 @@ namespace {
 
 // Limits that keep hostile input from taking unbounded time or memory.
 constexpr std::size_t kMaxIncludeDepth = 32;
-constexpr std::size_t kMaxIncludes = 512;
+constexpr std::size_t kMaxIncludes = 256;
 constexpr int kMaxExpansionDepth = 64;
 constexpr int kMaxExpressionDepth = 256;
 constexpr std::size_t kMaxWarnings = 1000;
@@ -413,6 +413,7 @@ void Preprocessor::open_text(const std::string& name, std::string bytes) {
     command_line += "#define " + macro + " " + value + "\n";
   }
   std::uint32_t main = add_file(name, std::move(bytes));
+  files_by_path_.emplace(name, main);
   files_[main]->directives_only = false;
   main_dir_ = files_[main]->dir;
   push_file(main);
@@ -717,6 +718,14 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     if (known != files_by_path_.end()) {
       index = known->second;
       if (files_[index]->once) {
+        return;
+      }
+      // A file that includes itself, directly or not, would never end.
+      bool reading =
+          std::any_of(stack_.begin(), stack_.end(),
+                      [&](const FileFrame& f) { return f.file == index; });
+      if (reading) {
+        warn(line[1], "'" + name + "' includes itself; not read again");
         return;
       }
     } else {

@@ -673,11 +673,61 @@ const std::unordered_map<std::string_view, const Entry*>& index_of(
 
 }  // namespace
 
+namespace {
+
+// The control ids of the common dialog templates (dlgs.h), which scripts
+// that adapt those dialogs use: numbered families from a base, as Microsoft
+// documents them (stc1 is 0x440, stc32 0x45F).
+std::optional<std::uint32_t> common_dialog_control(std::string_view name) {
+  struct Family {
+    std::string_view prefix;
+    std::uint32_t first;
+    int count;
+  };
+  static constexpr Family kFamilies[] = {
+      {"psh", 0x400, 16}, {"chx", 0x410, 16}, {"rad", 0x420, 16},
+      {"grp", 0x430, 4},  {"frm", 0x434, 4},  {"rct", 0x438, 4},
+      {"ico", 0x43C, 4},  {"stc", 0x440, 32}, {"lst", 0x460, 16},
+      {"cmb", 0x470, 16}, {"edt", 0x480, 16}, {"scr", 0x490, 8},
+      {"ctl", 0x4A0, 1}};
+  if (name == "pshHelp") {
+    return 0x40E;  // psh15
+  }
+  if (name == "ctlFirst") {
+    return 0x400;
+  }
+  if (name == "ctlLast") {
+    return 0x4FF;
+  }
+  for (const Family& family : kFamilies) {
+    if (!name.starts_with(family.prefix)) {
+      continue;
+    }
+    std::string_view digits = name.substr(family.prefix.size());
+    if (digits.empty() || digits.size() > 2 || digits[0] == '0' ||
+        !std::all_of(digits.begin(), digits.end(),
+                     [](char c) { return c >= '0' && c <= '9'; })) {
+      return std::nullopt;
+    }
+    int number = digits[0] - '0';
+    if (digits.size() == 2) {
+      number = number * 10 + (digits[1] - '0');
+    }
+    if (number > family.count) {
+      return std::nullopt;
+    }
+    return family.first + static_cast<std::uint32_t>(number - 1);
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::optional<std::uint32_t> windows_constant(std::string_view name) {
   const auto& index = index_of(std::begin(kNumeric), std::end(kNumeric));
   auto found = index.find(name);
   if (found == index.end()) {
-    return std::nullopt;
+    return common_dialog_control(name);
   }
   return found->second->value;
 }

@@ -40,8 +40,6 @@ constexpr std::uint32_t kSsBlackFrame = 0x07;
 constexpr std::uint32_t kSsGrayFrame = 0x08;
 constexpr std::uint32_t kSsWhiteFrame = 0x09;
 constexpr std::uint32_t kSsUserItem = 0x0A;
-constexpr std::uint32_t kSsSimple = 0x0B;
-constexpr std::uint32_t kSsLeftNoWordWrap = 0x0C;
 constexpr std::uint32_t kSsOwnerDraw = 0x0D;
 constexpr std::uint32_t kSsBitmap = 0x0E;
 constexpr std::uint32_t kSsEnhMetaFile = 0x0F;
@@ -269,7 +267,7 @@ void describe_static(const model::Control& control, Widget& widget) {
   widget.xalign = type == kSsCenter ? 0.5f : type == kSsRight ? 1.0f : 0.0f;
   widget.yalign = (style & kSsCenterImage) != 0 ? 0.5f : 0.0f;
   // SS_LEFT, SS_CENTER and SS_RIGHT wrap at word breaks; the other text
-  // types keep one line per line of text.
+  // types (SS_SIMPLE, SS_LEFTNOWORDWRAP) keep one line per line of text.
   widget.wrap = type == 0 || type == kSsCenter || type == kSsRight;
   set_text(widget, control_text(control), (style & kSsNoPrefix) == 0);
 }

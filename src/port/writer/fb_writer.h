@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 #include "port/widgets/description.h"
 
 namespace dlgforge::port {

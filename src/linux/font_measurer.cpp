@@ -1,4 +1,4 @@
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 
 // The libraries' own handle types, declared here so that users of this header
 // need not see the fontconfig and FreeType headers.

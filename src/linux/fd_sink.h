@@ -5,7 +5,7 @@
 #include <memory>
 #include <string_view>
 
-#include "driver/document.h"
+#include "platform/document_sink.h"
 
 namespace dlgforge {
 

@@ -37,8 +37,8 @@ int32_t cell_height_for(int32_t font_size, int32_t dpi);
 class FontMeasurer {
  public:
   virtual ~FontMeasurer() = default;
-  virtual DialogBaseUnits measure_dialog_base_units(int32_t font_size,
-                                                    std::string_view font_face) = 0;
+  virtual DialogBaseUnits measure_dialog_base_units(
+      int32_t font_size, std::string_view font_face) = 0;
 };
 
 /// A measurer that answers every font with the same units: used by tests

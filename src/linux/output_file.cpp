@@ -1,4 +1,4 @@
-#include "platform/output_file.h"
+#include "linux/output_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "driver/options.h"
+#include "text/quoted.h"
 
 namespace dlgforge {
 namespace {

@@ -1,11 +1,11 @@
-#include "platform/toolkit.h"
+#include "linux/toolkit.h"
 
 #include <dlfcn.h>
 
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 
 namespace dlgforge {
 namespace {

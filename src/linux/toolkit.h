@@ -9,7 +9,7 @@
 #include <optional>
 #include <string_view>
 
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 
 namespace dlgforge {
 

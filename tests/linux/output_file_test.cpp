@@ -1,7 +1,7 @@
 // Tests of the output file written whole or not at all: the file changes
 // only on a successful commit, gets a new file's permissions, and no
 // temporary file survives a success or a failure.
-#include "platform/output_file.h"
+#include "linux/output_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,8 +1,9 @@
-#include "platform/fd_sink.h"
+#include "linux/fd_sink.h"
+
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 namespace dlgforge {
 namespace {
@@ -19,7 +20,9 @@ bool FdSink::write(std::string_view bytes) {
   if (error_ != 0) {
     return false;
   }
-  if (used_ + bytes.size() <= kBufferSize) {
+  // A large block (the writer hands over blocks of up to 64 KiB) goes out
+  // directly, not copied first.
+  if (used_ + bytes.size() <= kBufferSize && bytes.size() < kBufferSize / 4) {
     std::memcpy(buffer_.get() + used_, bytes.data(), bytes.size());
     used_ += bytes.size();
     return true;

@@ -1,4 +1,4 @@
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 
 #include <ft2build.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "dialog/base_units.h"
+#include "platform/base_units.h"
 
 namespace dlgforge {
 namespace {
@@ -27,7 +27,8 @@ int32_t dialog_units_to_pixels_y(int32_t v, DialogBaseUnits units) {
 
 int32_t cell_height_for(int32_t font_size, int32_t dpi) {
   int32_t half = truncating_divide(wrapping_product(font_size, dpi), 36);
-  return truncating_divide(static_cast<int32_t>(static_cast<uint32_t>(half) + 1u), 2);
+  return truncating_divide(
+      static_cast<int32_t>(static_cast<uint32_t>(half) + 1u), 2);
 }
 
 }  // namespace dlgforge

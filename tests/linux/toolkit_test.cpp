@@ -1,4 +1,4 @@
-#include "platform/toolkit.h"
+#include "linux/toolkit.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/font_measurer.h"
+#include "linux/font_measurer.h"
 
 namespace dlgforge {
 namespace {

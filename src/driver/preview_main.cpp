@@ -17,7 +17,8 @@
 #include <vector>
 
 #include "driver/options.h"
-#include "platform/output_file.h"
+#include "text/quoted.h"
+#include "linux/output_file.h"
 #include "port/model/model_json.h"
 #include "port/preview/builder.h"
 #include "port/preview/display.h"

@@ -1,0 +1,33 @@
+// One dialog conversion run: the open script, the font measurer, the
+// program's records and everything that outlives a line (the dialog record,
+// scratch strings). Passed to the dialog and control readers, so two runs
+// never share state.
+#pragma once
+
+#include <string>
+
+#include "dialog/dialog.h"
+#include "output/records.h"
+#include "platform/base_units.h"
+#include "platform/script_lines.h"
+
+namespace dlgforge {
+
+struct Conversion {
+  Conversion(ScriptLines& script_lines, FontMeasurer& font_measurer)
+      : script(script_lines), measurer(font_measurer) {}
+
+  ScriptLines& script;
+  FontMeasurer& measurer;
+  ProgramRecords records;
+  DialogState dialog;
+
+  /// Reused text buffers of the control conversion, so that converting a
+  /// control allocates nothing once they have grown.
+  struct Scratch {
+    std::string name;
+    std::string style;
+  } scratch;
+};
+
+}  // namespace dlgforge
