@@ -48,19 +48,46 @@ Function dlgforge_font_style(ByVal families As String, ByVal points As Long, _
   Return provider
 End Function
 
+' The height GDI gives the font GTK gives a widget, at a size of `pixels`:
+' its Windows ascent and descent (the OS/2 table's clipping metrics), each
+' rounded at that size. Pango's own line height follows the typographic
+' metrics instead, which for some fonts (Wine's Tahoma) is two pixels less.
+' 0 when the font has none.
+Function dlgforge_font_height(ByVal reference As GtkWidget Ptr, _
+    ByVal pixels As Long) As Long
+  Dim context As PangoContext Ptr = gtk_widget_get_pango_context(reference)
+  Dim loaded As PangoFont Ptr = pango_context_load_font(context, _
+      pango_context_get_font_description(context))
+  If loaded = NULL Then Return 0
+  Dim shaper As Any Ptr = dlgforge_hb_font(loaded)
+  Dim As Long ascent, descent, scale_x, scale_y, height
+  If shaper <> NULL AndAlso _
+      dlgforge_hb_metric(shaper, DLGFORGE_CLIPPING_ASCENT, @ascent) <> 0 AndAlso _
+      dlgforge_hb_metric(shaper, DLGFORGE_CLIPPING_DESCENT, @descent) <> 0 Then
+    dlgforge_hb_scale(shaper, @scale_x, @scale_y)
+    If scale_y > 0 Then
+      height = Int(pixels * ascent / scale_y + 0.5) + _
+          Int(pixels * descent / scale_y + 0.5)
+    End If
+  End If
+  g_object_unref(loaded)
+  Return height
+End Function
+
 ' The dialog base units of a font as the Windows dialog manager computes
 ' them: the average width of the 52 letters A-Z a-z, rounded, and the
-' height of the font, measured in the font GTK gives the reference widget,
-' with the fonts and resolution of the screen.
+' height of the font, measured in the font GTK gives the reference widget
+' (`points` in size), with the fonts and resolution of the screen.
 Sub dlgforge_base_units(ByVal reference As GtkWidget Ptr, _
-    ByRef units_x As Long, ByRef units_y As Long)
+    ByVal points As Long, ByRef units_x As Long, ByRef units_y As Long)
   Dim layout As PangoLayout Ptr = gtk_widget_create_pango_layout(reference, _
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")
   Dim As Long text_width, text_height
   pango_layout_get_pixel_size(layout, @text_width, @text_height)
   g_object_unref(layout)
   units_x = (text_width \ 26 + 1) \ 2
-  units_y = text_height
+  units_y = dlgforge_font_height(reference, dlgforge_font_pixels(points))
+  If units_y <= 0 Then units_y = text_height
 End Sub
 
 ' Gives a widget and everything inside it the dialog's font: a style
@@ -315,13 +342,30 @@ class Printer {
         c = ' ';
       }
     }
-    out_ += "' The dialogs and menus of " + name +
-            " rebuilt with GTK 3, written by dlgforge --port --gtk3.\n"
-            "' Compile with: fbc PROGRAM.bas\n\n"
-            "#define __USE_GTK3__\n"
-            "#include once \"gtk/gtk.bi\"\n"
-            "#include once \"fontconfig/fontconfig.bi\"\n"
-            "#inclib \"fontconfig\"\n\n";
+    out_ +=
+        "' The dialogs and menus of " + name +
+        " rebuilt with GTK 3, written by dlgforge --port --gtk3.\n"
+        "' Compile with: fbc PROGRAM.bas\n\n"
+        "#define __USE_GTK3__\n"
+        "#include once \"gtk/gtk.bi\"\n"
+        "#include once \"fontconfig/fontconfig.bi\"\n"
+        "#inclib \"fontconfig\"\n"
+        "#inclib \"harfbuzz\"\n\n"
+        "' The font metrics GDI sizes a font with, read through Pango's\n"
+        "' HarfBuzz font: FreeBASIC's headers do not declare these.\n"
+        "Extern \"C\"\n"
+        "Declare Function dlgforge_hb_font Alias \"pango_font_get_hb_font\" _\n"
+        "    (ByVal font As PangoFont Ptr) As Any Ptr\n"
+        "Declare Function dlgforge_hb_metric Alias "
+        "\"hb_ot_metrics_get_position\" _\n"
+        "    (ByVal font As Any Ptr, ByVal tag As ULong, _\n"
+        "    ByVal position As Long Ptr) As Long\n"
+        "Declare Sub dlgforge_hb_scale Alias \"hb_font_get_scale\" _\n"
+        "    (ByVal font As Any Ptr, ByVal x_scale As Long Ptr, _\n"
+        "    ByVal y_scale As Long Ptr)\n"
+        "End Extern\n"
+        "Const DLGFORGE_CLIPPING_ASCENT = &h68636C61  ' 'hcla'\n"
+        "Const DLGFORGE_CLIPPING_DESCENT = &h68636C64  ' 'hcld'\n\n";
   }
 
   // Handlers are declared up front, so every function can connect them;
@@ -581,7 +625,8 @@ class Printer {
       out_ += "  units_x = " + number(options_.base_units->bx) +
               " : units_y = " + number(options_.base_units->by) + "\n";
     } else {
-      out_ += "  dlgforge_base_units(dialog_area, units_x, units_y)\n";
+      out_ += "  dlgforge_base_units(dialog_area, " + number(request.points) +
+              ", units_x, units_y)\n";
     }
   }
 
