@@ -31,6 +31,8 @@ import shutil
 import subprocess
 import sys
 
+from private_display import private_display
+
 SKIP = 77
 TOLERANCE = 2
 GTK3_HEADERS = pathlib.Path("/usr/include/gtk-3.0")
@@ -350,13 +352,11 @@ def parse():
 
 if __name__ == "__main__":
     arguments = parse()
+    if arguments.text:
+        sys.exit(Checker(arguments).main())
     # One private X server at 96 dpi for every run.
-    if not arguments.text and "DLGFORGE_UNDER_XVFB" not in os.environ:
-        if shutil.which("xvfb-run") is None:
-            skip("xvfb-run is not installed (Debian package xvfb)")
-        os.environ["DLGFORGE_UNDER_XVFB"] = "1"
-        os.execvp("xvfb-run", ["xvfb-run", "-a", "-n",
-                               str(100 + os.getpid() % 800), "-s",
-                               "-screen 0 1600x1200x24 -dpi 96",
-                               sys.executable] + sys.argv)
-    sys.exit(Checker(arguments).main())
+    with private_display() as display:
+        if display is None:
+            skip("Xvfb is not installed (Debian package xvfb)")
+        status = Checker(arguments).main()
+    sys.exit(status)
