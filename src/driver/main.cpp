@@ -23,6 +23,7 @@
 #include "port/model/model_json.h"
 #include "port/reader/reader.h"
 #include "port/widgets/description.h"
+#include "port/writer/fb_gtk3_writer.h"
 #include "port/writer/fb_writer.h"
 
 namespace {
@@ -217,9 +218,11 @@ int port(const dlgforge::ConversionOptions& options) {
   if (size_t slash = script_name.rfind('/'); slash != std::string::npos) {
     script_name.erase(0, slash + 1);
   }
-  std::string program = dlgforge::port::write_freebasic(
-      dlgforge::port::describe(model, options.main_dialog.value_or("")),
-      {script_name, options.base_units});
+  auto write = options.gtk3 ? dlgforge::port::write_freebasic_gtk3
+                            : dlgforge::port::write_freebasic;
+  std::string program =
+      write(dlgforge::port::describe(model, options.main_dialog.value_or("")),
+            {script_name, options.base_units});
 
   std::optional<dlgforge::OutputFile> file;
   if (options.output) {

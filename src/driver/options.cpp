@@ -20,6 +20,7 @@ enum class OptionId {
   Define,
   Codepage,
   Port,
+  Gtk3,
   Main,
   Preview,
   Report,
@@ -44,6 +45,7 @@ constexpr KnownOption kOptions[] = {
     {"define", 'D', true, OptionId::Define},
     {"codepage", 0, true, OptionId::Codepage},
     {"port", 0, false, OptionId::Port},
+    {"gtk3", 0, false, OptionId::Gtk3},
     {"main", 0, true, OptionId::Main},
     {"preview", 0, false, OptionId::Preview},
     {"report", 0, true, OptionId::Report},
@@ -80,6 +82,8 @@ GTK+ 2, printed on standard output.
                           every control a widget, placed with base units
                           the program measures when it runs (or those of
                           --base-units), handler stubs, readable names
+      --gtk3              with --port: write the program for GTK 3
+                          (3.24) instead of GTK+ 2
       --main NAME         with --port: the dialog the program shows first
       --preview           show the --port dialogs live with GTK+ 2: a
                           window lists the dialogs and menus of the
@@ -199,6 +203,13 @@ class OptionParser {
     }
     if (options.main_dialog && !options.port) {
       fail("option '--main' needs --port");
+      return result_;
+    }
+    if (options.gtk3 && (!options.port || options.dump_model ||
+                         options.preview || options.report_dir)) {
+      fail(
+          "option '--gtk3' needs --port, without --dump-model, --preview or "
+          "--report");
       return result_;
     }
     if (options.preview && options.report_dir) {
@@ -331,6 +342,9 @@ class OptionParser {
       return true;
     case OptionId::Port:
       options.port = true;
+      return true;
+    case OptionId::Gtk3:
+      options.gtk3 = true;
       return true;
     case OptionId::Main:
       if (value.empty()) {

@@ -47,6 +47,8 @@ struct ConversionOptions {
   std::optional<int32_t> codepage;
   /// --port: write the port program instead of the classic one.
   bool port = false;
+  /// --gtk3: with --port, write the program for GTK 3 instead of GTK+ 2.
+  bool gtk3 = false;
   /// --main NAME: the dialog the port program shows first.
   std::optional<std::string> main_dialog;
   /// --preview: show the port dialogs live; the arguments after the script

@@ -243,6 +243,17 @@ TEST(ParseOptions, PreviewTakesDialogNamesAfterTheScriptReportAFolder) {
             "options --preview and --report cannot be combined");
 }
 
+TEST(ParseOptions, Gtk3OnlyWithPort) {
+  CommandLine command = parse({"--gtk3", "--port", "a.rc"});
+  EXPECT_EQ(command.action, CommandAction::Convert);
+  EXPECT_TRUE(command.options.gtk3);
+  const char* error =
+      "option '--gtk3' needs --port, without --dump-model, --preview or "
+      "--report";
+  EXPECT_EQ(error_of({"--gtk3", "a.rc"}), error);
+  EXPECT_EQ(error_of({"--port", "--gtk3", "--preview", "a.rc"}), error);
+}
+
 TEST(CommandTexts, UsageHelpAndVersion) {
   EXPECT_EQ(usage_line(), "usage: dlgforge [OPTION]... SCRIPT.rc\n");
   EXPECT_EQ(version_line(), "dlgforge " DLGFORGE_VERSION "\n");
