@@ -57,7 +57,10 @@ TEST(ReaderCorpus, EveryRealScriptIsRead) {
                                      model, error))
         << error;
     auto took = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(took, std::chrono::milliseconds(200)) << entry.path();
+    // A few milliseconds in a Release build; the bound is loose enough for a
+    // sanitized build on a busy machine and still catches a reader that
+    // turns quadratic or loops.
+    EXPECT_LT(took, std::chrono::seconds(3)) << entry.path();
     std::size_t script_controls = 0;
     for (const model::Dialog& d : model.dialogs) {
       script_controls += d.controls.size();
