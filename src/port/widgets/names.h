@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace dlgforge::port {
@@ -30,6 +31,8 @@ class NameTable {
 
  private:
   std::unordered_set<std::string> taken_;
+  /// For a base that was taken: the first suffix not yet known taken.
+  std::unordered_map<std::string, int> next_suffix_;
 };
 
 }  // namespace dlgforge::port
