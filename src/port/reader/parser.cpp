@@ -194,6 +194,11 @@ class Parser {
   // The token stream, with lookahead. A `#pragma code_page` marker is
   // taken here, in stream order, and stamped on the strings that follow.
   const Token& peek(std::size_t n = 0) {
+    // The parser looks at the next token many times for each one it takes:
+    // that case skips the deque's size and index arithmetic.
+    if (n == 0 && !ahead_.empty()) {
+      return ahead_.front();
+    }
     while (ahead_.size() <= n) {
       Token token = pp_.next();
       while (token.kind == TokenKind::CodePage) {

@@ -29,6 +29,10 @@ class NameTable {
   /// underscores.
   std::string claim(std::string_view base);
 
+  /// Makes room for `count` names at once, so that a large script's table
+  /// is not rebuilt again and again as it grows.
+  void reserve(std::size_t count) { taken_.reserve(count); }
+
  private:
   std::unordered_set<std::string> taken_;
   /// For a base that was taken: the first suffix not yet known taken.
