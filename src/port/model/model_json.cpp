@@ -22,9 +22,8 @@ class JsonWriter {
   /// Starts a member of the current object; its value follows.
   void key(std::string_view name) {
     separate();
-    out_ += '"';
-    out_ += name;  // member names are plain ASCII
-    out_ += "\": ";
+    // Member names are plain ASCII: written as they are, with no escaping.
+    out_.append(1, '"').append(name).append("\": ");
     after_key_ = true;
   }
 
@@ -60,8 +59,7 @@ class JsonWriter {
     bool had_values = has_values_.back();
     has_values_.pop_back();
     if (had_values) {
-      out_ += '\n';
-      out_.append(2 * has_values_.size(), ' ');
+      out_.append(line_break(has_values_.size()));
     }
     out_ += bracket;
   }
@@ -75,9 +73,20 @@ class JsonWriter {
     if (has_values_.empty()) {
       return;
     }
-    out_ += has_values_.back() ? ",\n" : "\n";
+    if (has_values_.back()) {
+      out_ += ',';
+    }
     has_values_.back() = true;
-    out_.append(2 * has_values_.size(), ' ');
+    out_.append(line_break(has_values_.size()));
+  }
+  // A line break and the indent of a level, cut from one string of blanks
+  // so that each line starts with a single append.
+  std::string_view line_break(std::size_t level) {
+    std::size_t length = 1 + 2 * level;
+    while (breaks_.size() < length) {
+      breaks_.append(breaks_.empty() ? "\n" : "  ");
+    }
+    return std::string_view(breaks_).substr(0, length);
   }
 
   void append_string(std::string_view text) {
@@ -179,6 +188,7 @@ class JsonWriter {
 
   std::string& out_;
   std::vector<bool> has_values_;
+  std::string breaks_;  // "\n" and blanks
   bool after_key_ = false;
 };
 

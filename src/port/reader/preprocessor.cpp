@@ -1071,23 +1071,35 @@ std::string Preprocessor::written(const Token& first, const Token& last) const {
       last.end <= files_[first.file]->text.size()) {
     std::string_view raw = std::string_view(files_[first.file]->text)
                                .substr(first.begin, last.end - first.begin);
-    bool blank = false;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
+    // A blank, or the backslash of a line continuation.
+    auto blank_at = [&](std::size_t i) {
       char c = raw[i];
-      if (c == '\\' && i + 1 < raw.size() &&
-          (raw[i + 1] == '\n' || raw[i + 1] == '\r')) {
+      if (c == '\\') {
+        return i + 1 < raw.size() && (raw[i + 1] == '\n' || raw[i + 1] == '\r');
+      }
+      return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
+    // This runs for every identifier, style and ID the parser keeps: the
+    // text between blanks is copied as whole runs rather than by character.
+    text.reserve(raw.size());
+    bool blank = false;
+    std::size_t i = 0;
+    while (i < raw.size()) {
+      std::size_t run = i;
+      while (i < raw.size() && !blank_at(i)) {
+        ++i;
+      }
+      if (i > run) {
+        if (blank && !text.empty()) {
+          text += ' ';
+        }
+        blank = false;
+        text.append(raw, run, i - run);
+      }
+      while (i < raw.size() && blank_at(i)) {
         blank = true;
-        continue;
+        ++i;
       }
-      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-        blank = true;
-        continue;
-      }
-      if (blank && !text.empty()) {
-        text += ' ';
-      }
-      blank = false;
-      text += c;
     }
     return text;
   }
