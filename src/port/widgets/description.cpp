@@ -382,6 +382,7 @@ Dialog describe_dialog(const model::Dialog& source, int index,
   int radio_group = -1;
   bool group_open = false;
   bool has_default = false;
+  dialog.widgets.reserve(source.controls.size());
   for (const model::Control& control : source.controls) {
     Widget widget;
     widget.keyword = control.keyword;
