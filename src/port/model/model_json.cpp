@@ -1,84 +1,330 @@
 #include "port/model/model_json.h"
 
+#include <charconv>
 #include <nlohmann/json.hpp>
 
 namespace dlgforge::model {
 namespace {
 
-using Json = nlohmann::ordered_json;
+// The document is written straight into one string as the model is walked,
+// laid out exactly as nlohmann's dump(2) lays out the same values. Building
+// the whole document as a DOM first cost far more than reading the script
+// (a 10 MB script gives some 60 MB of JSON), mostly in allocations.
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::string& out) : out_(out) {}
 
-Json name_json(const NameOrOrdinal& name) {
+  void begin_object() { open('{'); }
+  void end_object() { close('}'); }
+  void begin_array() { open('['); }
+  void end_array() { close(']'); }
+
+  /// Starts a member of the current object; its value follows.
+  void key(std::string_view name) {
+    separate();
+    // Member names are plain ASCII: written as they are, with no escaping.
+    out_.append(1, '"').append(name).append("\": ");
+    after_key_ = true;
+  }
+
+  void null() {
+    separate();
+    out_ += "null";
+  }
+  void boolean(bool value) {
+    separate();
+    out_ += value ? "true" : "false";
+  }
+  template <typename Integer>
+  void number(Integer value) {
+    separate();
+    char digits[24];
+    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out_.append(digits, end);
+  }
+  void string(std::string_view text) {
+    separate();
+    append_string(text);
+  }
+
+ private:
+  // Each level remembers whether it holds a value yet, for the comma and
+  // for the empty `{}` / `[]` that dump writes without a line break.
+  void open(char bracket) {
+    separate();
+    out_ += bracket;
+    has_values_.push_back(false);
+  }
+  void close(char bracket) {
+    bool had_values = has_values_.back();
+    has_values_.pop_back();
+    if (had_values) {
+      out_.append(line_break(has_values_.size()));
+    }
+    out_ += bracket;
+  }
+  // Before a value: nothing after a key; otherwise the comma and the line
+  // break and indent of an element.
+  void separate() {
+    if (after_key_) {
+      after_key_ = false;
+      return;
+    }
+    if (has_values_.empty()) {
+      return;
+    }
+    if (has_values_.back()) {
+      out_ += ',';
+    }
+    has_values_.back() = true;
+    out_.append(line_break(has_values_.size()));
+  }
+  // A line break and the indent of a level, cut from one string of blanks
+  // so that each line starts with a single append.
+  std::string_view line_break(std::size_t level) {
+    std::size_t length = 1 + 2 * level;
+    while (breaks_.size() < length) {
+      breaks_.append(breaks_.empty() ? "\n" : "  ");
+    }
+    return std::string_view(breaks_).substr(0, length);
+  }
+
+  void append_string(std::string_view text) {
+    // Text that is valid UTF-8 is written here; anything else goes to the
+    // library, whose replacement of bad sequences by U+FFFD is the format.
+    if (!valid_utf8(text)) {
+      out_ += nlohmann::ordered_json(std::string(text))
+                  .dump(-1, ' ', false,
+                        nlohmann::ordered_json::error_handler_t::replace);
+      return;
+    }
+    out_ += '"';
+    size_t plain = 0;  // start of the run not yet copied
+    for (size_t i = 0; i < text.size(); ++i) {
+      unsigned char c = static_cast<unsigned char>(text[i]);
+      if (c >= 0x20 && c != '"' && c != '\\') {
+        continue;
+      }
+      out_.append(text.data() + plain, i - plain);
+      plain = i + 1;
+      switch (c) {
+      case '"':
+        out_ += "\\\"";
+        break;
+      case '\\':
+        out_ += "\\\\";
+        break;
+      case '\b':
+        out_ += "\\b";
+        break;
+      case '\t':
+        out_ += "\\t";
+        break;
+      case '\n':
+        out_ += "\\n";
+        break;
+      case '\f':
+        out_ += "\\f";
+        break;
+      case '\r':
+        out_ += "\\r";
+        break;
+      default: {
+        static constexpr char kHex[] = "0123456789abcdef";
+        char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+        out_.append(escape, sizeof escape);
+      }
+      }
+    }
+    out_.append(text.data() + plain, text.size() - plain);
+    out_ += '"';
+  }
+
+  // Strict UTF-8 as the library decodes it: no overlong forms, no
+  // surrogates, nothing above U+10FFFF.
+  static bool valid_utf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+      unsigned char c = *p;
+      if (c < 0x80) {
+        ++p;
+        continue;
+      }
+      int extra;
+      unsigned char low = 0x80, high = 0xBF;  // range of the second byte
+      if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+      } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        if (c == 0xE0)
+          low = 0xA0;
+        if (c == 0xED)
+          high = 0x9F;
+      } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        if (c == 0xF0)
+          low = 0x90;
+        if (c == 0xF4)
+          high = 0x8F;
+      } else {
+        return false;
+      }
+      if (end - p <= extra) {
+        return false;
+      }
+      if (p[1] < low || p[1] > high) {
+        return false;
+      }
+      for (int k = 2; k <= extra; ++k) {
+        if (p[k] < 0x80 || p[k] > 0xBF) {
+          return false;
+        }
+      }
+      p += extra + 1;
+    }
+    return true;
+  }
+
+  std::string& out_;
+  std::vector<bool> has_values_;
+  std::string breaks_;  // "\n" and blanks
+  bool after_key_ = false;
+};
+
+void write_name(JsonWriter& json, const NameOrOrdinal& name) {
   if (name.number) {
-    return *name.number;
-  }
-  return name.text;
-}
-
-Json optional_name(const std::optional<NameOrOrdinal>& name) {
-  return name ? name_json(*name) : Json(nullptr);
-}
-
-void add_position(Json& object, const SourcePos& pos) {
-  object["file"] = pos.file;
-  object["line"] = pos.line;
-  object["column"] = pos.column;
-}
-
-Json control_json(const Control& c) {
-  Json object;
-  object["keyword"] = c.keyword;
-  object["class"] = c.class_name;
-  object["text"] = name_json(c.text);
-  object["id"] = c.id;
-  object["id_written"] = c.id_written;
-  object["x"] = c.x;
-  object["y"] = c.y;
-  object["cx"] = c.cx;
-  object["cy"] = c.cy;
-  object["style"] = c.style.value;
-  object["style_written"] = c.style.written;
-  object["exstyle"] = c.exstyle.value;
-  object["exstyle_written"] = c.exstyle.written;
-  object["helpid"] = c.helpid;
-  object["data"] = c.data;
-  add_position(object, c.pos);
-  return object;
-}
-
-Json dialog_json(const Dialog& d) {
-  Json object;
-  object["name"] = d.name.text;
-  object["ordinal"] = d.name.number ? Json(*d.name.number) : Json(nullptr);
-  object["kind"] = d.kind;
-  object["x"] = d.x;
-  object["y"] = d.y;
-  object["cx"] = d.cx;
-  object["cy"] = d.cy;
-  object["style"] = d.style.value;
-  object["style_written"] = d.style.written;
-  object["exstyle"] = d.exstyle.value;
-  object["exstyle_written"] = d.exstyle.written;
-  object["caption"] = d.caption;
-  object["class"] = optional_name(d.class_name);
-  object["menu"] = optional_name(d.menu);
-  if (d.font) {
-    object["font"] = Json{{"size", d.font->size},
-                          {"face", d.font->face},
-                          {"weight", d.font->weight},
-                          {"italic", d.font->italic},
-                          {"charset", d.font->charset}};
+    json.number(*name.number);
   } else {
-    object["font"] = nullptr;
+    json.string(name.text);
   }
-  object["helpid"] = d.helpid;
-  object["language"] = d.language;
-  add_position(object, d.pos);
-  Json controls = Json::array();
+}
+
+void write_optional_name(JsonWriter& json,
+                         const std::optional<NameOrOrdinal>& name) {
+  if (name) {
+    write_name(json, *name);
+  } else {
+    json.null();
+  }
+}
+
+void write_ordinal(JsonWriter& json, const NameOrOrdinal& name) {
+  if (name.number) {
+    json.number(*name.number);
+  } else {
+    json.null();
+  }
+}
+
+void write_position(JsonWriter& json, const SourcePos& pos) {
+  json.key("file");
+  json.string(pos.file);
+  json.key("line");
+  json.number(pos.line);
+  json.key("column");
+  json.number(pos.column);
+}
+
+void write_control(JsonWriter& json, const Control& c) {
+  json.begin_object();
+  json.key("keyword");
+  json.string(c.keyword);
+  json.key("class");
+  json.string(c.class_name);
+  json.key("text");
+  write_name(json, c.text);
+  json.key("id");
+  json.number(c.id);
+  json.key("id_written");
+  json.string(c.id_written);
+  json.key("x");
+  json.number(c.x);
+  json.key("y");
+  json.number(c.y);
+  json.key("cx");
+  json.number(c.cx);
+  json.key("cy");
+  json.number(c.cy);
+  json.key("style");
+  json.number(c.style.value);
+  json.key("style_written");
+  json.string(c.style.written);
+  json.key("exstyle");
+  json.number(c.exstyle.value);
+  json.key("exstyle_written");
+  json.string(c.exstyle.written);
+  json.key("helpid");
+  json.number(c.helpid);
+  json.key("data");
+  json.begin_array();
+  for (std::uint8_t byte : c.data) {
+    json.number(byte);
+  }
+  json.end_array();
+  write_position(json, c.pos);
+  json.end_object();
+}
+
+void write_dialog(JsonWriter& json, const Dialog& d) {
+  json.begin_object();
+  json.key("name");
+  json.string(d.name.text);
+  json.key("ordinal");
+  write_ordinal(json, d.name);
+  json.key("kind");
+  json.string(d.kind);
+  json.key("x");
+  json.number(d.x);
+  json.key("y");
+  json.number(d.y);
+  json.key("cx");
+  json.number(d.cx);
+  json.key("cy");
+  json.number(d.cy);
+  json.key("style");
+  json.number(d.style.value);
+  json.key("style_written");
+  json.string(d.style.written);
+  json.key("exstyle");
+  json.number(d.exstyle.value);
+  json.key("exstyle_written");
+  json.string(d.exstyle.written);
+  json.key("caption");
+  json.string(d.caption);
+  json.key("class");
+  write_optional_name(json, d.class_name);
+  json.key("menu");
+  write_optional_name(json, d.menu);
+  json.key("font");
+  if (d.font) {
+    json.begin_object();
+    json.key("size");
+    json.number(d.font->size);
+    json.key("face");
+    json.string(d.font->face);
+    json.key("weight");
+    json.number(d.font->weight);
+    json.key("italic");
+    json.boolean(d.font->italic);
+    json.key("charset");
+    json.number(d.font->charset);
+    json.end_object();
+  } else {
+    json.null();
+  }
+  json.key("helpid");
+  json.number(d.helpid);
+  json.key("language");
+  json.number(d.language);
+  write_position(json, d.pos);
+  json.key("controls");
+  json.begin_array();
   for (const Control& c : d.controls) {
-    controls.push_back(control_json(c));
+    write_control(json, c);
   }
-  object["controls"] = std::move(controls);
-  return object;
+  json.end_array();
+  json.end_object();
 }
 
 std::string_view type_name(MenuItem::Type type) {
@@ -93,27 +339,44 @@ std::string_view type_name(MenuItem::Type type) {
   return "item";
 }
 
-Json item_json(const MenuItem& item, bool ex) {
-  Json object;
-  object["type"] = type_name(item.type);
-  object["text"] = item.text;
-  object["id"] = item.id ? Json(*item.id) : Json(nullptr);
-  object["id_written"] = item.id_written;
-  object["flags"] = item.flags;
-  object["mftype"] = item.mftype;
-  object["mfstate"] = item.mfstate;
+void write_item(JsonWriter& json, const MenuItem& item, bool ex) {
+  json.begin_object();
+  json.key("type");
+  json.string(type_name(item.type));
+  json.key("text");
+  json.string(item.text);
+  json.key("id");
+  if (item.id) {
+    json.number(*item.id);
+  } else {
+    json.null();
+  }
+  json.key("id_written");
+  json.string(item.id_written);
+  json.key("flags");
+  json.begin_array();
+  for (const std::string& flag : item.flags) {
+    json.string(flag);
+  }
+  json.end_array();
+  json.key("mftype");
+  json.number(item.mftype);
+  json.key("mfstate");
+  json.number(item.mfstate);
   if (ex && item.type == MenuItem::Type::Popup) {
-    object["helpid"] = item.helpid;
+    json.key("helpid");
+    json.number(item.helpid);
   }
-  add_position(object, item.pos);
+  write_position(json, item.pos);
   if (item.type == MenuItem::Type::Popup) {
-    Json items = Json::array();
+    json.key("items");
+    json.begin_array();
     for (const MenuItem& child : item.items) {
-      items.push_back(item_json(child, ex));
+      write_item(json, child, ex);
     }
-    object["items"] = std::move(items);
+    json.end_array();
   }
-  return object;
+  json.end_object();
 }
 
 }  // namespace
@@ -124,46 +387,68 @@ std::string format_warning(const Diagnostic& warning) {
 }
 
 std::string to_json(const Model& model) {
-  Json root;
-  Json dialogs = Json::array();
+  std::string out;
+  JsonWriter json(out);
+  json.begin_object();
+  json.key("dialogs");
+  json.begin_array();
   for (const Dialog& d : model.dialogs) {
-    dialogs.push_back(dialog_json(d));
+    write_dialog(json, d);
   }
-  root["dialogs"] = std::move(dialogs);
-  Json menus = Json::array();
+  json.end_array();
+  json.key("menus");
+  json.begin_array();
   for (const Menu& m : model.menus) {
-    Json object;
-    object["name"] = m.name.text;
-    object["ordinal"] = m.name.number ? Json(*m.name.number) : Json(nullptr);
-    object["kind"] = m.kind;
-    object["language"] = m.language;
-    add_position(object, m.pos);
-    Json items = Json::array();
+    json.begin_object();
+    json.key("name");
+    json.string(m.name.text);
+    json.key("ordinal");
+    write_ordinal(json, m.name);
+    json.key("kind");
+    json.string(m.kind);
+    json.key("language");
+    json.number(m.language);
+    write_position(json, m.pos);
+    json.key("items");
+    json.begin_array();
     for (const MenuItem& item : m.items) {
-      items.push_back(item_json(item, m.kind == "MENUEX"));
+      write_item(json, item, m.kind == "MENUEX");
     }
-    object["items"] = std::move(items);
-    menus.push_back(std::move(object));
+    json.end_array();
+    json.end_object();
   }
-  root["menus"] = std::move(menus);
-  Json strings = Json::array();
+  json.end_array();
+  json.key("strings");
+  json.begin_array();
   for (const StringEntry& s : model.strings) {
-    Json object;
-    object["id"] = s.id;
-    object["id_written"] = s.id_written;
-    object["text"] = s.text;
-    object["language"] = s.language;
-    add_position(object, s.pos);
-    strings.push_back(std::move(object));
+    json.begin_object();
+    json.key("id");
+    json.number(s.id);
+    json.key("id_written");
+    json.string(s.id_written);
+    json.key("text");
+    json.string(s.text);
+    json.key("language");
+    json.number(s.language);
+    write_position(json, s.pos);
+    json.end_object();
   }
-  root["strings"] = std::move(strings);
-  root["undefined_identifiers"] = model.undefined_identifiers;
-  Json warnings = Json::array();
+  json.end_array();
+  json.key("undefined_identifiers");
+  json.begin_array();
+  for (const std::string& name : model.undefined_identifiers) {
+    json.string(name);
+  }
+  json.end_array();
+  json.key("warnings");
+  json.begin_array();
   for (const Diagnostic& w : model.warnings) {
-    warnings.push_back(format_warning(w));
+    json.string(format_warning(w));
   }
-  root["warnings"] = std::move(warnings);
-  return root.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  json.end_array();
+  json.end_object();
+  out += '\n';
+  return out;
 }
 
 }  // namespace dlgforge::model

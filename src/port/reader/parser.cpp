@@ -111,6 +111,17 @@ bool is_one_of(std::string_view word, const std::string_view (&list)[N]) {
                      [&](std::string_view k) { return same_word(word, k); });
 }
 
+constexpr bool no_underscore_in_keywords() {
+  for (const ControlKeyword& control : kControls) {
+    if (control.keyword.find('_') != std::string_view::npos) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(no_underscore_in_keywords(),
+              "Parser::is_keyword passes over words with an underscore");
+
 const ControlKeyword* find_control(std::string_view word) {
   for (const ControlKeyword& control : kControls) {
     if (same_word(word, control.keyword)) {
@@ -194,6 +205,11 @@ class Parser {
   // The token stream, with lookahead. A `#pragma code_page` marker is
   // taken here, in stream order, and stamped on the strings that follow.
   const Token& peek(std::size_t n = 0) {
+    // The parser looks at the next token many times for each one it takes:
+    // that case skips the deque's size and index arithmetic.
+    if (n == 0 && !ahead_.empty()) {
+      return ahead_.front();
+    }
     while (ahead_.size() <= n) {
       Token token = pp_.next();
       while (token.kind == TokenKind::CodePage) {
@@ -454,6 +470,12 @@ class Parser {
   // Words that end an expression rather than being a name in it.
   bool is_keyword(const Token& token) {
     std::string_view w = token.text;
+    // No keyword holds an underscore, and most names in expressions do
+    // (WS_CHILD, IDC_NAME): those are told apart without comparing them
+    // with every keyword.
+    if (w.find('_') != std::string_view::npos) {
+      return false;
+    }
     return same_word(w, "NOT") || same_word(w, "BEGIN") ||
            same_word(w, "END") || find_control(w) != nullptr ||
            is_header_word(token) || same_word(w, "MENUITEM") ||

@@ -1014,6 +1014,19 @@ Preprocessor::TokenList Preprocessor::expand_list(
 
 void Preprocessor::expand_from_stream(const Token& name) {
   const Macro& macro = macros_.at(name.text);
+  // Most macros of a script are `#define IDC_NAME 1001`: an object-like
+  // macro whose body holds no name to expand and no ## expands to its body
+  // as it is. This gives what expand_list gives (the same budget spent, the
+  // name itself once the budget is out) without the lists it builds.
+  if (!macro.function_like &&
+      std::none_of(macro.body.begin(), macro.body.end(), [](const Token& t) {
+        return t.kind == TokenKind::Identifier || t.is("##");
+      })) {
+    bool spent =
+        spend(macro.body.size() + 1, name) && spend(macro.body.size(), name);
+    place_expansion(name, name, spent ? macro.body : TokenList{name});
+    return;
+  }
   TokenList call{name};
   if (macro.function_like) {
     // The arguments may follow on the next lines.
@@ -1045,10 +1058,13 @@ void Preprocessor::expand_from_stream(const Token& name) {
     }
   }
   std::vector<std::string_view> disabled;
-  TokenList result = expand_list(call, disabled, 0);
+  place_expansion(name, call.back(), expand_list(call, disabled, 0));
+}
+
+void Preprocessor::place_expansion(const Token& name, const Token& last,
+                                   TokenList result) {
   // Every token of the result stands at the call: its range is the call's,
   // so that the text "as written" is the macro's name and arguments.
-  const Token& last = call.back();
   bool same_file = last.file == name.file && last.end >= name.begin;
   ++expansions_;
   for (std::size_t i = 0; i < result.size(); ++i) {
@@ -1071,23 +1087,35 @@ std::string Preprocessor::written(const Token& first, const Token& last) const {
       last.end <= files_[first.file]->text.size()) {
     std::string_view raw = std::string_view(files_[first.file]->text)
                                .substr(first.begin, last.end - first.begin);
-    bool blank = false;
-    for (std::size_t i = 0; i < raw.size(); ++i) {
+    // A blank, or the backslash of a line continuation.
+    auto blank_at = [&](std::size_t i) {
       char c = raw[i];
-      if (c == '\\' && i + 1 < raw.size() &&
-          (raw[i + 1] == '\n' || raw[i + 1] == '\r')) {
+      if (c == '\\') {
+        return i + 1 < raw.size() && (raw[i + 1] == '\n' || raw[i + 1] == '\r');
+      }
+      return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+    };
+    // This runs for every identifier, style and ID the parser keeps: the
+    // text between blanks is copied as whole runs rather than by character.
+    text.reserve(raw.size());
+    bool blank = false;
+    std::size_t i = 0;
+    while (i < raw.size()) {
+      std::size_t run = i;
+      while (i < raw.size() && !blank_at(i)) {
+        ++i;
+      }
+      if (i > run) {
+        if (blank && !text.empty()) {
+          text += ' ';
+        }
+        blank = false;
+        text.append(raw, run, i - run);
+      }
+      while (i < raw.size() && blank_at(i)) {
         blank = true;
-        continue;
+        ++i;
       }
-      if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-        blank = true;
-        continue;
-      }
-      if (blank && !text.empty()) {
-        text += ' ';
-      }
-      blank = false;
-      text += c;
     }
     return text;
   }

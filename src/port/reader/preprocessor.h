@@ -113,6 +113,9 @@ class Preprocessor {
 
   bool can_expand(const Token& token) const;
   void expand_from_stream(const Token& name);
+  /// Hands the parser a call's expansion, placed at the call from `name`
+  /// to `last`.
+  void place_expansion(const Token& name, const Token& last, TokenList result);
   bool collect_args(const Macro& macro, const TokenList& source,
                     std::size_t& at, std::vector<TokenList>& args);
   TokenList substitute(const Macro& macro,

@@ -382,6 +382,7 @@ Dialog describe_dialog(const model::Dialog& source, int index,
   int radio_group = -1;
   bool group_open = false;
   bool has_default = false;
+  dialog.widgets.reserve(source.controls.size());
   for (const model::Control& control : source.controls) {
     Widget widget;
     widget.keyword = control.keyword;
@@ -622,6 +623,12 @@ bool has_dialog(const model::Model& model, const std::string& name) {
 Description describe(const model::Model& model, const std::string& main_name) {
   Description description;
   NameTable names;
+  // About three names per dialog and two per control (widget, handler).
+  std::size_t expected = 3 * model.dialogs.size() + 2 * model.menus.size();
+  for (const model::Dialog& dialog : model.dialogs) {
+    expected += 2 * dialog.controls.size();
+  }
+  names.reserve(expected);
   for (size_t i = 0; i < model.menus.size(); ++i) {
     description.menus.push_back(
         describe_menu(model.menus[i], static_cast<int>(i), names));

@@ -81,10 +81,23 @@ std::string identifier_part(std::string_view written) {
 
 std::string NameTable::claim(std::string_view base) {
   std::string name(base);
-  for (int suffix = 2; !taken_.insert(name).second; ++suffix) {
-    name = std::string(base) + "_" + std::to_string(suffix);
+  if (taken_.insert(name).second) {
+    return name;
   }
-  return name;
+  // Names are never given back, so every suffix below the one remembered
+  // for this base is still taken: starting there gives the same name as
+  // trying 2, 3, ... again, without the quadratic cost of a script with
+  // thousands of controls of one kind.
+  int& suffix = next_suffix_.try_emplace(name, 2).first->second;
+  for (;; ++suffix) {
+    name.resize(base.size());
+    name += '_';
+    name += std::to_string(suffix);
+    if (taken_.insert(name).second) {
+      ++suffix;
+      return name;
+    }
+  }
 }
 
 }  // namespace dlgforge::port

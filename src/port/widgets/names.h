@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace dlgforge::port {
@@ -28,8 +29,14 @@ class NameTable {
   /// underscores.
   std::string claim(std::string_view base);
 
+  /// Makes room for `count` names at once, so that a large script's table
+  /// is not rebuilt again and again as it grows.
+  void reserve(std::size_t count) { taken_.reserve(count); }
+
  private:
   std::unordered_set<std::string> taken_;
+  /// For a base that was taken: the first suffix not yet known taken.
+  std::unordered_map<std::string, int> next_suffix_;
 };
 
 }  // namespace dlgforge::port

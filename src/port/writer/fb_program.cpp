@@ -62,23 +62,35 @@ std::string FbProgramPrinter::print() {
 void FbProgramPrinter::declarations() {
   std::string handlers;
   std::string variables;
+  // One line per widget of the whole script: appended piece by piece,
+  // as temporaries of `a + b + c` cost more than the text here.
+  auto variable = [&](const std::string& name) {
+    variables.append("Dim Shared ").append(name).append(" As GtkWidget Ptr\n");
+  };
   for (const Dialog& dialog : description_.dialogs) {
-    variables += "Dim Shared " + dialog.window + " As GtkWidget Ptr\n";
+    variable(dialog.window);
     for (const Widget& widget : dialog.widgets) {
-      variables += "Dim Shared " + widget.name + " As GtkWidget Ptr\n";
+      variable(widget.name);
       if (!widget.handler.empty()) {
-        handlers += "Declare Sub " + widget.handler + " cdecl " +
-                    parameters(widget.signal) + "\n";
+        handlers.append("Declare Sub ")
+            .append(widget.handler)
+            .append(" cdecl ")
+            .append(parameters(widget.signal))
+            .append("\n");
       }
     }
   }
   for (const MenuBar& bar : description_.menus) {
     declare_menu_handlers(bar.items, handlers);
   }
-  out_ += "' Handlers, at the end of the program.\n" + handlers + "\n";
-  out_ +=
-      "' Each dialog's window and controls, set when the dialog is built.\n" +
-      variables + "\n";
+  out_.append("' Handlers, at the end of the program.\n")
+      .append(handlers)
+      .append("\n");
+  out_.append(
+          "' Each dialog's window and controls, set when the dialog is "
+          "built.\n")
+      .append(variables)
+      .append("\n");
 }
 
 void FbProgramPrinter::declare_menu_handlers(
