@@ -52,6 +52,8 @@ class FbProgramPrinter {
   void menu_function(const MenuBar& bar);
   void menu_items(const std::vector<MenuEntry>& items, int level);
   void accelerator(const MenuEntry& entry);
+  /// An edit field's settings, alike in both toolkits.
+  void entry(const Widget& widget);
   void dialog_by_name();
   void main_program();
   void handler_bodies();

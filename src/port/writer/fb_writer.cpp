@@ -531,34 +531,6 @@ class Gtk2Printer final : public FbProgramPrinter {
     }
   }
 
-  void entry(const Widget& widget) {
-    const std::string& name = widget.name;
-    if (!widget.text.empty()) {
-      out_ += "  gtk_entry_set_text(GTK_ENTRY(" + name + "), " +
-              fb_string(widget.text) + ")\n";
-    }
-    if (widget.password) {
-      out_ += "  gtk_entry_set_visibility(GTK_ENTRY(" + name + "), FALSE)\n";
-    }
-    if (!widget.editable) {
-      out_ +=
-          "  gtk_editable_set_editable(GTK_EDITABLE(" + name + "), FALSE)\n";
-    }
-    if (widget.xalign != 0.0f) {
-      out_ += "  gtk_entry_set_alignment(GTK_ENTRY(" + name + "), " +
-              number(widget.xalign) + ")\n";
-    }
-    std::string_view filter =
-        widget.digits_only                        ? "dlgforge_keep_digits"
-        : widget.letter_case == LetterCase::Upper ? "dlgforge_keep_upper"
-        : widget.letter_case == LetterCase::Lower ? "dlgforge_keep_lower"
-                                                  : "";
-    if (!filter.empty()) {
-      out_ += "  g_signal_connect(" + name + ", \"changed\", G_CALLBACK(@" +
-              std::string(filter) + "), NULL)\n";
-    }
-  }
-
   void place(const Widget& widget) {
     std::string args = number(widget.rect.x) + ", " + number(widget.rect.y) +
                        ", " + number(widget.rect.cx) + ", ";
