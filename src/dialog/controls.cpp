@@ -316,11 +316,29 @@ std::span<const ControlKeyword> control_keywords() {
   return kControlKeywords;
 }
 
+void note_control_keyword(std::string_view piece, LineFacts& facts) {
+  if (std::optional<KeywordMatch> match = match_control_keyword(piece)) {
+    facts.control_row =
+        static_cast<uint8_t>(match->row - kControlKeywords.data() + 1);
+    facts.control_at = static_cast<uint8_t>(match->position + 1);
+  }
+}
+
 void convert_controls(Conversion& run) {
   std::string_view line;
-  while (run.script.next(line)) {
-    // The line feed stays: it is part of the statement's last field.
-    if (std::optional<KeywordMatch> match = match_control_keyword(line)) {
+  const LineFacts* facts;
+  while (run.script.next(line, facts)) {
+    // The line feed stays: it is part of the statement's last field. The
+    // keyword was looked for on the reading thread when the scan gave a
+    // function for it, else it is looked for here.
+    std::optional<KeywordMatch> match;
+    if (facts->control_row != 0) {
+      match = KeywordMatch{&kControlKeywords[facts->control_row - 1],
+                           size_t{facts->control_at} - 1u};
+    } else if (!run.script.has_facts()) {
+      match = match_control_keyword(line);
+    }
+    if (match) {
       convert_control(*match->row,
                       line.substr(match->position + match->row->keyword.size()),
                       run);

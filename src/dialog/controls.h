@@ -10,6 +10,8 @@
 #include <span>
 #include <string_view>
 
+#include "platform/script_lines.h"
+
 namespace dlgforge {
 
 struct Conversion;
@@ -45,6 +47,10 @@ struct KeywordMatch {
 /// Tests the rows in table order against a line: whole words for all but
 /// CONTROL, which matches as a plain substring.
 std::optional<KeywordMatch> match_control_keyword(std::string_view line);
+
+/// Notes in `facts` where `match_control_keyword` finds a keyword in a
+/// piece (with its line feed), for the reading thread to work out ahead.
+void note_control_keyword(std::string_view piece, LineFacts& facts);
 
 /// Reads and converts the lines of the current dialog's control block, up
 /// to the line that ends it or the end of the script.

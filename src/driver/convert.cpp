@@ -8,7 +8,7 @@ namespace dlgforge {
 
 bool convert_script(ScriptReader& script, FontMeasurer& measurer,
                     DocumentSink& sink) {
-  ScriptLines lines(script);
+  ScriptLines lines(script, note_line_facts);
   Conversion run(lines, measurer);
   scan_script(run);
   if (script.read_error() != 0) {

@@ -1,5 +1,6 @@
 #include "driver/scanner.h"
 
+#include "dialog/controls.h"
 #include "dialog/conversion.h"
 #include "dialog/dialog.h"
 #include "menu/menu.h"
@@ -38,14 +39,35 @@ HeaderWords find_header_words(std::string_view line) {
   return found;
 }
 
+void note_line_facts(std::string_view piece, LineFacts& facts) {
+  HeaderWords words = find_header_words(without_line_feed(piece));
+  facts.dialogex_at =
+      words.dialogex ? static_cast<uint8_t>(*words.dialogex + 1) : 0;
+  facts.dialog_at = words.dialog ? static_cast<uint8_t>(*words.dialog + 1) : 0;
+  facts.menu = words.menu;
+  note_control_keyword(piece, facts);
+}
+
 void scan_script(Conversion& run) {
   std::string_view line;
-  while (run.script.next(line)) {
+  const LineFacts* facts;
+  while (run.script.next(line, facts)) {
     std::string_view text = without_line_feed(line);
     if (text.starts_with('#')) {
       continue;  // Preprocessor lines, but only from the first column.
     }
-    HeaderWords words = find_header_words(text);
+    HeaderWords words;
+    if (run.script.has_facts()) {
+      if (facts->dialogex_at != 0) {
+        words.dialogex = size_t{facts->dialogex_at} - 1u;
+      }
+      if (facts->dialog_at != 0) {
+        words.dialog = size_t{facts->dialog_at} - 1u;
+      }
+      words.menu = facts->menu;
+    } else {
+      words = find_header_words(text);
+    }
     if (words.dialogex) {
       convert_dialog(text, *words.dialogex, "DIALOGEX", run);
     } else if (words.dialog) {

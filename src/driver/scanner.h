@@ -6,6 +6,8 @@
 #include <optional>
 #include <string_view>
 
+#include "platform/script_lines.h"
+
 namespace dlgforge {
 
 struct Conversion;
@@ -33,6 +35,10 @@ struct HeaderWords {
   bool menu = false;
 };
 HeaderWords find_header_words(std::string_view line);
+
+/// What the scan looks up for each piece: its header words and control
+/// keyword, worked out on the reading thread (a `LineFactsFunction`).
+void note_line_facts(std::string_view piece, LineFacts& facts);
 
 /// Reads the script to its end, handing each dialog and menu header line
 /// to its converter. Lines that begin with "#" in the first column are

@@ -4,8 +4,11 @@
 
 namespace dlgforge {
 
-ScriptLines::ScriptLines(ScriptReader& reader)
-    : reader_(reader), batches_(new Batch[kBatches]), current_(&batches_[0]) {
+ScriptLines::ScriptLines(ScriptReader& reader, LineFactsFunction facts)
+    : reader_(reader),
+      facts_(facts),
+      batches_(new Batch[kBatches]),
+      current_(&batches_[0]) {
   fill(batches_[0]);
   if (!batches_[0].last) {
     reader_thread_ = std::thread([this] { read_ahead(); });
@@ -31,7 +34,12 @@ void ScriptLines::fill(Batch& batch) {
       batch.last = true;
       return;
     }
-    batch.lengths[batch.count] = static_cast<uint16_t>(std::strlen(line));
+    uint16_t length = static_cast<uint16_t>(std::strlen(line));
+    batch.lengths[batch.count] = length;
+    batch.facts[batch.count] = LineFacts{};
+    if (facts_ != nullptr) {
+      facts_(std::string_view(line, length), batch.facts[batch.count]);
+    }
     ++batch.count;
   }
 }

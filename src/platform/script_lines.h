@@ -26,11 +26,27 @@ constexpr std::string_view without_line_feed(std::string_view piece) {
              : piece;
 }
 
+/// What the scan needs to know of a piece that follows from its text alone:
+/// where a control keyword and the dialog header words stand. A function
+/// the driver gives works them out on the reading thread, ahead of the
+/// conversion, which then only looks them up. Positions are stored plus
+/// one, 0 meaning absent (a piece is at most 255 bytes).
+struct LineFacts {
+  uint8_t control_row = 0;  ///< row of the control keyword table, plus one
+  uint8_t control_at = 0;   ///< where that keyword starts
+  uint8_t dialogex_at = 0;
+  uint8_t dialog_at = 0;
+  bool menu = false;
+};
+using LineFactsFunction = void (*)(std::string_view piece, LineFacts& facts);
+
 class ScriptLines {
  public:
   /// Reads the first batch at once; `reader` is read by this object alone
-  /// from here until `next` has returned false.
-  explicit ScriptLines(ScriptReader& reader);
+  /// from here until `next` has returned false. `facts`, when given, is
+  /// called once for every piece, on the reading thread: it must depend on
+  /// the piece alone.
+  explicit ScriptLines(ScriptReader& reader, LineFactsFunction facts = nullptr);
   ScriptLines(const ScriptLines&) = delete;
   ScriptLines& operator=(const ScriptLines&) = delete;
   ~ScriptLines();
@@ -47,6 +63,18 @@ class ScriptLines {
     return next_from_batch(line);
   }
 
+  /// Whether every piece's facts are worked out by a function.
+  bool has_facts() const { return facts_ != nullptr; }
+
+  /// `next`, with the facts of the piece (all absent without a function).
+  bool next(std::string_view& line, const LineFacts*& facts) {
+    if (!next(line)) {
+      return false;
+    }
+    facts = &current_->facts[at_ - 1];
+    return true;
+  }
+
  private:
   static constexpr size_t kBatchLines = 2048;
   static constexpr size_t kBatches = 4;
@@ -54,6 +82,7 @@ class ScriptLines {
   struct Batch {
     std::unique_ptr<LineBuffer[]> lines{new LineBuffer[kBatchLines]};
     uint16_t lengths[kBatchLines];
+    LineFacts facts[kBatchLines];
     size_t count = 0;
     bool last = false;  // the reader ended in this batch
   };
@@ -66,6 +95,7 @@ class ScriptLines {
   bool next_from_batch(std::string_view& line);
 
   ScriptReader& reader_;
+  LineFactsFunction facts_;
   std::unique_ptr<Batch[]> batches_;
   Batch* current_;
   size_t at_ = 0;  // next piece of the current batch
