@@ -36,7 +36,7 @@ struct Scanned {
 inline Scanned scan(std::string_view script, DialogBaseUnits units = kUnits) {
   MemorySource source(script);
   ScriptReader reader(source);
-  ScriptLines lines(reader);
+  ScriptLines lines(reader, note_line_facts);
   FixedMeasurer measurer(units);
   Conversion run(lines, measurer);
   scan_script(run);

@@ -124,25 +124,29 @@ std::optional<size_t> whole_word_row(std::string_view word) {
 
 }  // namespace
 
+const ByteSet& control_word_first_bytes() {
+  return kKeywordFirstBytes;
+}
+
 // The whole-word rows are tried in table order, but one pass over the line's
-// words finds the first occurrence of each; CONTROL comes last, as a plain
-// substring. A keyword counts wherever it stands, inside a quoted label or
-// a comment too: that is deliberate, as existing scripts and users rely on
-// this exact output.
-std::optional<KeywordMatch> match_control_keyword(std::string_view line) {
-  std::optional<size_t> best_row;
-  size_t best_at = 0;
-  for_each_word_starting(line, kKeywordFirstBytes,
-                         [&](std::string_view word, size_t at) {
-                           std::optional<size_t> row = whole_word_row(word);
-                           if (row && (!best_row || *row < *best_row)) {
-                             best_row = row;
-                             best_at = at;
-                           }
-                           return best_row != 0u;
-                         });
-  if (best_row) {
-    return KeywordMatch{&kControlKeywords[*best_row], best_at};
+// words finds the first occurrence of each: a word takes the place of the
+// one noted before only with an earlier row.
+void note_control_word(std::string_view word, size_t at, LineFacts& facts) {
+  std::optional<size_t> row = whole_word_row(word);
+  if (row && (facts.control_row == 0 || *row + 1 < facts.control_row)) {
+    facts.control_row = static_cast<uint8_t>(*row + 1);
+    facts.control_at = static_cast<uint8_t>(at + 1);
+  }
+}
+
+// CONTROL comes last, as a plain substring. A keyword counts wherever it
+// stands, inside a quoted label or a comment too: that is deliberate, as
+// existing scripts and users rely on this exact output.
+std::optional<KeywordMatch> match_control_keyword(std::string_view line,
+                                                  const LineFacts& facts) {
+  if (facts.control_row != 0) {
+    return KeywordMatch{&kControlKeywords[facts.control_row - 1u],
+                        size_t{facts.control_at} - 1u};
   }
   const ControlKeyword& generic = kControlKeywords.back();
   size_t at = line.find(generic.keyword);
@@ -316,29 +320,13 @@ std::span<const ControlKeyword> control_keywords() {
   return kControlKeywords;
 }
 
-void note_control_keyword(std::string_view piece, LineFacts& facts) {
-  if (std::optional<KeywordMatch> match = match_control_keyword(piece)) {
-    facts.control_row =
-        static_cast<uint8_t>(match->row - kControlKeywords.data() + 1);
-    facts.control_at = static_cast<uint8_t>(match->position + 1);
-  }
-}
-
 void convert_controls(Conversion& run) {
   std::string_view line;
   const LineFacts* facts;
   while (run.script.next(line, facts)) {
-    // The line feed stays: it is part of the statement's last field. The
-    // keyword was looked for on the reading thread when the scan gave a
-    // function for it, else it is looked for here.
-    std::optional<KeywordMatch> match;
-    if (facts->control_row != 0) {
-      match = KeywordMatch{&kControlKeywords[facts->control_row - 1],
-                           size_t{facts->control_at} - 1u};
-    } else if (!run.script.has_facts()) {
-      match = match_control_keyword(line);
-    }
-    if (match) {
+    // The line feed stays: it is part of the statement's last field.
+    if (std::optional<KeywordMatch> match =
+            match_control_keyword(line, *facts)) {
       convert_control(*match->row,
                       line.substr(match->position + match->row->keyword.size()),
                       run);
@@ -348,8 +336,7 @@ void convert_controls(Conversion& run) {
     // a plain search: END inside any word (SENDER, a comment's "ENDS"), or a
     // closing brace, ends the block. That is deliberate, as existing scripts
     // and users rely on this exact output.
-    if (line.find("END") != std::string_view::npos ||
-        line.find('}') != std::string_view::npos) {
+    if (facts->closing_brace || line.find("END") != std::string_view::npos) {
       return;
     }
   }

@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "platform/script_lines.h"
+#include "text/words.h"
 
 namespace dlgforge {
 
@@ -44,13 +45,21 @@ struct KeywordMatch {
   size_t position;
 };
 
-/// Tests the rows in table order against a line: whole words for all but
-/// CONTROL, which matches as a plain substring.
-std::optional<KeywordMatch> match_control_keyword(std::string_view line);
+/// The first bytes of the keywords that match as whole words: a word that
+/// begins with another byte is none of them.
+const ByteSet& control_word_first_bytes();
 
-/// Notes in `facts` where `match_control_keyword` finds a keyword in a
-/// piece (with its line feed), for the reading thread to work out ahead.
-void note_control_keyword(std::string_view piece, LineFacts& facts);
+/// Notes one whole word of a line (at `at`) in `facts` when it is a
+/// whole-word keyword of an earlier row than any noted so far. Called for
+/// the line's words from left to right, this leaves in `facts` the first
+/// whole-word row that matches and the first place it stands.
+void note_control_word(std::string_view word, size_t at, LineFacts& facts);
+
+/// The first row, in table order, that matches a line whose words were
+/// noted in `facts`: the noted whole-word row, failing that CONTROL as a
+/// plain substring.
+std::optional<KeywordMatch> match_control_keyword(std::string_view line,
+                                                  const LineFacts& facts);
 
 /// Reads and converts the lines of the current dialog's control block, up
 /// to the line that ends it or the end of the script.

@@ -21,31 +21,42 @@ bool is_menu_header(std::string_view line) {
   return find_word(line, "MENU") || find_word(line, "MENUEX");
 }
 
-HeaderWords find_header_words(std::string_view line) {
-  // Only words that begin like a header keyword are looked at.
-  static constexpr ByteSet kFirstBytes = byte_set("DM");
-  HeaderWords found;
-  for_each_word_starting(line, kFirstBytes,
-                         [&found](std::string_view word, size_t at) {
-                           if (word == "DIALOGEX") {
-                             found.dialogex = found.dialogex.value_or(at);
-                           } else if (word == "DIALOG") {
-                             found.dialog = found.dialog.value_or(at);
-                           } else if (word == "MENU" || word == "MENUEX") {
-                             found.menu = true;
-                           }
-                           return !found.dialogex;
-                         });
-  return found;
-}
+namespace {
+
+// The first bytes of every keyword a line's facts look for.
+const ByteSet kFactWordFirstBytes = [] {
+  ByteSet first = control_word_first_bytes();
+  for (std::string_view bytes : {std::string_view("DM"), kMenuWordFirstBytes}) {
+    for (char c : bytes) {
+      first[static_cast<unsigned char>(c)] = true;
+    }
+  }
+  return first;
+}();
+
+}  // namespace
 
 void note_line_facts(std::string_view piece, LineFacts& facts) {
-  HeaderWords words = find_header_words(without_line_feed(piece));
-  facts.dialogex_at =
-      words.dialogex ? static_cast<uint8_t>(*words.dialogex + 1) : 0;
-  facts.dialog_at = words.dialog ? static_cast<uint8_t>(*words.dialog + 1) : 0;
-  facts.menu = words.menu;
-  note_control_keyword(piece, facts);
+  std::string_view line = without_line_feed(piece);
+  for_each_word_starting(line, kFactWordFirstBytes,
+                         [&](std::string_view word, size_t at) {
+                           if (word == "DIALOGEX") {
+                             if (facts.dialogex_at == 0) {
+                               facts.dialogex_at = static_cast<uint8_t>(at + 1);
+                             }
+                           } else if (word == "DIALOG") {
+                             if (facts.dialog_at == 0) {
+                               facts.dialog_at = static_cast<uint8_t>(at + 1);
+                             }
+                           } else if (word == "MENU" || word == "MENUEX") {
+                             facts.menu_header = true;
+                           } else {
+                             note_menu_word(line, word, at, facts);
+                             note_control_word(word, at, facts);
+                           }
+                           return true;
+                         });
+  facts.closing_brace = line.find('}') != std::string_view::npos;
 }
 
 void scan_script(Conversion& run) {
@@ -56,23 +67,13 @@ void scan_script(Conversion& run) {
     if (text.starts_with('#')) {
       continue;  // Preprocessor lines, but only from the first column.
     }
-    HeaderWords words;
-    if (run.script.has_facts()) {
-      if (facts->dialogex_at != 0) {
-        words.dialogex = size_t{facts->dialogex_at} - 1u;
-      }
-      if (facts->dialog_at != 0) {
-        words.dialog = size_t{facts->dialog_at} - 1u;
-      }
-      words.menu = facts->menu;
-    } else {
-      words = find_header_words(text);
-    }
-    if (words.dialogex) {
-      convert_dialog(text, *words.dialogex, "DIALOGEX", run);
-    } else if (words.dialog) {
-      convert_dialog(text, *words.dialog, "DIALOG", run);
-    } else if (words.menu) {
+    // The header words were found on the reading thread
+    // (`note_line_facts`).
+    if (facts->dialogex_at != 0) {
+      convert_dialog(text, facts->dialogex_at - 1u, "DIALOGEX", run);
+    } else if (facts->dialog_at != 0) {
+      convert_dialog(text, facts->dialog_at - 1u, "DIALOG", run);
+    } else if (facts->menu_header) {
       convert_menu_block(text, run.script, run.records);
     }
   }

@@ -25,19 +25,12 @@ std::optional<HeaderMatch> find_dialog_header(std::string_view line);
 /// Whether a line holds MENU or MENUEX as a whole word.
 bool is_menu_header(std::string_view line);
 
-/// What the four header tests find in a line: the first DIALOGEX, the first
-/// DIALOG, and whether MENU or MENUEX occurs, found in one pass over the
-/// line's words. Gives the same answers as `find_dialog_header` and
-/// `is_menu_header`.
-struct HeaderWords {
-  std::optional<size_t> dialogex;
-  std::optional<size_t> dialog;
-  bool menu = false;
-};
-HeaderWords find_header_words(std::string_view line);
-
-/// What the scan looks up for each piece: its header words and control
-/// keyword, worked out on the reading thread (a `LineFactsFunction`).
+/// Everything the scan and the block converters look up for a piece, found
+/// in one pass over its words: the header words (the first DIALOGEX, the
+/// first DIALOG, whether MENU or MENUEX occurs), the control keyword's
+/// whole-word row and the menu statement keywords; and whether it holds a
+/// closing brace. Worked out on the reading thread, as the
+/// `LineFactsFunction` of the scan's `ScriptLines`.
 void note_line_facts(std::string_view piece, LineFacts& facts);
 
 /// Reads the script to its end, handing each dialog and menu header line

@@ -60,8 +60,9 @@ class MenuConverter {
       return;
     }
     std::string_view line;
+    const LineFacts* facts;
     while (!levels_.empty()) {
-      if (!script_.next(line)) {
+      if (!script_.next(line, facts)) {
         // The script ended inside the block: every open level still closes,
         // so each enclosing POPUP writes its item lines.
         while (!levels_.empty()) {
@@ -69,7 +70,7 @@ class MenuConverter {
         }
         return;
       }
-      convert_line(without_line_feed(line));
+      convert_line(without_line_feed(line), *facts);
     }
   }
 
@@ -107,36 +108,16 @@ class MenuConverter {
   }
 
   // The statement of a line, tested in this order: MENUITEM SEPARATOR,
-  // MENUITEM, POPUP, then END or a closing brace. Each keyword counts as a
-  // whole word anywhere in the line, inside a quoted label too: that is
-  // deliberate, as existing scripts and users rely on this exact output.
-  // One pass over the line's words finds what the four whole-word searches
-  // would find.
-  void convert_line(std::string_view line) {
-    std::optional<size_t> item;
-    std::optional<size_t> popup;
-    bool end = false;
-    bool separator = false;
-    static constexpr ByteSet kFirstBytes = byte_set("MPE");
-    for_each_word_starting(
-        line, kFirstBytes, [&](std::string_view word, size_t at) {
-          if (word == kMenuItemKeyword) {
-            item = item.value_or(at);
-            separator = is_separator_after(line, at + word.size());
-          } else if (word == kPopupKeyword) {
-            popup = popup.value_or(at);
-          } else if (word == "END") {
-            end = true;
-          }
-          return !separator;
-        });
-    if (separator) {
+  // MENUITEM, POPUP, then END or a closing brace, as `note_menu_word` noted
+  // them.
+  void convert_line(std::string_view line, const LineFacts& facts) {
+    if (facts.separator) {
       write_separator();
-    } else if (item) {
-      convert_item(line.substr(*item + kMenuItemKeyword.size()));
-    } else if (popup) {
-      convert_popup(line.substr(*popup + kPopupKeyword.size()));
-    } else if (end || line.find('}') != std::string_view::npos) {
+    } else if (facts.item_at != 0) {
+      convert_item(line.substr(facts.item_at - 1u + kMenuItemKeyword.size()));
+    } else if (facts.popup_at != 0) {
+      convert_popup(line.substr(facts.popup_at - 1u + kPopupKeyword.size()));
+    } else if (facts.end_word || facts.closing_brace) {
       close_level();
     }
   }
@@ -197,6 +178,26 @@ class MenuConverter {
 };
 
 }  // namespace
+
+// Each keyword counts as a whole word anywhere in the line, inside a quoted
+// label too: that is deliberate, as existing scripts and users rely on this
+// exact output.
+void note_menu_word(std::string_view line, std::string_view word, size_t at,
+                    LineFacts& facts) {
+  if (word == kMenuItemKeyword) {
+    if (facts.item_at == 0) {
+      facts.item_at = static_cast<uint8_t>(at + 1);
+    }
+    facts.separator =
+        facts.separator || is_separator_after(line, at + word.size());
+  } else if (word == kPopupKeyword) {
+    if (facts.popup_at == 0) {
+      facts.popup_at = static_cast<uint8_t>(at + 1);
+    }
+  } else if (word == "END") {
+    facts.end_word = true;
+  }
+}
 
 void append_menu_item_name(std::string& out, std::string_view identifier) {
   constexpr std::string_view kItemPrefix = "IDM_";

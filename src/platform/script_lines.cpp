@@ -37,9 +37,7 @@ void ScriptLines::fill(Batch& batch) {
     uint16_t length = static_cast<uint16_t>(std::strlen(line));
     batch.lengths[batch.count] = length;
     batch.facts[batch.count] = LineFacts{};
-    if (facts_ != nullptr) {
-      facts_(std::string_view(line, length), batch.facts[batch.count]);
-    }
+    facts_(std::string_view(line, length), batch.facts[batch.count]);
     ++batch.count;
   }
 }

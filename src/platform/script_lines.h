@@ -26,27 +26,32 @@ constexpr std::string_view without_line_feed(std::string_view piece) {
              : piece;
 }
 
-/// What the scan needs to know of a piece that follows from its text alone:
-/// where a control keyword and the dialog header words stand. A function
-/// the driver gives works them out on the reading thread, ahead of the
-/// conversion, which then only looks them up. Positions are stored plus
-/// one, 0 meaning absent (a piece is at most 255 bytes).
+/// What the converters need to know of a piece that follows from its text
+/// alone: where the header, control and menu keywords stand as whole words,
+/// and whether it holds a closing brace. The function the driver gives works
+/// them out on the reading thread, ahead of the conversion, which then only
+/// looks them up. Positions are stored plus one, 0 meaning absent (a piece is
+/// at most 255 bytes).
 struct LineFacts {
-  uint8_t control_row = 0;  ///< row of the control keyword table, plus one
-  uint8_t control_at = 0;   ///< where that keyword starts
-  uint8_t dialogex_at = 0;
-  uint8_t dialog_at = 0;
-  bool menu = false;
+  uint8_t dialogex_at = 0;     ///< first DIALOGEX word
+  uint8_t dialog_at = 0;       ///< first DIALOG word
+  bool menu_header = false;    ///< a MENU or MENUEX word
+  uint8_t control_row = 0;     ///< first whole-word control row, plus one
+  uint8_t control_at = 0;      ///< where that row's keyword first stands
+  uint8_t item_at = 0;         ///< first MENUITEM word
+  uint8_t popup_at = 0;        ///< first POPUP word
+  bool separator = false;      ///< a MENUITEM word followed by " SEPARATOR"
+  bool end_word = false;       ///< an END word
+  bool closing_brace = false;  ///< a "}" anywhere
 };
 using LineFactsFunction = void (*)(std::string_view piece, LineFacts& facts);
 
 class ScriptLines {
  public:
   /// Reads the first batch at once; `reader` is read by this object alone
-  /// from here until `next` has returned false. `facts`, when given, is
-  /// called once for every piece, on the reading thread: it must depend on
-  /// the piece alone.
-  explicit ScriptLines(ScriptReader& reader, LineFactsFunction facts = nullptr);
+  /// from here until `next` has returned false. `facts` is called once for
+  /// every piece, on the reading thread: it must depend on the piece alone.
+  ScriptLines(ScriptReader& reader, LineFactsFunction facts);
   ScriptLines(const ScriptLines&) = delete;
   ScriptLines& operator=(const ScriptLines&) = delete;
   ~ScriptLines();
@@ -63,10 +68,7 @@ class ScriptLines {
     return next_from_batch(line);
   }
 
-  /// Whether every piece's facts are worked out by a function.
-  bool has_facts() const { return facts_ != nullptr; }
-
-  /// `next`, with the facts of the piece (all absent without a function).
+  /// `next`, with the facts of the piece.
   bool next(std::string_view& line, const LineFacts*& facts) {
     if (!next(line)) {
       return false;

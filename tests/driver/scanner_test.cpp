@@ -80,9 +80,27 @@ namespace {
 // inside an identifier), and separators, so that every boundary case occurs
 // often and a new table row is exercised without editing this list.
 std::vector<std::string> line_pieces() {
-  std::vector<std::string> pieces = {
-      "DIALOG", "DIALOGEX", "MENU", "MENUEX", "MENUITEM", "DIALOGS", "X", "_",
-      "1",      " ",        ",",    "\"",     "\t",       "\xE9",    "-"};
+  std::vector<std::string> pieces = {"DIALOG",
+                                     "DIALOGEX",
+                                     "MENU",
+                                     "MENUEX",
+                                     "MENUITEM",
+                                     "DIALOGS",
+                                     "POPUP",
+                                     "END",
+                                     "ENDS",
+                                     " SEPARATOR",
+                                     "MENUITEM SEPARATOR",
+                                     "}",
+                                     "X",
+                                     "_",
+                                     "1",
+                                     " ",
+                                     ",",
+                                     "\"",
+                                     "\t",
+                                     "\xE9",
+                                     "-"};
   for (const ControlKeyword& row : control_keywords()) {
     std::string keyword(row.keyword);
     pieces.push_back(keyword);
@@ -103,25 +121,60 @@ std::string random_line(std::mt19937& random,
   return line;
 }
 
-TEST(HeaderTests, OnePassAgreesWithWholeWordSearches) {
+LineFacts facts_of(std::string_view line) {
+  LineFacts facts;
+  note_line_facts(line, facts);
+  return facts;
+}
+
+// A position as the facts store it: plus one, 0 for none.
+uint8_t stored(std::optional<size_t> at) {
+  return at ? static_cast<uint8_t>(*at + 1) : 0;
+}
+
+TEST(LineFacts, OnePassAgreesWithHeaderSearches) {
   std::mt19937 random(7);
   const std::vector<std::string> pieces = line_pieces();
   for (int i = 0; i < 100000; ++i) {
     std::string line = random_line(random, pieces);
-    HeaderWords words = find_header_words(line);
+    LineFacts facts = facts_of(line);
     std::optional<HeaderMatch> dialog = find_dialog_header(line);
-    if (words.dialogex) {
+    if (facts.dialogex_at != 0) {
       ASSERT_TRUE(dialog) << line;
       EXPECT_EQ(dialog->keyword, "DIALOGEX") << line;
-      EXPECT_EQ(dialog->position, *words.dialogex) << line;
-    } else if (words.dialog) {
+      EXPECT_EQ(dialog->position + 1, facts.dialogex_at) << line;
+    } else if (facts.dialog_at != 0) {
       ASSERT_TRUE(dialog) << line;
       EXPECT_EQ(dialog->keyword, "DIALOG") << line;
-      EXPECT_EQ(dialog->position, *words.dialog) << line;
+      EXPECT_EQ(dialog->position + 1, facts.dialog_at) << line;
     } else {
       EXPECT_FALSE(dialog) << line;
-      EXPECT_EQ(words.menu, is_menu_header(line)) << line;
+      EXPECT_EQ(facts.menu_header, is_menu_header(line)) << line;
     }
+  }
+}
+
+// The menu statement words, each searched on its own: MENUITEM SEPARATOR
+// wherever a whole-word MENUITEM is followed by a blank and a whole-word
+// SEPARATOR.
+TEST(LineFacts, OnePassAgreesWithMenuSearches) {
+  std::mt19937 random(5);
+  const std::vector<std::string> pieces = line_pieces();
+  for (int i = 0; i < 100000; ++i) {
+    std::string line = random_line(random, pieces);
+    LineFacts facts = facts_of(line);
+    EXPECT_EQ(facts.item_at, stored(find_word(line, "MENUITEM"))) << line;
+    EXPECT_EQ(facts.popup_at, stored(find_word(line, "POPUP"))) << line;
+    EXPECT_EQ(facts.end_word, find_word(line, "END").has_value()) << line;
+    EXPECT_EQ(facts.closing_brace, line.find('}') != std::string::npos);
+    bool separator = false;
+    for (size_t at = 0; at < line.size(); ++at) {
+      std::string_view rest = std::string_view(line).substr(at);
+      separator =
+          separator || (find_word(rest, "MENUITEM SEPARATOR") == size_t{0} &&
+                        (at == 0 || !is_word_char(line[at - 1])));
+    }
+    EXPECT_EQ(facts.separator, separator) << line;
   }
 }
 
@@ -144,7 +197,8 @@ TEST(ControlKeywords, OnePassAgreesWithTheTableOrder) {
         break;
       }
     }
-    std::optional<KeywordMatch> actual = match_control_keyword(line);
+    std::optional<KeywordMatch> actual =
+        match_control_keyword(line, facts_of(line));
     ASSERT_EQ(actual.has_value(), expected.has_value()) << line;
     if (actual) {
       EXPECT_EQ(actual->row, expected->row) << line;

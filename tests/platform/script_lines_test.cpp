@@ -21,6 +21,12 @@ std::vector<std::string> reader_pieces(std::string_view script) {
   return pieces;
 }
 
+// Facts that name their piece, so that a fact handed out with another
+// piece shows.
+void length_facts(std::string_view piece, LineFacts& facts) {
+  facts.control_at = static_cast<uint8_t>(piece.size());
+}
+
 // Lines of every length up to 600 bytes, CR LF and LF ends, NUL bytes: many
 // batches, so that the second thread reads most of them.
 std::string long_script() {
@@ -42,11 +48,13 @@ TEST(ScriptLines, GivesTheReaderPiecesAcrossBatches) {
        {std::string(), std::string("one\ntwo"), long_script()}) {
     MemorySource source(script);
     ScriptReader reader(source);
-    ScriptLines lines(reader);
+    ScriptLines lines(reader, length_facts);
     std::vector<std::string> pieces;
     std::string_view piece;
-    while (lines.next(piece)) {
+    const LineFacts* facts;
+    while (lines.next(piece, facts)) {
       pieces.emplace_back(piece);
+      ASSERT_EQ(facts->control_at, static_cast<uint8_t>(piece.size()));
     }
     EXPECT_FALSE(lines.next(piece));
     EXPECT_EQ(pieces, reader_pieces(script));
@@ -58,7 +66,7 @@ TEST(ScriptLines, StopsWhenLeftEarly) {
   for (int taken : {0, 1, 600, 3000}) {
     MemorySource source(script);
     ScriptReader reader(source);
-    ScriptLines lines(reader);
+    ScriptLines lines(reader, length_facts);
     std::string_view piece;
     for (int i = 0; i < taken; ++i) {
       ASSERT_TRUE(lines.next(piece));
