@@ -1,7 +1,5 @@
 #include "platform/script_lines.h"
 
-#include <cstring>
-
 namespace dlgforge {
 
 ScriptLines::ScriptLines(ScriptReader& reader, LineFactsFunction facts)
@@ -34,7 +32,7 @@ void ScriptLines::fill(Batch& batch) {
       batch.last = true;
       return;
     }
-    uint16_t length = static_cast<uint16_t>(std::strlen(line));
+    uint16_t length = static_cast<uint16_t>(reader_.text_length());
     batch.lengths[batch.count] = length;
     batch.facts[batch.count] = LineFacts{};
     facts_(std::string_view(line, length), batch.facts[batch.count]);

@@ -4,10 +4,11 @@
 // bytes come from (a file descriptor, memory) is a `ByteSource`.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
 #include <memory>
 #include <string_view>
-#include <sys/types.h>
 
 namespace dlgforge {
 
@@ -61,6 +62,10 @@ class ScriptReader {
   /// for every string operation while still counting toward the 255.
   bool read_line(LineBuffer& line);
 
+  /// The length of the last piece's text: up to its first NUL byte, as
+  /// `strlen` gives it, found while the piece was read.
+  size_t text_length() const { return text_length_; }
+
   /// The errno of the read that failed, or 0 while none has. A failed read
   /// ends the input like its end, so whoever reads the script checks this
   /// once the reading is done: the script was not read whole.
@@ -74,6 +79,7 @@ class ScriptReader {
   std::unique_ptr<char[]> buffer_;
   size_t begin_ = 0;
   size_t end_ = 0;
+  size_t text_length_ = 0;
   bool finished_ = false;  // end, error or Ctrl-Z seen: nothing more is read
   int read_error_ = 0;
 };

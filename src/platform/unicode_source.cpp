@@ -10,8 +10,12 @@ constexpr size_t kChunk = 1 << 16;
 // replacement character, instead of being dropped silently.
 constexpr uint32_t kReplacement = 0xFFFD;
 
-bool is_high_surrogate(uint32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool is_low_surrogate(uint32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool is_high_surrogate(uint32_t unit) {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool is_low_surrogate(uint32_t unit) {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 }  // namespace
 

@@ -10,7 +10,8 @@
 namespace dlgforge {
 namespace {
 
-// Every piece the reader delivers, as the bytes up to the NUL.
+// Every piece the reader delivers, as the bytes up to the NUL, which is
+// where the reader's text length must end too.
 std::vector<std::string> read_all(std::string_view bytes) {
   MemorySource source(bytes);
   ScriptReader reader(source);
@@ -18,6 +19,7 @@ std::vector<std::string> read_all(std::string_view bytes) {
   LineBuffer line;
   while (reader.read_line(line)) {
     lines.emplace_back(line);
+    EXPECT_EQ(reader.text_length(), lines.back().size()) << lines.back();
   }
   return lines;
 }
@@ -34,7 +36,9 @@ TEST(ScriptReader, LoneCrIsKept) {
 }
 
 TEST(ScriptReader, CtrlZEndsTheInput) {
-  EXPECT_EQ(read_all("a\nb\x1a" "c\nd\n"), (Lines{"a\n", "b"}));
+  EXPECT_EQ(read_all("a\nb\x1a"
+                     "c\nd\n"),
+            (Lines{"a\n", "b"}));
   EXPECT_EQ(read_all("\x1a\x1a"), Lines{});
   EXPECT_EQ(read_all("a\r\x1a"), (Lines{"a\r"}));
 }
