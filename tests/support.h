@@ -62,13 +62,14 @@ inline std::string convert(std::string_view script,
 
 /// The whole document for a script's raw bytes, read as the binary reads
 /// them (Unicode detection first), with the given measurer.
-inline std::string convert_bytes(std::string_view bytes,
-                                 FontMeasurer& measurer) {
+inline std::string convert_bytes(
+    std::string_view bytes, FontMeasurer& measurer,
+    size_t slice_bytes = ProgramRecords::kSliceBytes) {
   MemorySource source(bytes);
   UnicodeSource decoded(source);
   ScriptReader reader(decoded);
   StringSink sink;
-  convert_script(reader, measurer, sink);
+  convert_script(reader, measurer, sink, slice_bytes);
   return sink.text;
 }
 

@@ -379,6 +379,12 @@ void convert_control(const ControlKeyword& row, std::string_view text,
       push_like = push_like || (bits & kPushLikeBit) != 0;
     }
     record.widget = button_widget(kind, push_like);
+    // All radio buttons of a run share one group, which the first starts.
+    if (record.widget == ControlWidget::RadioButton &&
+        !run.radio_group_started) {
+      record.widget = ControlWidget::FirstRadioButton;
+      run.radio_group_started = true;
+    }
     record.text = fields->text;
   } else if (class_is("static", "WC_STATIC") && !contains(style, "RECT") &&
              !contains(style, "FRAME")) {

@@ -14,13 +14,16 @@
 namespace dlgforge {
 
 struct Conversion {
-  Conversion(ScriptLines& script_lines, FontMeasurer& font_measurer)
-      : script(script_lines), measurer(font_measurer) {}
+  Conversion(ScriptLines& script_lines, FontMeasurer& font_measurer,
+             size_t slice_bytes = ProgramRecords::kSliceBytes)
+      : script(script_lines), measurer(font_measurer), records(slice_bytes) {}
 
   ScriptLines& script;
   FontMeasurer& measurer;
   ProgramRecords records;
   DialogState dialog;
+  /// Whether a radio button was converted: the first starts the run's group.
+  bool radio_group_started = false;
 
   /// Reused text buffers of the control conversion, so that converting a
   /// control allocates nothing once they have grown.

@@ -7,9 +7,9 @@
 namespace dlgforge {
 
 bool convert_script(ScriptReader& script, FontMeasurer& measurer,
-                    DocumentSink& sink) {
+                    DocumentSink& sink, size_t slice_bytes) {
   ScriptLines lines(script, note_line_facts);
-  Conversion run(lines, measurer);
+  Conversion run(lines, measurer, slice_bytes);
   scan_script(run);
   if (script.read_error() != 0) {
     return false;

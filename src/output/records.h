@@ -2,7 +2,9 @@
 // the order they found it, with every name and pixel value already worked
 // out, and none of the text a writer makes of it. The records are kept as
 // one compact byte stream that is read again once per output section, so a
-// large script costs the size of its records, not of its program.
+// large script costs the size of its records, not of its program. The
+// stream is cut into slices at the records that open a dialog or menu
+// block, so that a writer can print the slices of a section independently.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +14,7 @@
 #include <new>
 #include <string_view>
 #include <type_traits>
+#include <vector>
 
 #include "text/words.h"
 
@@ -19,17 +22,19 @@ namespace dlgforge {
 
 /// What a control statement becomes in the program.
 enum class ControlWidget : uint8_t {
-  Placed,        ///< declared, sized and placed only
-  Button,        ///< a button class without a known kind: font only
-  PushButton,    ///< push button with a "clicked" handler
-  CheckButton,   ///< check box with a "toggled" handler
-  ToggleButton,  ///< push-like check box with a "toggled" handler
-  RadioButton,   ///< radio button of the run's one group, "toggled" handler
-  Label,         ///< static text
+  Placed,            ///< declared, sized and placed only
+  Button,            ///< a button class without a known kind: font only
+  PushButton,        ///< push button with a "clicked" handler
+  CheckButton,       ///< check box with a "toggled" handler
+  ToggleButton,      ///< push-like check box with a "toggled" handler
+  RadioButton,       ///< radio button of the run's one group, "toggled" handler
+  FirstRadioButton,  ///< the run's first radio button, which starts the group
+  Label,             ///< static text
 };
 
-/// A DIALOG or DIALOGEX header line was read.
+/// A DIALOG or DIALOGEX header line was read. A slice may begin here.
 struct DialogStartRecord {
+  static constexpr bool kMayStartSlice = true;
   template <typename F>
   void fields(F&&) {}
 };
@@ -74,8 +79,9 @@ struct WindowEndRecord {
   }
 };
 
-/// A MENU or MENUEX header line was read.
+/// A MENU or MENUEX header line was read. A slice may begin here.
 struct MenuStartRecord {
+  static constexpr bool kMayStartSlice = true;
   template <typename F>
   void fields(F&&) {}
 };
@@ -140,18 +146,40 @@ using ProgramRecordTypes =
                 MenuStartRecord, MenuRecord, MenuItemRecord, SeparatorRecord,
                 PopupRecord, PopupEndRecord>;
 
+/// Whether a slice of the records may begin at a record of this type: the
+/// records from there on mean the same whatever came before them. This
+/// holds where a dialog or menu block opens, since the records of a block
+/// (a dialog's window, the controls that belong to it) never cross the
+/// start of the next block.
+template <typename Record>
+concept MayStartSlice = Record::kMayStartSlice;
+
 /// The records of one run, appended by the readers and visited in order by
 /// the writers. Strings are copied in; the views a visit hands out stay
 /// valid until the next `add`.
 class ProgramRecords {
  public:
-  ProgramRecords() = default;
+  /// A slice is closed at the first record that may start one once it
+  /// holds this many bytes: large enough that handing a slice to another
+  /// thread costs nothing next to printing it.
+  static constexpr size_t kSliceBytes = size_t{1} << 19;
+
+  /// `slice_bytes` other than the default only for tests, which print small
+  /// scripts in many slices.
+  explicit ProgramRecords(size_t slice_bytes = kSliceBytes)
+      : slice_bytes_(slice_bytes) {}
   ProgramRecords(const ProgramRecords&) = delete;
   ProgramRecords& operator=(const ProgramRecords&) = delete;
   ~ProgramRecords() { std::free(data_); }
 
   template <typename Record>
   void add(Record record) {
+    if constexpr (MayStartSlice<Record>) {
+      size_t slice_start = slice_ends_.empty() ? 0 : slice_ends_.back();
+      if (size_ - slice_start >= slice_bytes_) {
+        slice_ends_.push_back(size_);
+      }
+    }
     put(kind_of<Record>(ProgramRecordTypes{}));
     record.fields([&](const auto& value) { put(value); });
   }
@@ -159,12 +187,17 @@ class ProgramRecords {
   /// Calls `visit(record)` for every record, in the order they were added.
   template <typename Visit>
   void for_each(Visit&& visit) const {
-    const char* at = data_;
-    const char* end = data_ + size_;
-    while (at < end) {
-      uint8_t kind = static_cast<uint8_t>(*at++);
-      dispatch(kind, at, visit, ProgramRecordTypes{});
-    }
+    visit_range(0, size_, visit);
+  }
+
+  /// The number of slices: at least one, the last ending with the records.
+  size_t slice_count() const { return slice_ends_.size() + 1; }
+
+  /// Calls `visit(record)` for every record of slice `slice`, in order.
+  template <typename Visit>
+  void for_each_in_slice(size_t slice, Visit&& visit) const {
+    visit_range(slice == 0 ? 0 : slice_ends_[slice - 1],
+                slice < slice_ends_.size() ? slice_ends_[slice] : size_, visit);
   }
 
   bool empty() const { return size_ == 0; }
@@ -172,6 +205,16 @@ class ProgramRecords {
   size_t size() const { return size_; }
 
  private:
+  template <typename Visit>
+  void visit_range(size_t begin, size_t end, Visit& visit) const {
+    const char* at = data_ + begin;
+    const char* stop = data_ + end;
+    while (at < stop) {
+      uint8_t kind = static_cast<uint8_t>(*at++);
+      dispatch(kind, at, visit, ProgramRecordTypes{});
+    }
+  }
+
   template <typename Record, typename... Records>
   static constexpr uint8_t kind_of(RecordTypes<Records...>) {
     uint8_t kind = 0;
@@ -238,9 +281,11 @@ class ProgramRecords {
     capacity_ = capacity;
   }
 
+  size_t slice_bytes_;
   char* data_ = nullptr;
   size_t size_ = 0;
   size_t capacity_ = 0;
+  std::vector<size_t> slice_ends_;  // where each slice but the last ends
 };
 
 }  // namespace dlgforge

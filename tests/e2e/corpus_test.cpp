@@ -68,5 +68,36 @@ TEST(Corpus, EveryRealScriptConverts) {
   EXPECT_GT(menus, 30u);
 }
 
+// The records are cut into slices where a dialog or menu block opens, and
+// the slices are printed on two threads; cut at every block, each script
+// and all of them in one must print exactly as in one piece.
+TEST(Corpus, PrintingInSlicesChangesNothing) {
+  if (!fs::is_directory(kCorpus)) {
+    GTEST_SKIP() << testing::corpus_missing();
+  }
+  FixedMeasurer measurer(testing::kUnits);
+  std::string all;
+  auto same_in_slices = [&measurer](std::string_view bytes,
+                                    const std::string& name) {
+    std::string whole = testing::convert_bytes(bytes, measurer);
+    EXPECT_EQ(testing::convert_bytes(bytes, measurer, 1), whole) << name;
+  };
+  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
+    std::string name = entry.path().filename().string();
+    if (name.ends_with(".h") || name.ends_with(".md") ||
+        name.ends_with(".tsv")) {
+      continue;
+    }
+    std::string bytes = testing::file_content(entry.path());
+    same_in_slices(bytes, name);
+    // UTF-16 scripts stay out of the 8-bit whole, and a Ctrl-Z would end it.
+    if (!bytes.starts_with("\xFF\xFE")) {
+      std::erase(bytes, '\x1a');
+      all += bytes + "\n\n";
+    }
+  }
+  same_in_slices(all, "all scripts in one");
+}
+
 }  // namespace
 }  // namespace dlgforge
