@@ -62,10 +62,12 @@ inline uint64_t word_char_mask(const char* p, size_t length) {
   for (; i + 16 <= length; i += 16) {
     mask |= word_char_bits(p + i) << i;
   }
-  if (i < length) {
-    char tail[16] = {};
-    std::memcpy(tail, p + i, length - i);
-    return mask | word_char_bits(tail) << i;
+  if (i < length && length >= 16) {
+    // The last sixteen bytes, which overlap the ones already done, shifted
+    // into place: no copy of the tail, whose reload would stall on the
+    // copy's stores.
+    size_t overlap = i + 16 - length;
+    return mask | (word_char_bits(p + length - 16) >> overlap) << i;
   }
 #endif
   for (; i < length; ++i) {
@@ -178,12 +180,18 @@ void for_each_word_starting(std::string_view text, const ByteSet& first,
     uint64_t mask = word_char_mask(text.data() + block, length);
     uint64_t starts = mask & ~((mask << 1) | carry);
     carry = mask >> 63;
+    // The starts whose byte is in `first`, gathered without a branch per
+    // word: which words are sought is hard to predict, which words there
+    // are is not.
+    uint64_t sought = 0;
     for (; starts != 0; starts &= starts - 1) {
       size_t i = static_cast<size_t>(std::countr_zero(starts));
+      sought |= uint64_t{first[static_cast<unsigned char>(text[block + i])]}
+                << i;
+    }
+    for (; sought != 0; sought &= sought - 1) {
+      size_t i = static_cast<size_t>(std::countr_zero(sought));
       size_t at = block + i;
-      if (!first[static_cast<unsigned char>(text[at])]) {
-        continue;
-      }
       size_t end;
       if (uint64_t rest = ~mask >> i) {
         end = at + static_cast<size_t>(std::countr_zero(rest));
