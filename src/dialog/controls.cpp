@@ -114,8 +114,7 @@ std::optional<size_t> whole_word_row(std::string_view word) {
   for (uint32_t rows = kRowsByLength[word.size()]; rows != 0;
        rows &= rows - 1) {
     size_t row = static_cast<size_t>(std::countr_zero(rows));
-    std::string_view keyword = kControlKeywords[row].keyword;
-    if (keyword == word) {
+    if (same_text(kControlKeywords[row].keyword, word)) {
       return row;
     }
   }

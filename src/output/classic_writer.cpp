@@ -27,8 +27,17 @@ class OutputBuffer {
   OutputBuffer& operator=(const OutputBuffer&) = delete;
   ~OutputBuffer() { std::free(data_); }
 
+  // The room for all the pieces of a call is checked once; only a call
+  // that does not fit goes piece by piece.
   template <typename... Pieces>
   void put(const Pieces&... pieces) {
+    size_t total = (piece_size(pieces) + ...);
+    if (total <= capacity_ - used_) [[likely]] {
+      char* at = data_ + used_;
+      ((at = copy_piece(at, pieces)), ...);
+      used_ = static_cast<size_t>(at - data_);
+      return;
+    }
     (put_piece(pieces), ...);
   }
 
@@ -57,6 +66,20 @@ class OutputBuffer {
   static constexpr size_t kMaxDigits = 24;
 
   // A literal's length is known here, so its copy compiles to a few moves.
+  template <size_t N>
+  static constexpr size_t piece_size(const char (&)[N]) {
+    return N - 1;
+  }
+  static size_t piece_size(std::string_view text) { return text.size(); }
+  template <size_t N>
+  static char* copy_piece(char* at, const char (&text)[N]) {
+    std::memcpy(at, text, N - 1);
+    return at + (N - 1);
+  }
+  static char* copy_piece(char* at, std::string_view text) {
+    copy_bytes(at, text.data(), text.size());
+    return at + text.size();
+  }
   template <size_t N>
   void put_piece(const char (&text)[N]) {
     put_piece(std::string_view(text, N - 1));

@@ -102,6 +102,41 @@ inline void copy_bytes(char* to, const char* from, size_t n) {
   }
 }
 
+/// Whether `n` bytes at `a` and at `b` are equal, like memcmp, but inline
+/// for the short words keywords are: two overlapping loads from each.
+inline bool equal_bytes(const char* a, const char* b, size_t n) {
+  if (n >= 8 && n <= 16) {
+    uint64_t a_head, a_tail, b_head, b_tail;
+    std::memcpy(&a_head, a, 8);
+    std::memcpy(&a_tail, a + n - 8, 8);
+    std::memcpy(&b_head, b, 8);
+    std::memcpy(&b_tail, b + n - 8, 8);
+    return ((a_head ^ b_head) | (a_tail ^ b_tail)) == 0;
+  }
+  if (n >= 4 && n < 8) {
+    uint32_t a_head, a_tail, b_head, b_tail;
+    std::memcpy(&a_head, a, 4);
+    std::memcpy(&a_tail, a + n - 4, 4);
+    std::memcpy(&b_head, b, 4);
+    std::memcpy(&b_tail, b + n - 4, 4);
+    return ((a_head ^ b_head) | (a_tail ^ b_tail)) == 0;
+  }
+  if (n < 4) {
+    for (size_t i = 0; i < n; ++i) {
+      if (a[i] != b[i]) {
+        return false;
+      }
+    }
+    return true;
+  }
+  return std::memcmp(a, b, n) == 0;
+}
+
+/// Whether two texts are equal, by `equal_bytes`.
+inline bool same_text(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && equal_bytes(a.data(), b.data(), a.size());
+}
+
 /// Position of the first whole-word occurrence of `word` in `text`, or none.
 /// `word` must not be empty.
 std::optional<size_t> find_word(std::string_view text, std::string_view word);
