@@ -25,6 +25,10 @@ ScriptLines::~ScriptLines() {
 }
 
 void ScriptLines::fill(Batch& batch) {
+  // Only the batches a script needs are allocated: one for most scripts.
+  if (!batch.lines) {
+    batch.lines.reset(new LineBuffer[kBatchLines]);
+  }
   batch.count = 0;
   while (batch.count < kBatchLines) {
     LineBuffer& line = batch.lines[batch.count];

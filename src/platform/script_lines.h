@@ -82,7 +82,7 @@ class ScriptLines {
   static constexpr size_t kBatches = 4;
 
   struct Batch {
-    std::unique_ptr<LineBuffer[]> lines{new LineBuffer[kBatchLines]};
+    std::unique_ptr<LineBuffer[]> lines;  // allocated when first filled
     uint16_t lengths[kBatchLines];
     LineFacts facts[kBatchLines];
     size_t count = 0;
