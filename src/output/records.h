@@ -180,6 +180,10 @@ class ProgramRecords {
         slice_ends_.push_back(size_);
       }
     }
+    // The room for the whole record is made once.
+    size_t bytes = 1;
+    record.fields([&bytes](const auto& value) { bytes += stored_size(value); });
+    reserve(bytes);
     put(kind_of<Record>(ProgramRecordTypes{}));
     record.fields([&](const auto& value) { put(value); });
   }
@@ -237,9 +241,17 @@ class ProgramRecords {
     return record;
   }
 
+  static size_t stored_size(std::string_view text) {
+    return sizeof(uint32_t) + text.size();
+  }
+  template <typename Value>
+  static constexpr size_t stored_size(const Value&) {
+    return sizeof(Value);
+  }
+
+  // Stores one field in the room `add` made.
   void put(std::string_view text) {
     uint32_t length = static_cast<uint32_t>(text.size());
-    reserve(sizeof length + text.size());
     std::memcpy(data_ + size_, &length, sizeof length);
     copy_bytes(data_ + size_ + sizeof length, text.data(), length);
     size_ += sizeof length + length;
@@ -247,7 +259,6 @@ class ProgramRecords {
   template <typename Value>
   requires std::is_trivially_copyable_v<Value>
   void put(Value value) {
-    reserve(sizeof value);
     std::memcpy(data_ + size_, &value, sizeof value);
     size_ += sizeof value;
   }
