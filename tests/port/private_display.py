@@ -38,3 +38,11 @@ def private_display(screen="1600x1200x24", dpi=96):
             os.environ.pop("DISPLAY", None)
         else:
             os.environ["DISPLAY"] = previous
+
+
+def refused_display(stderr):
+    """Whether a GTK program (or the preview helper) said that it could not
+    connect to the display: under load the server now and then refuses a
+    connection, which is no fault of the program."""
+    return (b"cannot open display" in stderr
+            or b"cannot open the display" in stderr)
