@@ -16,6 +16,11 @@
 
 namespace dlgforge::port {
 
+/// The helpers the GTK+ 2 and GTK 3 programs carry word for word: the
+/// letter-case and digit filters of edit fields and the pieces of scrolled
+/// and list widgets. Each writer prints them amid its own helpers.
+extern const std::string_view kSharedHelpers;
+
 /// A number as FreeBASIC reads it back.
 std::string number(int value);
 /// An alignment (0, 0.5 or 1) as FreeBASIC reads it back.

@@ -14,7 +14,9 @@ namespace {
 // Helpers every program carries: MulDiv rounding, the base units of a
 // font, the dialog font applied to a whole tree, placement on the dialog's
 // area, the letter-case and digit filters of edit fields, the pieces of
-// scrolled and list widgets, menu accelerator texts GTK cannot parse.
+// scrolled and list widgets, menu accelerator texts GTK cannot parse; the
+// edit-field filters and the scrolled and list pieces are the toolkits'
+// shared ones (kSharedHelpers), printed between these and the rest.
 constexpr std::string_view kHelpers =
     R"(' Windows' MulDiv: number * numerator / denominator, rounded to the
 ' nearest integer, halves away from zero.
@@ -99,72 +101,11 @@ Sub dlgforge_place(ByVal area As GtkWidget Ptr, ByVal widget As GtkWidget Ptr, _
   End If
 End Sub
 
-' Edit fields with ES_UPPERCASE, ES_LOWERCASE or ES_NUMBER: the text is
-' put right after each change, keeping the cursor where it was.
-Sub dlgforge_keep_upper cdecl (ByVal editable As GtkEditable Ptr, _
-    ByVal user_data As gpointer)
-  Dim text As Const gchar Ptr = gtk_entry_get_text(GTK_ENTRY(editable))
-  Dim changed As gchar Ptr = g_utf8_strup(text, -1)
-  If *changed <> *text Then
-    Dim position As Long = gtk_editable_get_position(editable)
-    gtk_entry_set_text(GTK_ENTRY(editable), changed)
-    gtk_editable_set_position(editable, position)
-  End If
-  g_free(changed)
-End Sub
+)";
 
-Sub dlgforge_keep_lower cdecl (ByVal editable As GtkEditable Ptr, _
-    ByVal user_data As gpointer)
-  Dim text As Const gchar Ptr = gtk_entry_get_text(GTK_ENTRY(editable))
-  Dim changed As gchar Ptr = g_utf8_strdown(text, -1)
-  If *changed <> *text Then
-    Dim position As Long = gtk_editable_get_position(editable)
-    gtk_entry_set_text(GTK_ENTRY(editable), changed)
-    gtk_editable_set_position(editable, position)
-  End If
-  g_free(changed)
-End Sub
-
-Sub dlgforge_keep_digits cdecl (ByVal editable As GtkEditable Ptr, _
-    ByVal user_data As gpointer)
-  Dim text As String = *gtk_entry_get_text(GTK_ENTRY(editable))
-  Dim digits As String
-  For index As Long = 0 To Len(text) - 1
-    If text[index] >= Asc("0") AndAlso text[index] <= Asc("9") Then
-      digits &= Chr(text[index])
-    End If
-  Next
-  If digits <> text Then
-    Dim position As Long = gtk_editable_get_position(editable)
-    gtk_entry_set_text(GTK_ENTRY(editable), digits)
-    gtk_editable_set_position(editable, position - (Len(text) - Len(digits)))
-  End If
-End Sub
-
-' A widget in a scrolled window with a sunken frame, as list boxes and
-' multi-line edit fields draw; the scrolled window is what gets placed.
-Function dlgforge_scrolled(ByVal child As GtkWidget Ptr) As GtkWidget Ptr
-  Dim scroller As GtkWidget Ptr = gtk_scrolled_window_new(NULL, NULL)
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), _
-      GTK_POLICY_AUTOMATIC, GTK_POLICY_AUTOMATIC)
-  gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN)
-  gtk_container_add(GTK_CONTAINER(scroller), child)
-  Return scroller
-End Function
-
-' A list box: a tree view of one text column without a header.
-Function dlgforge_list_box(ByVal mode As GtkSelectionMode) As GtkWidget Ptr
-  Dim store As GtkListStore Ptr = gtk_list_store_new(1, G_TYPE_STRING)
-  Dim tree As GtkWidget Ptr = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store))
-  g_object_unref(store)
-  gtk_tree_view_set_headers_visible(GTK_TREE_VIEW(tree), FALSE)
-  gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(tree), -1, "", _
-      gtk_cell_renderer_text_new(), "text", 0, NULL)
-  gtk_tree_selection_set_mode(gtk_tree_view_get_selection(GTK_TREE_VIEW(tree)), mode)
-  Return tree
-End Function
-
-' A rectangle filled with one colour, for SS_BLACKRECT and its kind.
+// The helpers after the ones the two toolkits share.
+constexpr std::string_view kHelpersTail =
+    R"(' A rectangle filled with one colour, for SS_BLACKRECT and its kind.
 Function dlgforge_filled_box(ByVal colour As Const gchar Ptr) As GtkWidget Ptr
   Dim box As GtkWidget Ptr = gtk_event_box_new()
   Dim shade As GdkColor
@@ -236,6 +177,8 @@ class Gtk2Printer final : public FbProgramPrinter {
   void helpers() override {
     control_style();
     out_ += kHelpers;
+    out_ += kSharedHelpers;
+    out_ += kHelpersTail;
   }
 
   std::string style_call() const override { return "dlgforge_style()"; }
