@@ -83,18 +83,6 @@ std::string_view stock_id(StockImage stock) {
   return stock == StockImage::Picture ? "gtk-missing-image" : "gtk-dialog-info";
 }
 
-std::string_view shade_colour(Shade shade) {
-  switch (shade) {
-  case Shade::Black:
-    return "#000000";
-  case Shade::Gray:
-    return "#808080";
-  case Shade::White:
-    return "#FFFFFF";
-  }
-  return "#000000";
-}
-
 BaseUnits units_from_sample(int sample_width, int sample_height) {
   return {(sample_width / 26 + 1) / 2, sample_height};
 }

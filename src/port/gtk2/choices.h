@@ -40,9 +40,6 @@ Placement place(const Widget& widget, int bx, int by);
 /// The stock image standing in for an icon or bitmap ("gtk-dialog-info").
 std::string_view stock_id(StockImage stock);
 
-/// The colour of a filled rectangle, as gdk_color_parse reads it.
-std::string_view shade_colour(Shade shade);
-
 /// The letters whose average width is the horizontal base unit.
 inline constexpr std::string_view kUnitSample =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";

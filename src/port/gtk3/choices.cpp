@@ -8,18 +8,6 @@ std::string_view icon_name(StockImage stock) {
   return stock == StockImage::Picture ? "image-missing" : "dialog-information";
 }
 
-std::string_view shade_colour(Shade shade) {
-  switch (shade) {
-  case Shade::Black:
-    return "#000000";
-  case Shade::Gray:
-    return "#808080";
-  case Shade::White:
-    return "#FFFFFF";
-  }
-  return "#000000";
-}
-
 std::string css_families(const FontRequest& font) {
   std::string families;
   for (const std::string& family : font.families) {

@@ -21,9 +21,6 @@ std::string_view icon_name(StockImage stock);
 /// 48 pixels), which GTK 3 would otherwise show as it is.
 inline constexpr int kIconPixels = 32;
 
-/// The colour of a filled rectangle, as CSS reads it.
-std::string_view shade_colour(Shade shade);
-
 /// The font's families as a CSS list: `"Tahoma", "Liberation Sans"`.
 std::string css_families(const FontRequest& font);
 

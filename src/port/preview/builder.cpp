@@ -47,7 +47,7 @@ GtkWidget* list_box(Selection selection) {
 GtkWidget* filled_box(Shade shade) {
   GtkWidget* box = gtk_event_box_new();
   GdkColor colour;
-  gdk_color_parse(std::string(gtk2::shade_colour(shade)).c_str(), &colour);
+  gdk_color_parse(std::string(shade_colour(shade)).c_str(), &colour);
   gtk_widget_modify_bg(box, GTK_STATE_NORMAL, &colour);
   return box;
 }

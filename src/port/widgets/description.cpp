@@ -587,6 +587,18 @@ std::string_view kind_name(WidgetKind kind) {
   return "";
 }
 
+std::string_view shade_colour(Shade shade) {
+  switch (shade) {
+  case Shade::Black:
+    return "#000000";
+  case Shade::Gray:
+    return "#808080";
+  case Shade::White:
+    return "#FFFFFF";
+  }
+  return "#000000";
+}
+
 std::string_view signal_name(Signal signal) {
   switch (signal) {
   case Signal::None:

@@ -64,6 +64,10 @@ enum class Signal {
 std::string_view signal_name(Signal signal);
 
 enum class Shade { Black, Gray, White };
+/// The colour Windows fills a rectangle of this shade with, as "#RRGGBB",
+/// which both gdk_color_parse and CSS read.
+std::string_view shade_colour(Shade shade);
+
 enum class Selection { None, Single, Multiple };
 enum class StockImage { Information, Warning, Error, Question, Picture };
 /// Which letter case an edit field keeps.

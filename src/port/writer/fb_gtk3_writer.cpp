@@ -390,8 +390,8 @@ class Gtk3Printer final : public FbProgramPrinter {
       create(std::string("gtk_separator_new(") + orientation(widget) + ")");
       break;
     case WidgetKind::FilledBox:
-      create("dlgforge_filled_box(" +
-             fb_string(gtk3::shade_colour(widget.shade)) + ")");
+      create("dlgforge_filled_box(" + fb_string(shade_colour(widget.shade)) +
+             ")");
       break;
     case WidgetKind::OutlineBox:
       create("gtk_frame_new(NULL)");

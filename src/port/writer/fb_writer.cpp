@@ -359,8 +359,8 @@ class Gtk2Printer final : public FbProgramPrinter {
       create(widget.vertical ? "gtk_vseparator_new()" : "gtk_hseparator_new()");
       break;
     case WidgetKind::FilledBox:
-      create("dlgforge_filled_box(" +
-             fb_string(gtk2::shade_colour(widget.shade)) + ")");
+      create("dlgforge_filled_box(" + fb_string(shade_colour(widget.shade)) +
+             ")");
       break;
     case WidgetKind::OutlineBox:
       create("gtk_frame_new(NULL)");
