@@ -31,9 +31,9 @@ import shutil
 import subprocess
 import sys
 
+from gtk_tools import fbc_and_gtkprobe, skip
 from private_display import private_display
 
-SKIP = 77
 TOLERANCE = 2
 GTK3_HEADERS = pathlib.Path("/usr/include/gtk-3.0")
 # A line GLib's default log handler prints for a warning or a critical:
@@ -44,11 +44,6 @@ COMPLAINT = re.compile(r"\b[\w-]+-(WARNING|CRITICAL|ERROR) \*\*")
 DEPRECATED = re.compile(
     r"\bGDK_DEPRECATED\w*(?:\s*\([^()]*\))?\s+([^;{}#]*?)\(", re.S)
 CALLED = re.compile(r"\b(g[dt]k_\w+)\s*\(")
-
-
-def skip(why):
-    print("SKIP: " + why)
-    sys.exit(SKIP)
 
 
 def deprecated_functions(headers):
@@ -107,28 +102,12 @@ class Checker:
         self.tab_stops = 0
 
     def tools(self):
-        shared = pathlib.Path(self.args.shared)
-        if not (shared / "fbc" / "install").exists():
-            skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
-        if shutil.which("gcc") is None:
-            skip("gcc is not installed; the probes cannot be built")
         flags = subprocess.run(["pkg-config", "--cflags", "--libs", "gtk+-3.0"],
                                capture_output=True, text=True)
         if flags.returncode != 0:
             skip("the GTK 3 headers are not installed (Debian package "
                  "libgtk-3-dev)")
-        fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
-                              str(self.work / "fbc")], capture_output=True,
-                             text=True)
-        if fbc.returncode != 0:
-            skip("fbc could not be unpacked: " + fbc.stderr.strip())
-        self.fbc = fbc.stdout.strip().splitlines()[-1]
-        probe = subprocess.run([str(shared / "gtkprobe" / "build"),
-                                str(self.work / "gtkprobe")],
-                               capture_output=True, text=True)
-        if probe.returncode != 0:
-            skip("gtkprobe could not be built: " + probe.stderr.strip())
-        self.probe2 = probe.stdout.strip().splitlines()[-1]
+        self.fbc, self.probe2 = fbc_and_gtkprobe(self.args.shared, self.work)
         self.probe3 = str(self.work / "libgtk3probe.so")
         source = pathlib.Path(__file__).with_name("gtk3probe.c")
         built = subprocess.run(["gcc", "-shared", "-fPIC", "-O1", "-Wall",

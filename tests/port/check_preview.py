@@ -19,9 +19,9 @@ import subprocess
 import sys
 import time
 
+from gtk_tools import fbc_and_gtkprobe, skip
 from private_display import private_display, refused_display
 
-SKIP = 77
 # What the probe records that must agree; `handlers` without `destroy`,
 # which only the window that ends the program has.
 FIELDS = ("type", "name", "visible", "sensitive", "has_default",
@@ -29,11 +29,6 @@ FIELDS = ("type", "name", "visible", "sensitive", "has_default",
           "title", "label", "text", "items", "active_index", "password",
           "mnemonic", "accel", "font", "active", "inconsistent",
           "radio_group_size", "separator")
-
-
-def skip(why):
-    print("SKIP: " + why)
-    sys.exit(SKIP)
 
 
 def normal(widget):
@@ -90,23 +85,7 @@ class Checker:
         self.menu_items = 0
 
     def tools(self):
-        shared = pathlib.Path(self.args.shared)
-        if not (shared / "fbc" / "install").exists():
-            skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
-        if shutil.which("gcc") is None:
-            skip("gcc is not installed; gtkprobe cannot be built")
-        fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
-                              str(self.work / "fbc")], capture_output=True,
-                             text=True)
-        if fbc.returncode != 0:
-            skip("fbc could not be unpacked: " + fbc.stderr.strip())
-        self.fbc = fbc.stdout.strip().splitlines()[-1]
-        probe = subprocess.run([str(shared / "gtkprobe" / "build"),
-                                str(self.work / "gtkprobe")],
-                               capture_output=True, text=True)
-        if probe.returncode != 0:
-            skip("gtkprobe could not be built: " + probe.stderr.strip())
-        self.probe = probe.stdout.strip().splitlines()[-1]
+        self.fbc, self.probe = fbc_and_gtkprobe(self.args.shared, self.work)
 
     def scripts(self):
         found = sorted((pathlib.Path(self.args.source) / "examples").glob("*.rc"))

@@ -22,16 +22,11 @@ import subprocess
 import sys
 import time
 
+from gtk_tools import fbc_and_gtkprobe, skip
 from private_display import private_display, refused_display
 
-SKIP = 77
 CLIP_LIMIT = 0.05
 COMBOS = ("GtkComboBox", "GtkComboBoxEntry")
-
-
-def skip(why):
-    print("SKIP: " + why)
-    sys.exit(SKIP)
 
 
 def muldiv(number, numerator, denominator):
@@ -80,23 +75,7 @@ class Checker:
         self.failures.append(f"{name}: {what}")
 
     def tools(self):
-        shared = pathlib.Path(self.args.shared)
-        if not (shared / "fbc" / "install").exists():
-            skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
-        if shutil.which("gcc") is None:
-            skip("gcc is not installed; gtkprobe cannot be built")
-        fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
-                              str(self.work / "fbc")], capture_output=True,
-                             text=True)
-        if fbc.returncode != 0:
-            skip("fbc could not be unpacked: " + fbc.stderr.strip())
-        self.fbc = fbc.stdout.strip().splitlines()[-1]
-        probe = subprocess.run([str(shared / "gtkprobe" / "build"),
-                                str(self.work / "gtkprobe")],
-                               capture_output=True, text=True)
-        if probe.returncode != 0:
-            skip("gtkprobe could not be built: " + probe.stderr.strip())
-        self.probe = probe.stdout.strip().splitlines()[-1]
+        self.fbc, self.probe = fbc_and_gtkprobe(self.args.shared, self.work)
 
     def programs(self):
         """(name, .bas path, model dialogs or None) for every program."""

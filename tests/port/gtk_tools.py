@@ -1,0 +1,35 @@
+"""The tools the GTK checks share: the FreeBASIC compiler unpacked from the
+shared folder and the gtkprobe module built from it. A check whose tools
+are missing is skipped (exit 77), saying why."""
+import pathlib
+import shutil
+import subprocess
+import sys
+
+SKIP = 77
+
+
+def skip(why):
+    print("SKIP: " + why)
+    sys.exit(SKIP)
+
+
+def fbc_and_gtkprobe(shared, work):
+    """(fbc command, gtkprobe module path), unpacked and built under work."""
+    shared = pathlib.Path(shared)
+    work = pathlib.Path(work)
+    if not (shared / "fbc" / "install").exists():
+        skip(f"no FreeBASIC compiler at {shared / 'fbc'}")
+    if shutil.which("gcc") is None:
+        skip("gcc is not installed; gtkprobe cannot be built")
+    fbc = subprocess.run([str(shared / "fbc" / "install"), "--deps",
+                          str(work / "fbc")], capture_output=True, text=True)
+    if fbc.returncode != 0:
+        skip("fbc could not be unpacked: " + fbc.stderr.strip())
+    probe = subprocess.run([str(shared / "gtkprobe" / "build"),
+                            str(work / "gtkprobe")],
+                           capture_output=True, text=True)
+    if probe.returncode != 0:
+        skip("gtkprobe could not be built: " + probe.stderr.strip())
+    return (fbc.stdout.strip().splitlines()[-1],
+            probe.stdout.strip().splitlines()[-1])
