@@ -267,6 +267,60 @@ TEST(ReaderText, CodePagesByPragmaLanguageAndOption) {
   EXPECT_EQ(read(script, {}, cyrillic).strings[0].text, "\xD0\xB9");  // й
 }
 
+// A file that is valid UTF-8 beyond ASCII is read as UTF-8 where no pragma
+// or --codepage says otherwise, whatever its LANGUAGE; a file in a legacy
+// code page keeps its LANGUAGE's; a pragma carries into the files included
+// after it.
+TEST(ReaderText, Utf8FilesAndLegacyCodePages) {
+  const std::string general = "\xD0\x9E\xD0\xB1\xD1\x89";  // Общ
+  const std::string system = "\xE3\x82\xB7\xE3\x82\xB9";   // シス
+  const std::string shalom = "\xD7\xA9\xD7\x9C";           // של
+  Files files = {
+      {"ru.rc",
+       "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 1 \"" +
+           general + "\" END\n"},
+      {"ja.rc",
+       "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 2 \"" +
+           system + "\" END\n"},
+      {"he.rc",
+       "LANGUAGE LANG_HEBREW, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 3 \"" +
+           shalom + "\" END\n"},
+      {"ru1251.rc",
+       "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 4 \"\xCE\xE1\xF9\" END\n"},
+      {"sjis.rc",
+       "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 5 \"\x83\x56\x83\x58\" END\n"},
+      {"text.h", "#define TITLE \"" + general + "\"\n"},
+  };
+  model::Model m = read(
+      "#include \"ru.rc\"\n#include \"ja.rc\"\n#include \"he.rc\"\n"
+      "#include \"ru1251.rc\"\n#include \"sjis.rc\"\n#include \"text.h\"\n"
+      "STRINGTABLE BEGIN 6 TITLE END\n"
+      "#pragma code_page(1251)\n#include \"sjis.rc\"\n",
+      files);
+  ASSERT_EQ(m.strings.size(), 7u);
+  EXPECT_EQ(m.strings[0].text, general);
+  EXPECT_EQ(m.strings[1].text, system);
+  EXPECT_EQ(m.strings[2].text, shalom);
+  EXPECT_EQ(m.strings[3].text, general);
+  EXPECT_EQ(m.strings[4].text, system);
+  // A macro's text is judged by the file that defines it.
+  EXPECT_EQ(m.strings[5].text, general);
+  // Under the script's pragma the Shift-JIS bytes are Cyrillic letters.
+  EXPECT_EQ(m.strings[6].text, "\xD1\x93V\xD1\x93X");  // ѓVѓX
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+
+  // The command line's code page is stronger than the guess.
+  ReaderOptions cyrillic;
+  cyrillic.codepage = 1251;
+  EXPECT_EQ(read("#include \"ru.rc\"\n", files, cyrillic).strings[0].text,
+            "\xD0\xA0\xD1\x9B\xD0\xA0\xC2\xB1\xD0\xA1\xE2\x80\xB0");  // РћР±С‰
+}
+
 TEST(ReaderText, InvalidBytesAndUnicodeFiles) {
   model::Model m = read(
       "#pragma code_page(932)\n"

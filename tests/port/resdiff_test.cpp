@@ -471,11 +471,13 @@ ScriptResult check_script(const CorpusFile& script,
   const fs::path utf8_dir = world.utf8_script.parent_path();
   const std::string name = world.original_script.filename().string();
 
-  // dlgforge reads the text in the code page the compilers' copy was
-  // converted from, which the corpus index names.
-  std::vector<std::string> dump = {
-      DLGFORGE_BINARY, "--codepage",
-      std::to_string(codepage_of(script.encoding)), "--dump-model", name};
+  // dlgforge is told the code page the compilers' copy was converted from
+  // when the corpus index names a legacy one; UTF-8 text, which the
+  // compilers read with code page 65001, it must recognise by itself.
+  std::vector<std::string> dump = {DLGFORGE_BINARY, "--dump-model", name};
+  if (int codepage = codepage_of(script.encoding); codepage != 65001) {
+    dump.insert(dump.begin() + 1, {"--codepage", std::to_string(codepage)});
+  }
   ToolRun first = run_tool(dump, original_dir);
   json model = json::parse(first.out, nullptr, false);
   json undefined = model.is_discarded()

@@ -287,8 +287,13 @@ class Parser {
 
   // ---- text ----
 
+  // The code page of a string: a byte-order mark, the `#pragma code_page`
+  // in force (which carries into included files, as with the resource
+  // compiler), the command line's, UTF-8 for a file that is valid UTF-8,
+  // the LANGUAGE's, 1252.
   unsigned codepage_for(const Token& token) {
-    if (pp_.file(token.file).unicode) {
+    const SourceFile& file = pp_.spelling_file(token);
+    if (file.unicode) {
       return 65001;
     }
     if (token.codepage != 0) {
@@ -298,6 +303,13 @@ class Parser {
     // the file, stronger than the guess from its language.
     if (options_.codepage != 0) {
       return options_.codepage;
+    }
+    // Text in a legacy code page is valid UTF-8 by chance only for very
+    // short runs: a whole file that is, and holds more than ASCII, was
+    // saved as UTF-8 (by a modern editor, or to be built after a pragma
+    // 65001 in the script that includes it).
+    if (file.utf8) {
+      return 65001;
     }
     unsigned by_language =
         codepage_of_language(language_ & 0x3FF, language_ >> 10);

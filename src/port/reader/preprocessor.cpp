@@ -376,6 +376,7 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
   file->directives_only = is_c_file(name);
   file->text = std::move(source.text);
   file->unicode = source.unicode;
+  file->utf8 = source.utf8;
   file->name = std::move(name);
   files_.push_back(std::move(file));
   auto index = static_cast<std::uint32_t>(files_.size() - 1);
@@ -387,6 +388,20 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
     warn(at, "invalid UTF-16 in the file, read as U+FFFD");
   }
   return index;
+}
+
+const SourceFile& Preprocessor::spelling_file(const Token& token) const {
+  if (token.expansion != 0) {
+    std::less<const char*> before;
+    for (const auto& file : files_) {
+      const char* begin = file->text.data();
+      if (!before(token.text.data(), begin) &&
+          before(token.text.data(), begin + file->text.size())) {
+        return *file;
+      }
+    }
+  }
+  return *files_[token.file];
 }
 
 void Preprocessor::push_file(std::uint32_t index) {

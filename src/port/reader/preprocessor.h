@@ -46,6 +46,7 @@ struct SourceFile {
   std::string dir;   // its folder, "" for the current one
   std::string text;  // UTF-8 when `unicode`, else the script's bytes
   bool unicode = false;
+  bool utf8 = false;             // no byte-order mark, valid UTF-8 beyond ASCII
   bool directives_only = false;  // a C header: only directives count
   bool once = false;             // #pragma once seen
 };
@@ -65,6 +66,10 @@ class Preprocessor {
   Token next();
 
   const SourceFile& file(std::uint32_t index) const { return *files_[index]; }
+
+  /// The file whose text holds the token's spelling: for a token a macro
+  /// gave, the file of the macro's definition rather than of the call.
+  const SourceFile& spelling_file(const Token& token) const;
 
   /// Whether one of the standard Windows headers was included.
   bool standard_headers_included() const { return standard_headers_; }
