@@ -179,6 +179,47 @@ TEST(ReaderPreprocessor, UndefinedNamesAreZeroAndListed) {
             (std::vector<std::string>{"IDC_A", "IDC_B"}));
 }
 
+// The ids of MFC applications exist once afxres.h (or ATL's atlres.h) is
+// included; the application's own definitions win; a dialog named after a
+// common dialog's template is that template's number.
+TEST(ReaderPreprocessor, FrameworkIdsComeWithTheirHeaders) {
+  const std::string menu =
+      "1 MENU BEGIN POPUP \"&File\" BEGIN\n"
+      "  MENUITEM \"&New\", ID_FILE_NEW\n"
+      "  MENUITEM \"&Recent\", ID_FILE_MRU_FILE16\n"
+      "  MENUITEM \"&About\", ID_APP_ABOUT\n"
+      "  MENUITEM \"E&xit\", ID_APP_EXIT\n"
+      "  MENUITEM \"&Toolbar\", ID_VIEW_TOOLBAR\n"
+      "  MENUITEM \"&Cascade\", ID_WINDOW_CASCADE\n"
+      "END END\n"
+      "FINDDLGORD DIALOG 0, 0, 10, 10 BEGIN END\n";
+  auto ids = [](const model::Model& m) {
+    std::vector<int> found;
+    for (const model::MenuItem& item : m.menus.at(0).items.at(0).items) {
+      found.push_back(item.id.value_or(-1));
+    }
+    return found;
+  };
+  model::Model mfc = read("#include \"afxres.h\"\n" + menu);
+  EXPECT_EQ(ids(mfc),
+            (std::vector<int>{0xE100, 0xE11F, 0xE140, 0xE141, 0xE800, 0xE132}));
+  EXPECT_TRUE(mfc.undefined_identifiers.empty());
+  ASSERT_EQ(mfc.dialogs.size(), 1u);
+  EXPECT_EQ(mfc.dialogs[0].name.text, "FINDDLGORD");
+  EXPECT_EQ(mfc.dialogs[0].name.number, 1540u);
+
+  model::Model atl = read(
+      "#include <atlres.h>\n#define ID_APP_EXIT 57\n"
+      "#ifdef ID_WINDOW_CASCADE\n" +
+      menu + "#endif\n");
+  EXPECT_EQ(ids(atl),
+            (std::vector<int>{0xE100, 0xE11F, 0xE140, 57, 0xE800, 0xE132}));
+
+  model::Model plain = read("#include <windows.h>\n" + menu);
+  EXPECT_EQ(ids(plain), (std::vector<int>{0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(plain.undefined_identifiers.size(), 6u);
+}
+
 TEST(ReaderPreprocessor, RecursionAndSelfIncludesStop) {
   std::string script =
       "#define A A B\n#define B A\n"

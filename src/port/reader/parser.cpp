@@ -536,7 +536,7 @@ class Parser {
     }
     if (token.kind == TokenKind::Identifier && !is_keyword(token)) {
       Token name = take();
-      if (std::optional<std::uint32_t> value = windows_constant(name.text)) {
+      if (std::optional<std::uint32_t> value = pp_.constant(name.text)) {
         return Value{*value, 0};
       }
       note_undefined(name.text);
@@ -679,7 +679,7 @@ class Parser {
                               peek(1).is("|") || peek(1).is("*") ||
                               peek(1).is("/") || peek(1).is("&");
     if (token.kind == TokenKind::Identifier && !expression_follows &&
-        !windows_constant(token.text)) {
+        !pp_.constant(token.text)) {
       name.text = std::string(take().text);
       return name;
     }
@@ -991,7 +991,7 @@ class Parser {
       }
       // A name without a definition is the class's name, as for a
       // resource name.
-      if (peek(1).is(",") && !windows_constant(token.text)) {
+      if (peek(1).is(",") && !pp_.constant(token.text)) {
         c.class_name = class_of(take().text);
         return;
       }

@@ -74,6 +74,12 @@ class Preprocessor {
   /// Whether one of the standard Windows headers was included.
   bool standard_headers_included() const { return standard_headers_; }
 
+  /// The value of a constant that the standard headers included so far
+  /// define: the Windows constants, which are known whether or not a
+  /// header was included, and the ids of MFC and ATL applications once
+  /// afxres.h or atlres.h was.
+  std::optional<std::uint32_t> constant(std::string_view name) const;
+
   /// The text of a token run as written in the file, blanks collapsed; the
   /// spellings joined by blanks when the run is not in one file.
   std::string written(const Token& first, const Token& last) const;
@@ -143,6 +149,7 @@ class Preprocessor {
   std::deque<std::string> made_text_;
   std::string main_dir_;
   bool standard_headers_ = false;
+  bool framework_headers_ = false;
   bool from_disk_ = false;  // files are read with load_file
   std::size_t includes_read_ = 0;
   std::size_t expansion_budget_ = 0;
