@@ -462,15 +462,19 @@ TEST(ReaderDiagnostics, BadStatementIsSkippedAndReadingGoesOn) {
       "  LTEXT \"b\", 2, 0, 0, 1, 1\n"
       "  WIDGET \"c\", 3\n"
       "END\n"
+      "3 DIALOG 0, 0, 10, 10\nCAPTION \"lost\"\nPLACE 1\nBEGIN\nEND\n"
       "2 DIALOG 0, 0, 10, 10\nBEGIN\nEND\n");
   ASSERT_EQ(m.dialogs.size(), 2u);
   ASSERT_EQ(m.dialogs[0].controls.size(), 1u);
   EXPECT_EQ(m.dialogs[0].controls[0].id, 2);
+  // The caption of the dialog that could not be read is not the next's.
+  EXPECT_EQ(m.dialogs[1].style.value, 0x80880000u);
   EXPECT_EQ(warnings(m),
             (std::vector<std::string>{
                 "main.rc:3:21: expected width before the end of the line",
                 "main.rc:5:3: unknown control statement "
-                "'WIDGET'"}));
+                "'WIDGET'",
+                "main.rc:9:1: unknown dialog statement, found 'PLACE'"}));
 }
 
 }  // namespace

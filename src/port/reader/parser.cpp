@@ -835,8 +835,9 @@ class Parser {
       d.helpid = help.value_or(0);
     }
     bool style_given = false;
+    bool caption_given = false;  // `CAPTION ""` counts too
     while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
-      dialog_option(d, style_given);
+      dialog_option(d, style_given, caption_given);
     }
     if (!at_begin()) {
       fail(peek(), "expected BEGIN of the dialog's controls");
@@ -849,13 +850,12 @@ class Parser {
     }
     // A caption gives the dialog a title bar and a font its DS_SETFONT, as
     // the compiled template stores them.
-    if (!d.caption.empty() || caption_given_) {
+    if (caption_given) {
       d.style.value |= kCaptionStyle;
     }
     if (d.font) {
       d.style.value |= kSetFontStyle;
     }
-    caption_given_ = false;
     take();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
@@ -893,7 +893,7 @@ class Parser {
     return token.kind == TokenKind::Identifier && is_one_of(token.text, kWords);
   }
 
-  void dialog_option(model::Dialog& d, bool& style_given) {
+  void dialog_option(model::Dialog& d, bool& style_given, bool& caption_given) {
     Token word = take();
     std::string_view w = word.text;
     if (same_word(w, "STYLE") || same_word(w, "EXSTYLE")) {
@@ -913,7 +913,7 @@ class Parser {
         return;
       }
       d.caption = std::move(*text);
-      caption_given_ = true;
+      caption_given = true;
     } else if (same_word(w, "CLASS")) {
       d.class_name = name_or_ordinal();
     } else if (same_word(w, "MENU")) {
@@ -1405,7 +1405,6 @@ class Parser {
   std::uint16_t language_ = 0;      // in force for the current statement
   std::uint16_t top_language_ = 0;  // set by a LANGUAGE statement
   bool failed_ = false;
-  bool caption_given_ = false;
   std::unordered_set<std::string> undefined_seen_;
 };
 
