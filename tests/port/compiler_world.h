@@ -51,7 +51,8 @@ ToolRun run_tool(const std::vector<std::string>& argv,
 /// Builds, under `root`, the system header folder both compilers search
 /// after the script's own: stand-ins for the Windows headers that are not
 /// written for resource scripts, which include MinGW's winresrc.h and the
-/// simple constants and class names of commctrl.h, richedit.h and prsht.h.
+/// simple constants and class names of commctrl.h, richedit.h and prsht.h,
+/// and for afxres.h and atlres.h, which add the ids of MFC applications.
 void write_system_headers(const std::filesystem::path& root,
                           const std::filesystem::path& mingw_include);
 
