@@ -96,8 +96,9 @@ class Checker:
             bas = self.work / (name + ".bas")
             # The scripts are read as a user gives them, without a code
             # page: the reader finds UTF-8 text by itself.
-            run = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas),
-                                  str(script)], capture_output=True)
+            run = subprocess.run([self.args.dlgforge, "--port", str(script)],
+                             capture_output=True)
+            bas.write_bytes(run.stdout)
             if run.returncode != 0:
                 self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
                 continue
