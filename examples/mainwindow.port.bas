@@ -316,12 +316,13 @@ Function dlgforge_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As GtkWi
   Return g_object_get_data(G_OBJECT(dialog), "dlgforge-item-" & id)
 End Function
 
-' Gives a control its id and its group in its dialog, in the order of the
-' script.
+' Gives a control its id, its group and whether Tab stops at it, in the
+' order of the script.
 Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget Ptr, _
-    ByVal id As Long, ByVal group As Long)
+    ByVal id As Long, ByVal group As Long, ByVal tab_stop As Long)
   dlgforge_set_number(control, "dlgforge-id", id)
   dlgforge_set_number(control, "dlgforge-group", group + 1)
+  dlgforge_set_number(control, "dlgforge-tab-stop", tab_stop)
   If dlgforge_item(dialog, id) = NULL Then
     g_object_set_data(G_OBJECT(dialog), "dlgforge-item-" & id, control)
   End If
@@ -329,6 +330,65 @@ Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget P
   g_object_set_data_full(G_OBJECT(dialog), "dlgforge-controls", _
       g_list_append(controls, control), CPtr(GDestroyNotify, @g_list_free))
 End Sub
+
+' The widget that is placed for a control: a list's scrolled window.
+Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
+  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
+  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
+  Return control
+End Function
+
+' The radio button of a group that has the check, else `button` itself.
+Function dlgforge_checked_radio(ByVal button As GtkWidget Ptr) As GtkWidget Ptr
+  Dim member As GSList Ptr = gtk_radio_button_get_group(GTK_RADIO_BUTTON(button))
+  While member <> NULL
+    If gtk_toggle_button_get_active(member->data) AndAlso _
+        gtk_widget_get_parent(member->data) <> NULL Then
+      Return member->data
+    End If
+    member = member->next
+  Wend
+  Return button
+End Function
+
+' Tab and Shift+Tab visit the controls with WS_TABSTOP in script order and
+' round the dialog; into a group of radio buttons, to its checked one.
+Function dlgforge_on_focus cdecl (ByVal area As GtkWidget Ptr, _
+    ByVal direction As GtkDirectionType, ByVal dialog As gpointer) As gboolean
+  If direction <> GTK_DIR_TAB_FORWARD AndAlso direction <> GTK_DIR_TAB_BACKWARD Then
+    Return FALSE
+  End If
+  Dim controls As GList Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-controls")
+  Dim count As Long = g_list_length(controls)
+  Dim stepping As Long = IIf(direction = GTK_DIR_TAB_FORWARD, 1, -1)
+  Dim current As GtkWidget Ptr = gtk_container_get_focus_child(GTK_CONTAINER(area))
+  Dim index As Long = IIf(stepping > 0, -1, count)
+  For position As Long = 0 To count - 1
+    If current <> NULL AndAlso _
+        dlgforge_placed(g_list_nth_data(controls, position)) = current Then
+      index = position
+    End If
+  Next
+  For tries As Long = 1 To count
+    index += stepping
+    If index >= count Then index = 0
+    If index < 0 Then index = count - 1
+    Dim candidate As GtkWidget Ptr = g_list_nth_data(controls, index)
+    If dlgforge_number(candidate, "dlgforge-tab-stop") AndAlso _
+        gtk_widget_is_sensitive(candidate) AndAlso _
+        gtk_widget_get_visible(dlgforge_placed(candidate)) Then
+      If GTK_IS_RADIO_BUTTON(candidate) Then
+        gtk_widget_grab_focus(dlgforge_checked_radio(candidate))
+        Return TRUE
+      End If
+      If gtk_widget_child_focus(dlgforge_placed(candidate), direction) Then Return TRUE
+    End If
+  Next
+  ' Nothing takes the focus: GTK's own order, which knows nothing of tab
+  ' stops, must not move it either.
+  g_signal_stop_emission_by_name(area, "focus")
+  Return FALSE
+End Function
 
 ' Sends a message to a dialog's procedure; nonzero when it handled it.
 Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
@@ -666,10 +726,14 @@ Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
   Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
 End Function
 
-' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT.
+' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT, without a
+' notification.
 Sub dlgforge_clear_items(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
   Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
-  If store <> NULL Then gtk_list_store_clear(store)
+  If store = NULL Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  gtk_list_store_clear(store)
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
 End Sub
 
 ' How many items, as LB_GETCOUNT and CB_GETCOUNT.
@@ -846,13 +910,6 @@ Sub dlgforge_check_radio(ByVal dialog As GtkWidget Ptr, ByVal first As Long, _
   dlgforge_check(dialog, checked, 1)
 End Sub
 
-' The widget that is placed for a control: a list's scrolled window.
-Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
-  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
-  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
-  Return control
-End Function
-
 ' Enables or disables a control, as EnableWindow(GetDlgItem(...)).
 Sub dlgforge_enable(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal enabled As Long)
   Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
@@ -953,8 +1010,9 @@ Function dlg_main_create() As GtkWidget Ptr
   dlg_main_text = gtk_text_view_new()
   dlgforge_scrolled(dlg_main_text)
   gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(dlg_main_text), GTK_WRAP_WORD)
+  gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(dlg_main_text), FALSE)
   dlgforge_place(fixed_area, gtk_widget_get_parent(dlg_main_text), 0, 0, 320, 186, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_main_text, IDC_TEXT, 0)
+  dlgforge_control(dialog_window, dlg_main_text, IDC_TEXT, 0, TRUE)
   g_signal_connect(gtk_text_view_get_buffer(GTK_TEXT_VIEW(dlg_main_text)), "changed", G_CALLBACK(@dlgforge_on_edit_change), dlg_main_text)
   g_signal_connect(dlg_main_text, "focus-in-event", G_CALLBACK(@dlgforge_on_edit_focus), dlg_main_text)
   g_signal_connect(dlg_main_text, "focus-out-event", G_CALLBACK(@dlgforge_on_edit_blur), dlg_main_text)
@@ -964,12 +1022,9 @@ Function dlg_main_create() As GtkWidget Ptr
   gtk_misc_set_alignment(GTK_MISC(dlg_main_status), 0, 0)
   gtk_label_set_line_wrap(GTK_LABEL(dlg_main_status), TRUE)
   dlgforge_place(fixed_area, dlg_main_status, 2, 189, 200, 9, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_main_status, IDC_STATUS, 1)
+  dlgforge_control(dialog_window, dlg_main_status, IDC_STATUS, 1, FALSE)
 
-  Dim focus_chain As GList Ptr = NULL
-  focus_chain = g_list_append(focus_chain, gtk_widget_get_parent(dlg_main_text))
-  gtk_container_set_focus_chain(GTK_CONTAINER(fixed_area), focus_chain)
-  g_list_free(focus_chain)
+  g_signal_connect(fixed_area, "focus", G_CALLBACK(@dlgforge_on_focus), dialog_window)
   dlgforge_apply_font(fixed_area, dialog_font)
   pango_font_description_free(dialog_font)
   gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dialog_window)))

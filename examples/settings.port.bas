@@ -331,12 +331,13 @@ Function dlgforge_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As GtkWi
   Return g_object_get_data(G_OBJECT(dialog), "dlgforge-item-" & id)
 End Function
 
-' Gives a control its id and its group in its dialog, in the order of the
-' script.
+' Gives a control its id, its group and whether Tab stops at it, in the
+' order of the script.
 Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget Ptr, _
-    ByVal id As Long, ByVal group As Long)
+    ByVal id As Long, ByVal group As Long, ByVal tab_stop As Long)
   dlgforge_set_number(control, "dlgforge-id", id)
   dlgforge_set_number(control, "dlgforge-group", group + 1)
+  dlgforge_set_number(control, "dlgforge-tab-stop", tab_stop)
   If dlgforge_item(dialog, id) = NULL Then
     g_object_set_data(G_OBJECT(dialog), "dlgforge-item-" & id, control)
   End If
@@ -344,6 +345,65 @@ Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget P
   g_object_set_data_full(G_OBJECT(dialog), "dlgforge-controls", _
       g_list_append(controls, control), CPtr(GDestroyNotify, @g_list_free))
 End Sub
+
+' The widget that is placed for a control: a list's scrolled window.
+Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
+  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
+  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
+  Return control
+End Function
+
+' The radio button of a group that has the check, else `button` itself.
+Function dlgforge_checked_radio(ByVal button As GtkWidget Ptr) As GtkWidget Ptr
+  Dim member As GSList Ptr = gtk_radio_button_get_group(GTK_RADIO_BUTTON(button))
+  While member <> NULL
+    If gtk_toggle_button_get_active(member->data) AndAlso _
+        gtk_widget_get_parent(member->data) <> NULL Then
+      Return member->data
+    End If
+    member = member->next
+  Wend
+  Return button
+End Function
+
+' Tab and Shift+Tab visit the controls with WS_TABSTOP in script order and
+' round the dialog; into a group of radio buttons, to its checked one.
+Function dlgforge_on_focus cdecl (ByVal area As GtkWidget Ptr, _
+    ByVal direction As GtkDirectionType, ByVal dialog As gpointer) As gboolean
+  If direction <> GTK_DIR_TAB_FORWARD AndAlso direction <> GTK_DIR_TAB_BACKWARD Then
+    Return FALSE
+  End If
+  Dim controls As GList Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-controls")
+  Dim count As Long = g_list_length(controls)
+  Dim stepping As Long = IIf(direction = GTK_DIR_TAB_FORWARD, 1, -1)
+  Dim current As GtkWidget Ptr = gtk_container_get_focus_child(GTK_CONTAINER(area))
+  Dim index As Long = IIf(stepping > 0, -1, count)
+  For position As Long = 0 To count - 1
+    If current <> NULL AndAlso _
+        dlgforge_placed(g_list_nth_data(controls, position)) = current Then
+      index = position
+    End If
+  Next
+  For tries As Long = 1 To count
+    index += stepping
+    If index >= count Then index = 0
+    If index < 0 Then index = count - 1
+    Dim candidate As GtkWidget Ptr = g_list_nth_data(controls, index)
+    If dlgforge_number(candidate, "dlgforge-tab-stop") AndAlso _
+        gtk_widget_is_sensitive(candidate) AndAlso _
+        gtk_widget_get_visible(dlgforge_placed(candidate)) Then
+      If GTK_IS_RADIO_BUTTON(candidate) Then
+        gtk_widget_grab_focus(dlgforge_checked_radio(candidate))
+        Return TRUE
+      End If
+      If gtk_widget_child_focus(dlgforge_placed(candidate), direction) Then Return TRUE
+    End If
+  Next
+  ' Nothing takes the focus: GTK's own order, which knows nothing of tab
+  ' stops, must not move it either.
+  g_signal_stop_emission_by_name(area, "focus")
+  Return FALSE
+End Function
 
 ' Sends a message to a dialog's procedure; nonzero when it handled it.
 Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
@@ -681,10 +741,14 @@ Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
   Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
 End Function
 
-' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT.
+' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT, without a
+' notification.
 Sub dlgforge_clear_items(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
   Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
-  If store <> NULL Then gtk_list_store_clear(store)
+  If store = NULL Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  gtk_list_store_clear(store)
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
 End Sub
 
 ' How many items, as LB_GETCOUNT and CB_GETCOUNT.
@@ -861,13 +925,6 @@ Sub dlgforge_check_radio(ByVal dialog As GtkWidget Ptr, ByVal first As Long, _
   dlgforge_check(dialog, checked, 1)
 End Sub
 
-' The widget that is placed for a control: a list's scrolled window.
-Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
-  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
-  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
-  Return control
-End Function
-
 ' Enables or disables a control, as EnableWindow(GetDlgItem(...)).
 Sub dlgforge_enable(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal enabled As Long)
   Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
@@ -920,48 +977,48 @@ Function dlg_settings_create() As GtkWidget Ptr
   dlg_settings_groupbox = gtk_frame_new(NULL)
   gtk_frame_set_label_widget(GTK_FRAME(dlg_settings_groupbox), gtk_label_new_with_mnemonic("Editor"))
   dlgforge_place(fixed_area, dlg_settings_groupbox, 7, 7, 110, 70, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_groupbox, IDC_STATIC, 0)
+  dlgforge_control(dialog_window, dlg_settings_groupbox, IDC_STATIC, 0, FALSE)
 
   ' AUTOCHECKBOX IDC_WORDWRAP, line 11
   dlg_settings_wordwrap = gtk_check_button_new_with_mnemonic("_Word wrap")
   dlgforge_place(fixed_area, dlg_settings_wordwrap, 14, 20, 90, 10, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_wordwrap, IDC_WORDWRAP, 0)
+  dlgforge_control(dialog_window, dlg_settings_wordwrap, IDC_WORDWRAP, 0, TRUE)
   g_signal_connect(dlg_settings_wordwrap, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_wordwrap)
 
   ' AUTOCHECKBOX IDC_LINENUMBERS, line 12
   dlg_settings_linenumbers = gtk_check_button_new_with_mnemonic("Show _line numbers")
   dlgforge_place(fixed_area, dlg_settings_linenumbers, 14, 34, 90, 10, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_linenumbers, IDC_LINENUMBERS, 0)
+  dlgforge_control(dialog_window, dlg_settings_linenumbers, IDC_LINENUMBERS, 0, TRUE)
   g_signal_connect(dlg_settings_linenumbers, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_linenumbers)
 
   ' CONTROL Button IDC_BOLD, line 13
   dlg_settings_bold = gtk_toggle_button_new_with_mnemonic("_Bold keywords")
   dlgforge_place(fixed_area, dlg_settings_bold, 14, 50, 90, 14, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_bold, IDC_BOLD, 0)
+  dlgforge_control(dialog_window, dlg_settings_bold, IDC_BOLD, 0, TRUE)
   g_signal_connect(dlg_settings_bold, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_bold)
 
   ' GROUPBOX IDC_STATIC, line 14
   dlg_settings_groupbox_2 = gtk_frame_new(NULL)
   gtk_frame_set_label_widget(GTK_FRAME(dlg_settings_groupbox_2), gtk_label_new_with_mnemonic("Line endings"))
   dlgforge_place(fixed_area, dlg_settings_groupbox_2, 123, 7, 110, 70, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_groupbox_2, IDC_STATIC, 0)
+  dlgforge_control(dialog_window, dlg_settings_groupbox_2, IDC_STATIC, 0, FALSE)
 
   ' AUTORADIOBUTTON IDC_CRLF, line 15
   dlg_settings_crlf = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(gtk_radio_button_new(NULL)), "_Windows (CR LF)")
   dlgforge_place(fixed_area, dlg_settings_crlf, 130, 20, 95, 10, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_crlf, IDC_CRLF, 1)
+  dlgforge_control(dialog_window, dlg_settings_crlf, IDC_CRLF, 1, FALSE)
   g_signal_connect(dlg_settings_crlf, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_crlf)
 
   ' AUTORADIOBUTTON IDC_LF, line 16
   dlg_settings_lf = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(dlg_settings_crlf), "_Unix (LF)")
   dlgforge_place(fixed_area, dlg_settings_lf, 130, 34, 95, 10, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_lf, IDC_LF, 1)
+  dlgforge_control(dialog_window, dlg_settings_lf, IDC_LF, 1, FALSE)
   g_signal_connect(dlg_settings_lf, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_lf)
 
   ' CONTROL Button IDC_CR, line 17
   dlg_settings_cr = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(dlg_settings_crlf), "_Classic Mac (CR)")
   dlgforge_place(fixed_area, dlg_settings_cr, 130, 48, 95, 10, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_cr, IDC_CR, 1)
+  dlgforge_control(dialog_window, dlg_settings_cr, IDC_CR, 1, FALSE)
   g_signal_connect(dlg_settings_cr, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_cr)
 
   ' LTEXT IDC_STATIC, line 18
@@ -969,13 +1026,13 @@ Function dlg_settings_create() As GtkWidget Ptr
   gtk_misc_set_alignment(GTK_MISC(dlg_settings_label), 0, 0)
   gtk_label_set_line_wrap(GTK_LABEL(dlg_settings_label), TRUE)
   dlgforge_place(fixed_area, dlg_settings_label, 7, 88, 50, 8, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_label, IDC_STATIC, 2)
+  dlgforge_control(dialog_window, dlg_settings_label, IDC_STATIC, 2, FALSE)
 
   ' EDITTEXT IDC_TABWIDTH, line 19
   dlg_settings_tabwidth = gtk_entry_new()
   g_signal_connect(dlg_settings_tabwidth, "changed", G_CALLBACK(@dlgforge_keep_digits), NULL)
   dlgforge_place(fixed_area, dlg_settings_tabwidth, 60, 86, 30, 12, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_tabwidth, IDC_TABWIDTH, 2)
+  dlgforge_control(dialog_window, dlg_settings_tabwidth, IDC_TABWIDTH, 2, TRUE)
   g_signal_connect(dlg_settings_tabwidth, "changed", G_CALLBACK(@dlgforge_on_edit_change), dlg_settings_tabwidth)
   g_signal_connect(dlg_settings_tabwidth, "focus-in-event", G_CALLBACK(@dlgforge_on_edit_focus), dlg_settings_tabwidth)
   g_signal_connect(dlg_settings_tabwidth, "focus-out-event", G_CALLBACK(@dlgforge_on_edit_blur), dlg_settings_tabwidth)
@@ -985,44 +1042,35 @@ Function dlg_settings_create() As GtkWidget Ptr
   gtk_misc_set_alignment(GTK_MISC(dlg_settings_label_2), 0, 0)
   gtk_label_set_line_wrap(GTK_LABEL(dlg_settings_label_2), TRUE)
   dlgforge_place(fixed_area, dlg_settings_label_2, 7, 106, 50, 8, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_label_2, IDC_STATIC, 3)
+  dlgforge_control(dialog_window, dlg_settings_label_2, IDC_STATIC, 3, FALSE)
 
   ' COMBOBOX IDC_FONT, line 21
   dlg_settings_font = gtk_combo_box_new_text()
   dlgforge_place(fixed_area, dlg_settings_font, 60, 104, 120, 0, units_x, units_y)
   gtk_widget_set_size_request(dlg_settings_font, dlgforge_muldiv(120, units_x, 4), units_y + 8)
-  dlgforge_control(dialog_window, dlg_settings_font, IDC_FONT, 3)
+  dlgforge_control(dialog_window, dlg_settings_font, IDC_FONT, 3, TRUE)
   g_signal_connect(dlg_settings_font, "changed", G_CALLBACK(@dlgforge_on_combo_change), dlg_settings_font)
 
   ' CONTROL Static IDC_STATIC, line 22
   dlg_settings_separator = gtk_hseparator_new()
   dlgforge_place(fixed_area, dlg_settings_separator, 7, 128, 226, 1, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_separator, IDC_STATIC, 3)
+  dlgforge_control(dialog_window, dlg_settings_separator, IDC_STATIC, 3, FALSE)
 
   ' DEFPUSHBUTTON IDOK, line 23
   dlg_settings_ok = gtk_button_new_with_mnemonic("OK")
   dlgforge_place(fixed_area, dlg_settings_ok, 129, 149, 50, 14, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_ok, IDOK, 3)
+  dlgforge_control(dialog_window, dlg_settings_ok, IDOK, 3, TRUE)
   g_signal_connect(dlg_settings_ok, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_ok)
 
   ' PUSHBUTTON IDCANCEL, line 24
   dlg_settings_cancel = gtk_button_new_with_mnemonic("Cancel")
   dlgforge_place(fixed_area, dlg_settings_cancel, 183, 149, 50, 14, units_x, units_y)
-  dlgforge_control(dialog_window, dlg_settings_cancel, IDCANCEL, 3)
+  dlgforge_control(dialog_window, dlg_settings_cancel, IDCANCEL, 3, TRUE)
   g_signal_connect(dlg_settings_cancel, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_cancel)
 
   gtk_label_set_mnemonic_widget(GTK_LABEL(dlg_settings_label), dlg_settings_tabwidth)
   gtk_label_set_mnemonic_widget(GTK_LABEL(dlg_settings_label_2), dlg_settings_font)
-  Dim focus_chain As GList Ptr = NULL
-  focus_chain = g_list_append(focus_chain, dlg_settings_wordwrap)
-  focus_chain = g_list_append(focus_chain, dlg_settings_linenumbers)
-  focus_chain = g_list_append(focus_chain, dlg_settings_bold)
-  focus_chain = g_list_append(focus_chain, dlg_settings_tabwidth)
-  focus_chain = g_list_append(focus_chain, dlg_settings_font)
-  focus_chain = g_list_append(focus_chain, dlg_settings_ok)
-  focus_chain = g_list_append(focus_chain, dlg_settings_cancel)
-  gtk_container_set_focus_chain(GTK_CONTAINER(fixed_area), focus_chain)
-  g_list_free(focus_chain)
+  g_signal_connect(fixed_area, "focus", G_CALLBACK(@dlgforge_on_focus), dialog_window)
   dlgforge_apply_font(fixed_area, dialog_font)
   pango_font_description_free(dialog_font)
   gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dialog_window)))

@@ -45,7 +45,6 @@ constexpr HelperPart kHelperParts[] = {
     {"apply_font_recurse",
      R"(    gtk_container_forall(GTK_CONTAINER(widget), @dlgforge_apply_font, font)
 )"},
-    {"focus_order", ""},
     {"area_put",
      R"(  gtk_fixed_put(GTK_FIXED(area), widget, dlgforge_muldiv(x, units_x, 4), _
 )"},
@@ -142,11 +141,6 @@ const ToolkitSpelling& program_spelling() {
         return "dialog_window, dialog_font";
       },
       .new_vbox = "gtk_vbox_new(FALSE, 0)",
-      .focus_list = "focus_chain",
-      .keep_focus_list =
-          "  gtk_container_set_focus_chain(GTK_CONTAINER(fixed_area), "
-          "focus_chain)\n"
-          "  g_list_free(focus_chain)\n",
       .free_font = "pango_font_description_free",
       .create = [](const Widget& widget) -> std::string {
         switch (widget.kind) {

@@ -57,39 +57,6 @@ End Function
     {"apply_font_recurse",
      R"(    gtk_container_forall(GTK_CONTAINER(widget), @dlgforge_apply_font, provider)
 )"},
-    {"focus_order",
-     R"(' Moves the keyboard focus through a dialog's controls in the order of the
-' script, as Tab does on Windows; the arrow keys keep GTK's own moves. The
-' order is the list kept on the dialog's area.
-Function dlgforge_focus_in_order cdecl (ByVal area As GtkWidget Ptr, _
-    ByVal direction As GtkDirectionType, ByVal user_data As gpointer) As gboolean
-  If direction <> GTK_DIR_TAB_FORWARD AndAlso direction <> GTK_DIR_TAB_BACKWARD Then
-    Return FALSE
-  End If
-  Dim order As GList Ptr = g_object_get_data(G_OBJECT(area), "dlgforge-focus-order")
-  Dim count As Long = g_list_length(order)
-  Dim stepping As Long = IIf(direction = GTK_DIR_TAB_FORWARD, 1, -1)
-  Dim index As Long = IIf(stepping > 0, 0, count - 1)
-  Dim current As GtkWidget Ptr = gtk_container_get_focus_child(GTK_CONTAINER(area))
-  If current <> NULL Then
-    ' The control holding the focus may move it inside itself first.
-    If gtk_widget_child_focus(current, direction) Then Return TRUE
-    Dim position As Long = g_list_index(order, current)
-    If position >= 0 Then index = position + stepping
-  End If
-  While index >= 0 AndAlso index < count
-    If gtk_widget_child_focus(g_list_nth_data(order, index), direction) Then
-      Return TRUE
-    End If
-    index += stepping
-  Wend
-  ' Past the last control the window starts again from the first; GTK's
-  ' own order, which knows nothing of tab stops, must not move it first.
-  g_signal_stop_emission_by_name(area, "focus")
-  Return FALSE
-End Function
-
-)"},
     {"area_put",
      R"(  gtk_layout_put(GTK_LAYOUT(area), widget, dlgforge_muldiv(x, units_x, 4), _
 )"},
@@ -169,13 +136,6 @@ const ToolkitSpelling& program_spelling() {
         return "dialog_area, " + number(request.points);
       },
       .new_vbox = "gtk_box_new(GTK_ORIENTATION_VERTICAL, 0)",
-      .focus_list = "focus_order",
-      .keep_focus_list =
-          "  g_object_set_data_full(G_OBJECT(dialog_area), "
-          "\"dlgforge-focus-order\", focus_order, "
-          "CPtr(GDestroyNotify, @g_list_free))\n"
-          "  g_signal_connect(dialog_area, \"focus\", "
-          "G_CALLBACK(@dlgforge_focus_in_order), NULL)\n",
       .free_font = "g_object_unref",
       .create = [](const Widget& widget) -> std::string {
         switch (widget.kind) {

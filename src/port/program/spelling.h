@@ -42,11 +42,10 @@ struct ToolkitSpelling {
   /// The parts of the helpers' text that each toolkit writes its own way,
   /// by the name of their place in it ("{{area_put}}"): how the dialog font
   /// is made, measured and given to every control (a PangoFontDescription
-  /// and gtk_widget_modify_font / a style sheet per widget), GTK 3's own Tab
-  /// order (it has no focus chain), how a widget is put on the dialog's area
-  /// (gtk_fixed_put / gtk_layout_put), GTK 3's narrow entries, the filled
-  /// rectangle (gtk_widget_modify_bg / a style sheet), the boxes of menu
-  /// accelerator texts, and where dlgforge_style goes.
+  /// and gtk_widget_modify_font / a style sheet per widget), how a widget is
+  /// put on the dialog's area (gtk_fixed_put / gtk_layout_put), GTK 3's narrow
+  /// entries, the filled rectangle (gtk_widget_modify_bg / a style sheet), the
+  /// boxes of menu accelerator texts, and where dlgforge_style goes.
   std::span<const HelperPart> helper_parts;
 
   // ---- each dialog
@@ -67,11 +66,6 @@ struct ToolkitSpelling {
   /// A vertical box: "gtk_vbox_new(FALSE, 0)" / "gtk_box_new(GTK_
   /// ORIENTATION_VERTICAL, 0)".
   std::string_view new_vbox;
-  /// The list of controls in Tab order, and the lines that hand it to the
-  /// area: gtk_container_set_focus_chain / kept on the area for
-  /// dlgforge_focus_in_order.
-  std::string_view focus_list;
-  std::string_view keep_focus_list;
   /// Frees the dialog font once applied: "pango_font_description_free" /
   /// "g_object_unref".
   std::string_view free_font;

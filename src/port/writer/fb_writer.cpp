@@ -78,7 +78,7 @@ End Sub
 {{apply_font_recurse}}  End If
 End Sub
 
-{{focus_order}}' Puts a widget where the dialog manager would: each of x, y, cx, cy in
+' Puts a widget where the dialog manager would: each of x, y, cx, cy in
 ' dialog units turned into pixels on its own. A zero size leaves the
 ' widget its natural size, as an icon without a size gets its own.
 Sub dlgforge_place(ByVal area As GtkWidget Ptr, ByVal widget As GtkWidget Ptr, _
@@ -243,12 +243,13 @@ Function dlgforge_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As GtkWi
   Return g_object_get_data(G_OBJECT(dialog), "dlgforge-item-" & id)
 End Function
 
-' Gives a control its id and its group in its dialog, in the order of the
-' script.
+' Gives a control its id, its group and whether Tab stops at it, in the
+' order of the script.
 Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget Ptr, _
-    ByVal id As Long, ByVal group As Long)
+    ByVal id As Long, ByVal group As Long, ByVal tab_stop As Long)
   dlgforge_set_number(control, "dlgforge-id", id)
   dlgforge_set_number(control, "dlgforge-group", group + 1)
+  dlgforge_set_number(control, "dlgforge-tab-stop", tab_stop)
   If dlgforge_item(dialog, id) = NULL Then
     g_object_set_data(G_OBJECT(dialog), "dlgforge-item-" & id, control)
   End If
@@ -256,6 +257,65 @@ Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget P
   g_object_set_data_full(G_OBJECT(dialog), "dlgforge-controls", _
       g_list_append(controls, control), CPtr(GDestroyNotify, @g_list_free))
 End Sub
+
+' The widget that is placed for a control: a list's scrolled window.
+Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
+  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
+  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
+  Return control
+End Function
+
+' The radio button of a group that has the check, else `button` itself.
+Function dlgforge_checked_radio(ByVal button As GtkWidget Ptr) As GtkWidget Ptr
+  Dim member As GSList Ptr = gtk_radio_button_get_group(GTK_RADIO_BUTTON(button))
+  While member <> NULL
+    If gtk_toggle_button_get_active(member->data) AndAlso _
+        gtk_widget_get_parent(member->data) <> NULL Then
+      Return member->data
+    End If
+    member = member->next
+  Wend
+  Return button
+End Function
+
+' Tab and Shift+Tab visit the controls with WS_TABSTOP in script order and
+' round the dialog; into a group of radio buttons, to its checked one.
+Function dlgforge_on_focus cdecl (ByVal area As GtkWidget Ptr, _
+    ByVal direction As GtkDirectionType, ByVal dialog As gpointer) As gboolean
+  If direction <> GTK_DIR_TAB_FORWARD AndAlso direction <> GTK_DIR_TAB_BACKWARD Then
+    Return FALSE
+  End If
+  Dim controls As GList Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-controls")
+  Dim count As Long = g_list_length(controls)
+  Dim stepping As Long = IIf(direction = GTK_DIR_TAB_FORWARD, 1, -1)
+  Dim current As GtkWidget Ptr = gtk_container_get_focus_child(GTK_CONTAINER(area))
+  Dim index As Long = IIf(stepping > 0, -1, count)
+  For position As Long = 0 To count - 1
+    If current <> NULL AndAlso _
+        dlgforge_placed(g_list_nth_data(controls, position)) = current Then
+      index = position
+    End If
+  Next
+  For tries As Long = 1 To count
+    index += stepping
+    If index >= count Then index = 0
+    If index < 0 Then index = count - 1
+    Dim candidate As GtkWidget Ptr = g_list_nth_data(controls, index)
+    If dlgforge_number(candidate, "dlgforge-tab-stop") AndAlso _
+        gtk_widget_is_sensitive(candidate) AndAlso _
+        gtk_widget_get_visible(dlgforge_placed(candidate)) Then
+      If GTK_IS_RADIO_BUTTON(candidate) Then
+        gtk_widget_grab_focus(dlgforge_checked_radio(candidate))
+        Return TRUE
+      End If
+      If gtk_widget_child_focus(dlgforge_placed(candidate), direction) Then Return TRUE
+    End If
+  Next
+  ' Nothing takes the focus: GTK's own order, which knows nothing of tab
+  ' stops, must not move it either.
+  g_signal_stop_emission_by_name(area, "focus")
+  Return FALSE
+End Function
 
 ' Sends a message to a dialog's procedure; nonzero when it handled it.
 Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
@@ -593,10 +653,14 @@ Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
   Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
 End Function
 
-' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT.
+' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT, without a
+' notification.
 Sub dlgforge_clear_items(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
   Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
-  If store <> NULL Then gtk_list_store_clear(store)
+  If store = NULL Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  gtk_list_store_clear(store)
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
 End Sub
 
 ' How many items, as LB_GETCOUNT and CB_GETCOUNT.
@@ -772,13 +836,6 @@ Sub dlgforge_check_radio(ByVal dialog As GtkWidget Ptr, ByVal first As Long, _
   Next
   dlgforge_check(dialog, checked, 1)
 End Sub
-
-' The widget that is placed for a control: a list's scrolled window.
-Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
-  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
-  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
-  Return control
-End Function
 
 ' Enables or disables a control, as EnableWindow(GetDlgItem(...)).
 Sub dlgforge_enable(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal enabled As Long)
@@ -1234,6 +1291,9 @@ void FbProgramPrinter::control(const Widget& widget) {
     out_ += "  dlgforge_scrolled(" + name + ")\n";
     out_ += "  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(" + name +
             "), GTK_WRAP_WORD)\n";
+    // Tab moves to the next control, as in a Windows dialog.
+    out_ +=
+        "  gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(" + name + "), FALSE)\n";
     if (!widget.text.empty()) {
       out_ +=
           "  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(" +
@@ -1299,7 +1359,7 @@ void FbProgramPrinter::control(const Widget& widget) {
   }
   out_ += "  dlgforge_control(dialog_window, " + name + ", " +
           id_text(widget.id_name, widget.id) + ", " + number(widget.group) +
-          ")\n";
+          (widget.focusable ? ", TRUE" : ", FALSE") + ")\n";
   if (widget.want_return) {
     out_ +=
         "  dlgforge_set_number(" + name + ", \"dlgforge-want-return\", 1)\n";
@@ -1354,16 +1414,10 @@ void FbProgramPrinter::finish_dialog(const Dialog& dialog) {
               "), " + widgets[widget.mnemonic_target].name + ")\n";
     }
   }
-  // The keyboard focus moves in the order of the script.
-  const std::string list(toolkit_.focus_list);
-  out_ += "  Dim " + list + " As GList Ptr = NULL\n";
-  for (const Widget& widget : widgets) {
-    if (widget.focusable) {
-      out_ += "  " + list + " = g_list_append(" + list + ", " + placed(widget) +
-              ")\n";
-    }
-  }
-  out_ += toolkit_.keep_focus_list;
+  // Tab moves through the controls with WS_TABSTOP in the order of the
+  // script, as the dialog manager does.
+  out_ += "  g_signal_connect(" + std::string(toolkit_.area) +
+          ", \"focus\", G_CALLBACK(@dlgforge_on_focus), dialog_window)\n";
   out_ += "  dlgforge_apply_font(" + std::string(toolkit_.area) +
           ", dialog_font)\n";
   out_ += "  " + std::string(toolkit_.free_font) + "(dialog_font)\n";
