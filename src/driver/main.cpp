@@ -258,8 +258,12 @@ int write_port_files(const dlgforge::port::Description& description,
   }
   dlgforge::port::ProgramFiles files =
       dlgforge::port::write_freebasic_files(description, writer);
+  // Whatever stands at the user's path is the user's: kept, even when it
+  // cannot be read.
+  struct stat existing {};
+  bool keep_user = ::lstat(user_path.c_str(), &existing) == 0;
   std::string user_text;
-  bool keep_user = read_file(user_path, user_text);
+  bool readable = keep_user && read_file(user_path, user_text);
   dlgforge::OutputFile generated(generated_path);
   if (int status = write_whole(&generated, files.generated,
                                dlgforge::quoted(generated_path))) {
@@ -268,6 +272,12 @@ int write_port_files(const dlgforge::port::Description& description,
   if (!keep_user) {
     dlgforge::OutputFile user(user_path);
     return write_whole(&user, files.user, dlgforge::quoted(user_path));
+  }
+  if (!readable) {
+    report(user_path +
+           ": kept as it is; it cannot be read, so what it may "
+           "lack is not known");
+    return 0;
   }
   for (const std::string& note : dlgforge::port::changes_to_note(
            description, writer.earlier_constants, user_text)) {

@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -366,14 +367,14 @@ TEST_F(Options, PortMainAndBaseUnits) {
   put("a.rc", kScript);
   CommandRun first = run({"--port", "a.rc"});
   EXPECT_EQ(first.status, 0) << first.err;
-  EXPECT_NE(first.out.find("  dlgforge_main = dlg_first_create()"),
+  EXPECT_NE(first.out.find("dlgforge_dialog_box(\"IDD_FIRST\")"),
             std::string::npos);
   EXPECT_NE(first.out.find("dlgforge_base_units(dialog_window"),
             std::string::npos);
   CommandRun second =
       run({"--port", "--main", "idd_second", "--base-units", "7,15", "a.rc"});
   EXPECT_EQ(second.status, 0) << second.err;
-  EXPECT_NE(second.out.find("  dlgforge_main = dlg_second_create()"),
+  EXPECT_NE(second.out.find("dlgforge_dialog_box(\"IDD_SECOND\")"),
             std::string::npos);
   EXPECT_NE(second.out.find("units_x = 7 : units_y = 15"), std::string::npos);
   EXPECT_EQ(second.out.find("dlgforge_base_units(dialog_window"),
@@ -384,6 +385,29 @@ TEST_F(Options, PortMainAndBaseUnits) {
   EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.err, "dlgforge: no dialog 'IDD_NONE' in 'a.rc'\n");
   EXPECT_FALSE(fs::exists(work_ / "p.bas"));
+  // -o names the user's file, written when there is none; the generated
+  // part beside it is rewritten every time.
+  CommandRun files = run({"--port", "-o", "app.bas", "a.rc"});
+  EXPECT_EQ(files.status, 0) << files.err;
+  auto read = [this](const std::string& name) {
+    std::ifstream in(work_ / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_NE(read("app.bas").find("#include once \"app.ui.bi\""),
+            std::string::npos);
+  put("app.bas", "' mine\n");
+  put("app.ui.bi", "stale");
+  CommandRun again = run({"--port", "-o", "app.bas", "a.rc"});
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(read("app.bas"), "' mine\n");
+  EXPECT_NE(read("app.ui.bi").find("Function dlgforge_dialog_named"),
+            std::string::npos);
+  EXPECT_NE(again.err.find("IDD_FIRST has no procedure here"),
+            std::string::npos)
+      << again.err;
+  CommandRun quoted = run({"--port", "-o", "a\"b.bas", "a.rc"});
+  EXPECT_EQ(quoted.status, 2);
+  EXPECT_FALSE(fs::exists(work_ / "a\"b.ui.bi"));
   CommandRun alone = run({"--main", "IDD_FIRST", "a.rc"});
   EXPECT_EQ(alone.status, 2);
   EXPECT_EQ(alone.err, "dlgforge: option '--main' needs --port\n" +

@@ -341,6 +341,10 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
                        IdNames& ids) {
   Dialog dialog;
   dialog.script_name = source.name.text;
+  if (source.name.number &&
+      std::to_string(*source.name.number) != source.name.text) {
+    dialog.ordinal = std::to_string(*source.name.number);
+  }
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
@@ -651,11 +655,16 @@ Description describe(const model::Model& model, const std::string& main_name) {
   if (model.dialogs.empty() && !model.menus.empty()) {
     description.main_menu = 0;
   }
-  // Dialog names and string ids become constants too, after the ids the
-  // dialogs and menus use.
+  // Dialog and menu names and string ids become constants too, after the ids
+  // the dialogs and menus use.
   for (const model::Dialog& dialog : model.dialogs) {
     if (dialog.name.number) {
       ids.offer(dialog.name.text, *dialog.name.number);
+    }
+  }
+  for (const model::Menu& menu : model.menus) {
+    if (menu.name.number) {
+      ids.offer(menu.name.text, *menu.name.number);
     }
   }
   for (const model::StringEntry& string : model.strings) {

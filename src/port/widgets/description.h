@@ -159,6 +159,9 @@ struct MenuBar {
 
 struct Dialog {
   std::string script_name;
+  /// The number a dialog named by a macro stands for ("1540" for
+  /// FINDDLGORD), by which the program finds it too; empty otherwise.
+  std::string ordinal;
   std::string function;  ///< name of the function that builds its window
   std::string window;    ///< name of the variable holding its window
   /// Name of the procedure the user writes for it, which receives its

@@ -66,6 +66,14 @@ std::string unsafe_constant_reason(std::string_view name) {
     return std::string(kNotIdentifier);
   }
   bool underscore = false;
+  if (name[0] == '_') {
+    bool identifier = std::all_of(name.begin(), name.end(), [](char c) {
+      return c == '_' || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+             (c >= '0' && c <= '9');
+    });
+    return identifier ? "begins with an underscore, as FreeBASIC's own names do"
+                      : std::string(kNotIdentifier);
+  }
   for (size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');

@@ -504,7 +504,11 @@ Function dlgforge_on_key cdecl (ByVal dialog As GtkWidget Ptr, _
     dlgforge_command(dialog, dlgforge_enter_id(dialog, focus), BN_CLICKED)
     Return TRUE
   Case DLGFORGE_KEY_LEFT, DLGFORGE_KEY_UP, DLGFORGE_KEY_RIGHT, DLGFORGE_KEY_DOWN
-    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 Then Return FALSE
+    ' Only a button of the dialog: a combo box's own button keeps them.
+    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 OrElse _
+        dlgforge_number(focus, "dlgforge-group") = 0 Then
+      Return FALSE
+    End If
     dlgforge_move_in_group(dialog, focus, _
         IIf(event->keyval = DLGFORGE_KEY_LEFT OrElse event->keyval = DLGFORGE_KEY_UP, -1, 1))
     Return TRUE
@@ -1027,7 +1031,11 @@ void FbProgramPrinter::heading() {
   out_ += "' The dialogs and menus of " + fb_comment(options_.script_name) +
           " rebuilt with ";
   out_ += toolkit_.written_by;
-  out_ += ".\n' Compile with: fbc PROGRAM.bas\n\n";
+  out_ +=
+      options_.include_name.empty()
+          ? ".\n' Compile with: fbc PROGRAM.bas\n\n"
+          : ".\n' Every conversion rewrites this file: your code goes in the "
+            "file that\n' includes it, which is the one to compile.\n\n";
   out_ += toolkit_.binding;
   out_ +=
       "#include once \"gtk/gtk.bi\"\n"
@@ -1563,8 +1571,9 @@ void FbProgramPrinter::dialog_by_name() {
           c = static_cast<char>(c - 'a' + 'A');
         }
       }
-      out_ += "  Case " + fb_string(upper) + "\n    Return " + dialog.function +
-              "()\n";
+      out_ += "  Case " + fb_string(upper) +
+              (dialog.ordinal.empty() ? "" : ", " + fb_string(dialog.ordinal)) +
+              "\n    Return " + dialog.function + "()\n";
     }
     out_ += "  End Select\n";
   }
@@ -1574,15 +1583,24 @@ void FbProgramPrinter::dialog_by_name() {
       "as\n"
       "' DialogBox; returns the id it ended with (-1 when there is no such "
       "dialog).\n"
-      "Function dlgforge_dialog_box(ByVal dialog_name As String) As Long\n"
+      "Function dlgforge_dialog_box Overload (ByVal dialog_name As String) "
+      "As Long\n"
       "  Return dlgforge_run_modal(dlgforge_dialog_named(dialog_name))\n"
+      "End Function\n\n"
+      "' The same for a dialog named by a number (IDD_ABOUT as a constant).\n"
+      "Function dlgforge_dialog_box(ByVal dialog_id As Long) As Long\n"
+      "  Return dlgforge_run_modal(dlgforge_dialog_named(Str(dialog_id)))\n"
       "End Function\n\n"
       "' Builds the dialog the script names NAME and shows it without "
       "waiting, as\n"
       "' CreateDialog; Null when there is no such dialog.\n"
-      "Function dlgforge_create_dialog(ByVal dialog_name As String) As "
-      "GtkWidget Ptr\n"
+      "Function dlgforge_create_dialog Overload (ByVal dialog_name As String) "
+      "As GtkWidget Ptr\n"
       "  Return dlgforge_run_modeless(dlgforge_dialog_named(dialog_name))\n"
+      "End Function\n\n"
+      "Function dlgforge_create_dialog(ByVal dialog_id As Long) As GtkWidget "
+      "Ptr\n"
+      "  Return dlgforge_run_modeless(dlgforge_dialog_named(Str(dialog_id)))\n"
       "End Function\n\n";
 }
 
@@ -1595,7 +1613,9 @@ void FbProgramPrinter::id_names() {
       "  Select Case id\n";
   std::unordered_set<std::int64_t> seen;
   auto name = [&](std::string_view constant, std::int64_t value) {
-    if (value < INT32_MIN || value > INT32_MAX || !seen.insert(value).second) {
+    // -1 is no dialog at all, whatever the script calls it.
+    if (value == -1 || value < INT32_MIN || value > INT32_MAX ||
+        !seen.insert(value).second) {
       return;
     }
     out_.append("  Case ")
