@@ -19,11 +19,10 @@ import os
 import pathlib
 import shutil
 import subprocess
-import sys
 import time
 
-from gtk_tools import fbc_and_gtkprobe, skip
-from private_display import private_display, refused_display
+from gtk_tools import fbc_and_gtkprobe, main_on_private_display, report
+from private_display import refused_display
 
 CLIP_LIMIT = 0.05
 COMBOS = ("GtkComboBox", "GtkComboBoxEntry")
@@ -244,9 +243,7 @@ class Checker:
         if share > CLIP_LIMIT:
             self.failures.append(f"{share:.1%} of texts clipped, more than "
                                  f"{CLIP_LIMIT:.0%}")
-        for failure in self.failures[:200]:
-            print("FAIL: " + failure)
-        return 1 if self.failures else 0
+        return report(self.failures)
 
 
 def parse():
@@ -262,10 +259,4 @@ def parse():
 
 
 if __name__ == "__main__":
-    arguments = parse()
-    # One private X server at 96 dpi for every run.
-    with private_display() as display:
-        if display is None:
-            skip("Xvfb is not installed (Debian package xvfb)")
-        status = Checker(arguments).main()
-    sys.exit(status)
+    main_on_private_display(Checker, parse())

@@ -33,3 +33,21 @@ def fbc_and_gtkprobe(shared, work):
         skip("gtkprobe could not be built: " + probe.stderr.strip())
     return (fbc.stdout.strip().splitlines()[-1],
             probe.stdout.strip().splitlines()[-1])
+
+
+def report(failures):
+    """Prints the failures (the first 200) and gives the exit status."""
+    for failure in failures[:200]:
+        print("FAIL: " + failure)
+    return 1 if failures else 0
+
+
+def main_on_private_display(checker, arguments):
+    """Runs checker(arguments).main() with one private X server at 96 dpi
+    for every program, and exits with its status."""
+    from private_display import private_display
+    with private_display() as display:
+        if display is None:
+            skip("Xvfb is not installed (Debian package xvfb)")
+        status = checker(arguments).main()
+    sys.exit(status)
