@@ -23,7 +23,6 @@
 #include "port/model/model_json.h"
 #include "port/reader/reader.h"
 #include "port/widgets/description.h"
-#include "port/writer/fb_gtk3_writer.h"
 #include "port/writer/fb_writer.h"
 
 namespace {

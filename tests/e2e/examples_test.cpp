@@ -34,30 +34,31 @@ TEST(Examples, CommittedProgramsMatchTheConversion) {
   fs::remove_all(captures);
 }
 
-// The code block that follows `heading` in the README, without its fence
-// lines; empty when there is none.
-std::string readme_block(const std::string& readme, std::string_view heading) {
-  size_t at = readme.find(heading);
-  if (at == readme.npos) {
+// The code block that follows `heading` in a Markdown page, without its
+// fence lines; empty when there is none.
+std::string code_block(const std::string& page, std::string_view heading) {
+  size_t at = page.find(heading);
+  if (at == page.npos) {
     return "";
   }
-  size_t open = readme.find("```", at);
-  size_t begin = readme.find('\n', open);
-  size_t close = readme.find("\n```\n", begin);
-  if (open == readme.npos || begin == readme.npos || close == readme.npos) {
+  size_t open = page.find("```", at);
+  size_t begin = page.find('\n', open);
+  size_t close = page.find("\n```\n", begin);
+  if (open == page.npos || begin == page.npos || close == page.npos) {
     return "";
   }
-  return readme.substr(begin + 1, close + 1 - (begin + 1));
+  return page.substr(begin + 1, close + 1 - (begin + 1));
 }
 
-// The README shows about.rc (with LF line ends) and its program.
-TEST(Examples, ReadmeShowsTheCurrentAboutBox) {
+// The page on the classic conversion shows about.rc (with LF line ends) and
+// its program.
+TEST(Examples, ClassicPageShowsTheCurrentAboutBox) {
   const fs::path root(DLGFORGE_SOURCE_DIR);
-  std::string readme = testing::file_content(root / "README.md");
+  std::string page = testing::file_content(root / "docs/classic.md");
   std::string script = testing::file_content(root / "examples/about.rc");
   std::erase(script, '\r');
-  EXPECT_EQ(readme_block(readme, "`examples/about.rc`:"), script);
-  EXPECT_EQ(readme_block(readme, "`examples/about.bas`"),
+  EXPECT_EQ(code_block(page, "`examples/about.rc`:"), script);
+  EXPECT_EQ(code_block(page, "`examples/about.bas`"),
             testing::file_content(root / "examples/about.bas"))
       << "run scripts/regen-examples";
 }

@@ -13,7 +13,7 @@
 #include "port/widgets/geometry.h"
 #include "port/widgets/names.h"
 #include "port/widgets/text.h"
-#include "port/writer/fb_literal.h"
+#include "port/program/fb_literal.h"
 #include "port/writer/fb_writer.h"
 
 namespace dlgforge::port {

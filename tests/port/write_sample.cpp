@@ -7,7 +7,6 @@
 
 #include "port/sample_model.h"
 #include "port/widgets/description.h"
-#include "port/writer/fb_gtk3_writer.h"
 #include "port/writer/fb_writer.h"
 
 int main(int argc, char** argv) {

@@ -1,5 +1,5 @@
 // The resource model as JSON, for `--dump-model`: the format other tools
-// read (see the README for its members).
+// read (see docs/reader.md for its members).
 #pragma once
 
 #include <string>

@@ -14,4 +14,9 @@ namespace dlgforge::port {
 /// are. Long texts continue on the next line with ` _`.
 std::string fb_string(std::string_view bytes);
 
+/// A number as FreeBASIC reads it back.
+std::string number(int value);
+/// An alignment (0, 0.5 or 1) as FreeBASIC reads it back.
+std::string number(float value);
+
 }  // namespace dlgforge::port

@@ -1,4 +1,4 @@
-#include "port/writer/fb_literal.h"
+#include "port/program/fb_literal.h"
 
 namespace dlgforge::port {
 namespace {
@@ -55,6 +55,20 @@ std::string fb_string(std::string_view bytes) {
     out += '"';
   }
   return out;
+}
+
+std::string number(int value) {
+  return std::to_string(value);
+}
+
+std::string number(float value) {
+  if (value == 0.0f) {
+    return "0";
+  }
+  if (value == 1.0f) {
+    return "1";
+  }
+  return "0.5";
 }
 
 }  // namespace dlgforge::port
