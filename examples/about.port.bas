@@ -253,7 +253,8 @@ Function dlg_aboutbox_create() As GtkWidget Ptr
 
   ' ICON IDC_STATIC, line 10
   dlg_aboutbox_image = gtk_image_new_from_stock(GTK_STOCK_DIALOG_INFO, GTK_ICON_SIZE_DND)
-  dlgforge_place(fixed_area, dlg_aboutbox_image, 14, 14, 21, 20, units_x, units_y)
+  dlgforge_place(fixed_area, dlg_aboutbox_image, 14, 14, 21, 0, units_x, units_y)
+  gtk_widget_set_size_request(dlg_aboutbox_image, 32, 32)
 
   ' LTEXT IDC_VERSION, line 11
   dlg_aboutbox_version = gtk_label_new("Notes Version 1.0")

@@ -13,6 +13,8 @@ of the controls within one pixel of Windows' place and size.
 
 An up-down control that Windows attaches to the edit field before it is one
 GtkSpinButton with that field; it is compared with the area both cover.
+The local scripts hold one case of each such rule: every control of theirs
+must be within one pixel.
 
 Exits 77 (skipped) when Wine, the MinGW cross compiler, llvm-rc, fbc or
 Xvfb is missing.
@@ -29,15 +31,13 @@ import sys
 import threading
 import time
 
-from gtk_tools import fbc_and_gtkprobe, main_on_private_display, report, skip
+from gtk_tools import (attaches_to_field, fbc_and_gtkprobe,
+                       main_on_private_display, report, skip)
 from private_display import refused_display
 
 FONTS = ("ms shell dlg", "ms shell dlg 2", "tahoma")
 WITHIN = 0.99
 TOLERANCE = 1
-UDS_ALIGNRIGHT = 0x04
-UDS_ALIGNLEFT = 0x08
-UDS_AUTOBUDDY = 0x10
 
 
 def fixed_area(widget):
@@ -69,24 +69,13 @@ def union(a, b):
     return [left, top, right - left, bottom - top]
 
 
-def attached_to_edit(controls, at):
-    """Whether the control at `at` is an up-down control the dialog manager
-    attached to the edit field before it, beside which it now sits."""
-    control = controls[at]
-    style = control["style"]
-    return (control["class"].lower() == "msctls_updown32"
-            and style & UDS_AUTOBUDDY
-            and style & (UDS_ALIGNLEFT | UDS_ALIGNRIGHT)
-            and at > 0 and controls[at - 1]["class"].lower() == "edit")
-
-
 def windows_widgets(controls):
     """Windows' controls as the GTK program shows them: (what, rectangle),
     an up-down control and its edit field as one."""
     shown = []
     for at, control in enumerate(controls):
         what = f"{control['id']} {control['class']}"
-        if attached_to_edit(controls, at):
+        if attaches_to_field(controls, at):
             buddy_what, buddy_rect = shown.pop()
             shown.append((buddy_what + " + up-down",
                           union(buddy_rect, windows_rect(control))))
@@ -115,6 +104,9 @@ class Checker:
         self.work = pathlib.Path(args.work).resolve()
         self.work.mkdir(parents=True, exist_ok=True)
         self.windlg = pathlib.Path(args.shared) / "windlg"
+        # The local scripts hold one case of each rule the port programs
+        # follow: each of their controls must be in place.
+        self.local = {pathlib.Path(p).name for p in args.local}
         self.failures = []
         self.differences = []
         self.dialogs = self.same_client = 0
@@ -232,7 +224,8 @@ class Checker:
             return []
         return json.loads(report.read_text())["toplevels"]
 
-    def compare(self, name, windows, top):
+    def compare(self, name, windows, top, strict):
+        """Compares a dialog; `strict`: every control must be in place."""
         where = f"{name}: {windows['name']}"
         area = fixed_area(top["tree"])
         if area is None:
@@ -256,8 +249,11 @@ class Checker:
             if all(abs(a - b) <= TOLERANCE for a, b in zip(got, expected)):
                 self.within += 1
             else:
-                self.differences.append(f"{where}: {what}: Windows {expected}, "
-                                        f"{widget['type']} {got}")
+                difference = (f"{where}: {what}: Windows {expected}, "
+                              f"{widget['type']} {got}")
+                self.differences.append(difference)
+                if strict:
+                    self.fail("local script", difference)
 
     def one(self, script):
         program, model = self.program(script)
@@ -299,8 +295,9 @@ class Checker:
         with concurrent.futures.ThreadPoolExecutor(self.args.jobs) as pool:
             results = list(pool.map(self.one, scripts))
         for script, pairs, tops in results:
+            local = script["script"] in self.local
             for windows, top in zip(pairs, tops):
-                self.compare(script["name"], windows, top)
+                self.compare(script["name"], windows, top, local)
         share = self.within / self.controls if self.controls else 0.0
         print(f"scripts compiled by llvm-rc: {len(scripts)}; dialogs in MS "
               f"Shell Dlg, MS Shell Dlg 2 or Tahoma: {self.dialogs}")

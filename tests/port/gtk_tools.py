@@ -51,3 +51,24 @@ def main_on_private_display(checker, arguments):
             skip("Xvfb is not installed (Debian package xvfb)")
         status = checker(arguments).main()
     sys.exit(status)
+
+
+def class_key(name):
+    """A window class as the script or the dialog manager names it, to
+    compare: lower case, without quotes."""
+    return name.strip('"').lower()
+
+
+def attaches_to_field(controls, at):
+    """Whether controls[at] (each with "class" and "style") is an up-down
+    control that the dialog manager attaches to the one-line edit field
+    before it and puts at the field's left or right edge (UDS_AUTOBUDDY
+    with UDS_ALIGNRIGHT or UDS_ALIGNLEFT): the port program makes the two
+    one GtkSpinButton."""
+    control = controls[at]
+    style = control["style"]
+    if (at == 0 or class_key(control["class"]) != "msctls_updown32"
+            or not style & 0x10 or not style & 0x0C):
+        return False
+    buddy = controls[at - 1]
+    return class_key(buddy["class"]) == "edit" and not buddy["style"] & 0x04
