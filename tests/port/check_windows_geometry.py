@@ -97,6 +97,12 @@ def resource_key(name):
     return str(name) if isinstance(name, int) else name.upper()
 
 
+def dialog_key(dialog):
+    """The resource key of a dialog of the model."""
+    return resource_key(dialog["ordinal"] if dialog["ordinal"] is not None
+                        else dialog["name"])
+
+
 class Checker:
     def __init__(self, args):
         self.args = args
@@ -184,26 +190,52 @@ class Checker:
         lines = [json.loads(line) for line in out.read_text().splitlines()]
         return {resource_key(line["name"]): line for line in lines}
 
+    def model(self, script):
+        """The dialogs of the script's model."""
+        dump = subprocess.run([self.args.dlgforge] + script["options"]
+                              + ["--dump-model", script["file"]],
+                              cwd=script["dir"], capture_output=True, text=True)
+        if dump.returncode != 0:
+            self.fail(script["name"], "dlgforge: " + dump.stderr)
+            return []
+        return json.loads(dump.stdout)["dialogs"]
+
     def program(self, script):
-        """The port program, compiled, and the model's dialog names."""
+        """The port program, compiled."""
         name = script["name"]
         bas = self.work / "programs" / (name + ".bas")
         bas.parent.mkdir(exist_ok=True)
-        common = [self.args.dlgforge] + script["options"]
-        run = subprocess.run(common + ["--port", "-o", str(bas), script["file"]],
+        run = subprocess.run([self.args.dlgforge] + script["options"]
+                             + ["--port", "-o", str(bas), script["file"]],
                              cwd=script["dir"], capture_output=True, text=True)
-        dump = subprocess.run(common + ["--dump-model", script["file"]],
-                              cwd=script["dir"], capture_output=True, text=True)
-        if run.returncode != 0 or dump.returncode != 0:
-            self.fail(name, "dlgforge: " + run.stderr + dump.stderr)
-            return None, []
+        if run.returncode != 0:
+            self.fail(name, "dlgforge: " + run.stderr)
+            return None
         exe = bas.with_suffix("")
         compiled = subprocess.run([self.fbc, "-exx", str(bas), "-x", str(exe)],
                                   capture_output=True, text=True)
         if compiled.returncode != 0:
             self.fail(name, "fbc: " + (compiled.stdout + compiled.stderr)[:500])
-            return None, []
-        return exe, json.loads(dump.stdout)["dialogs"]
+            return None
+        return exe
+
+    def gtk_side(self, script, dialogs):
+        """The GTK program's window of each dialog, by resource key."""
+        exe = self.program(script)
+        if exe is None:
+            return {}
+        tops = self.gtk_dialogs(script["name"], exe,
+                                [d["name"] for d in dialogs])
+        if len(tops) != len(dialogs):
+            self.fail(script["name"], f"{len(dialogs)} dialogs, "
+                      f"{len(tops)} windows")
+            return {}
+        return {dialog_key(d): top for d, top in zip(dialogs, tops)}
+
+    def windows_side(self, script):
+        """What the dialog manager made of each dialog, by resource key."""
+        exe = self.windows_exe(script)
+        return {} if exe is None else self.windows_dialogs(script, exe)
 
     def gtk_dialogs(self, name, exe, names):
         """The probe's toplevel windows, one per dialog named."""
@@ -255,33 +287,6 @@ class Checker:
                 if strict:
                     self.fail("local script", difference)
 
-    def one(self, script):
-        program, model = self.program(script)
-        # Wine is slow to start: only scripts with a dialog in a font it has
-        # as Windows does are run.
-        if not any(d["font"] and d["font"]["face"].lower() in FONTS
-                   for d in model):
-            return script, [], []
-        exe = self.windows_exe(script)
-        windows = {}
-        if exe is not None:
-            windows = self.windows_dialogs(script, exe)
-        keys = [resource_key(d["ordinal"] if d["ordinal"] is not None
-                             else d["name"]) for d in model]
-        # Dialogs whose font Wine has as Windows does, once in the script.
-        chosen = [d["name"] for d, key in zip(model, keys)
-                  if keys.count(key) == 1 and key in windows
-                  and font_as_on_windows(windows[key])]
-        if program is None or not chosen:
-            return script, [], []
-        tops = self.gtk_dialogs(script["name"], program, chosen)
-        pairs = [windows[keys[[d["name"] for d in model].index(n)]]
-                 for n in chosen]
-        if len(tops) != len(pairs):
-            self.fail(script["name"], f"{len(pairs)} dialogs, {len(tops)} windows")
-            return script, [], []
-        return script, pairs, tops
-
     def main(self):
         self.tools()
         scripts = self.scripts()
@@ -290,14 +295,30 @@ class Checker:
         self.prefixes = queue.Queue()
         for job in range(self.args.jobs):
             self.prefixes.put(self.work / f"wine-prefix-{job}")
-        # The largest first, so that no long run is left for the end.
-        scripts.sort(key=lambda s: -os.path.getsize(s["res"]))
         with concurrent.futures.ThreadPoolExecutor(self.args.jobs) as pool:
-            results = list(pool.map(self.one, scripts))
-        for script, pairs, tops in results:
+            models = list(pool.map(self.model, scripts))
+        # Wine is slow to start: only the dialogs in a font it may have as
+        # Windows does are looked at, each once in its script.
+        work = []
+        for script, model in zip(scripts, models):
+            keys = [dialog_key(d) for d in model]
+            chosen = [d for d, key in zip(model, keys) if keys.count(key) == 1
+                      and d["font"] and d["font"]["face"].lower() in FONTS]
+            if chosen:
+                work.append((script, chosen))
+        # The largest first, so that no long run is left for the end. Wine
+        # runs on jobs of its own: they mostly wait.
+        work.sort(key=lambda w: -os.path.getsize(w[0]["res"]))
+        with concurrent.futures.ThreadPoolExecutor(self.args.jobs) as wine, \
+                concurrent.futures.ThreadPoolExecutor(self.args.jobs) as pool:
+            windows = [wine.submit(self.windows_side, s) for s, _ in work]
+            gtk = [pool.submit(self.gtk_side, s, d) for s, d in work]
+        for (script, _), on_windows, on_gtk in zip(work, windows, gtk):
+            on_windows = on_windows.result()
             local = script["script"] in self.local
-            for windows, top in zip(pairs, tops):
-                self.compare(script["name"], windows, top, local)
+            for key, top in on_gtk.result().items():
+                if key in on_windows and font_as_on_windows(on_windows[key]):
+                    self.compare(script["name"], on_windows[key], top, local)
         share = self.within / self.controls if self.controls else 0.0
         print(f"scripts compiled by llvm-rc: {len(scripts)}; dialogs in MS "
               f"Shell Dlg, MS Shell Dlg 2 or Tahoma: {self.dialogs}")
