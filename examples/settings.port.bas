@@ -21,17 +21,47 @@ End Extern
 Const DLGFORGE_CLIPPING_ASCENT = &h68636C61  ' 'hcla'
 Const DLGFORGE_CLIPPING_DESCENT = &h68636C64  ' 'hcld'
 
-' Handlers, at the end of the program.
-Declare Sub dlg_settings_wordwrap_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_linenumbers_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_bold_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_crlf_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_lf_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_cr_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_tabwidth_changed cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_font_changed cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_ok_clicked cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-Declare Sub dlg_settings_cancel_clicked cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
+' Windows' ids, messages and notification codes, as a dialog's procedure
+' receives them.
+Const IDOK = 1
+Const IDCANCEL = 2
+Const IDABORT = 3
+Const IDRETRY = 4
+Const IDIGNORE = 5
+Const IDYES = 6
+Const IDNO = 7
+Const IDCLOSE = 8
+Const IDHELP = 9
+Const IDTRYAGAIN = 10
+Const IDCONTINUE = 11
+Const WM_INITDIALOG = 272
+Const WM_COMMAND = 273
+Const BN_CLICKED = 0
+Const EN_SETFOCUS = 256
+Const EN_KILLFOCUS = 512
+Const EN_CHANGE = 768
+Const CBN_SELCHANGE = 1
+Const CBN_EDITCHANGE = 5
+Const LBN_SELCHANGE = 1
+Const LBN_DBLCLK = 2
+
+' A dialog's procedure: it receives WM_INITDIALOG before the dialog is
+' first shown, and WM_COMMAND with the id and notification code of each
+' command; it returns nonzero for what it handled, as a Windows dialog
+' procedure does.
+Type DLGFORGE_PROCEDURE As Function(ByVal dialog As GtkWidget Ptr, _
+    ByVal message As Long, ByVal id As Long, ByVal code As Long) As Long
+
+' The script's ids.
+Const IDC_STATIC = -1
+Const IDC_WORDWRAP = 0
+Const IDC_LINENUMBERS = 0
+Const IDC_BOLD = 0
+Const IDC_CRLF = 0
+Const IDC_LF = 0
+Const IDC_CR = 0
+Const IDC_TABWIDTH = 0
+Const IDC_FONT = 0
 
 ' Each dialog's window and controls, set when the dialog is built.
 Dim Shared dlg_settings_window As GtkWidget Ptr
@@ -254,6 +284,621 @@ Sub dlgforge_accel_text(ByVal item As GtkWidget Ptr, ByVal text As Const gchar P
   gtk_box_pack_end(GTK_BOX(box), accel, FALSE, FALSE, 0)
   gtk_container_add(GTK_CONTAINER(item), box)
 End Sub
+
+' ---- How a dialog behaves: the Windows dialog manager's rules over GTK.
+' A dialog's procedure, its controls' ids and groups and its state live on
+' its window.
+
+Dim Shared dlgforge_procedure_names() As String
+Dim Shared dlgforge_procedures() As DLGFORGE_PROCEDURE
+
+' Makes `procedure` receive the messages of the dialog the script names
+' `dialog_name` ("IDD_ABOUT", or "101" for a dialog with a number), for
+' every time that dialog is built after this call.
+Sub dlgforge_set_procedure(ByVal dialog_name As String, _
+    ByVal procedure As DLGFORGE_PROCEDURE)
+  Dim count As Long = UBound(dlgforge_procedure_names) + 1
+  ReDim Preserve dlgforge_procedure_names(count)
+  ReDim Preserve dlgforge_procedures(count)
+  dlgforge_procedure_names(count) = UCase(dialog_name)
+  dlgforge_procedures(count) = procedure
+End Sub
+
+Function dlgforge_procedure_of(ByVal dialog_name As String) As DLGFORGE_PROCEDURE
+  For index As Long = UBound(dlgforge_procedure_names) To 0 Step -1
+    If dlgforge_procedure_names(index) = UCase(dialog_name) Then
+      Return dlgforge_procedures(index)
+    End If
+  Next
+  Return NULL
+End Function
+
+' A number kept on a widget.
+Function dlgforge_number(ByVal widget As Any Ptr, ByVal key As String) As Long
+  Return CLng(Cast(Integer, g_object_get_data(G_OBJECT(widget), key)))
+End Function
+
+Sub dlgforge_set_number(ByVal widget As Any Ptr, ByVal key As String, _
+    ByVal value As Long)
+  g_object_set_data(G_OBJECT(widget), key, Cast(gpointer, CInt(value)))
+End Sub
+
+' The control of a dialog with an id (the first, where several share it),
+' as GetDlgItem; Null when there is none. For a list or a multi-line field
+' this is the list or the text view, inside its scrolled window.
+Function dlgforge_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As GtkWidget Ptr
+  If dialog = NULL Then Return NULL
+  Return g_object_get_data(G_OBJECT(dialog), "dlgforge-item-" & id)
+End Function
+
+' Gives a control its id and its group in its dialog, in the order of the
+' script.
+Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget Ptr, _
+    ByVal id As Long, ByVal group As Long)
+  dlgforge_set_number(control, "dlgforge-id", id)
+  dlgforge_set_number(control, "dlgforge-group", group + 1)
+  If dlgforge_item(dialog, id) = NULL Then
+    g_object_set_data(G_OBJECT(dialog), "dlgforge-item-" & id, control)
+  End If
+  Dim controls As GList Ptr = g_object_steal_data(G_OBJECT(dialog), "dlgforge-controls")
+  g_object_set_data_full(G_OBJECT(dialog), "dlgforge-controls", _
+      g_list_append(controls, control), CPtr(GDestroyNotify, @g_list_free))
+End Sub
+
+' Sends a message to a dialog's procedure; nonzero when it handled it.
+Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
+    ByVal id As Long, ByVal code As Long) As Long
+  Dim procedure As DLGFORGE_PROCEDURE = _
+      Cast(DLGFORGE_PROCEDURE, g_object_get_data(G_OBJECT(dialog), "dlgforge-procedure"))
+  If procedure = NULL Then Return 0
+  Return procedure(dialog, message, id, code)
+End Function
+
+' Ends a dialog with a result, as EndDialog: the modal run returns it; a
+' dialog shown modeless is closed.
+Sub dlgforge_end_dialog(ByVal dialog As GtkWidget Ptr, ByVal result As Long)
+  If dialog = NULL OrElse dlgforge_number(dialog, "dlgforge-ended") Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-result", result)
+  dlgforge_set_number(dialog, "dlgforge-ended", 1)
+  Dim running As GMainLoop Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-loop")
+  If running <> NULL Then
+    g_main_loop_quit(running)
+  Else
+    gtk_widget_destroy(dialog)
+  End If
+End Sub
+
+' A command (a click, a menu item, a key) with its notification code. What
+' the procedure does not handle gets the dialog manager's default: IDOK,
+' IDCANCEL and the other ids of Windows' message boxes end the dialog with
+' that id; nothing else happens.
+Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
+  If dialog = NULL Then Exit Sub
+  If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
+      id <> IDHELP Then
+    dlgforge_end_dialog(dialog, id)
+  End If
+End Sub
+
+' A notification of a control to its dialog; none while the dialog is built
+' or while a dlgforge_ call changes the control, as on Windows.
+Sub dlgforge_notify(ByVal control As GtkWidget Ptr, ByVal code As Long)
+  Dim dialog As GtkWidget Ptr = gtk_widget_get_toplevel(control)
+  If dlgforge_number(dialog, "dlgforge-ready") = 0 OrElse _
+      dlgforge_number(dialog, "dlgforge-quiet") <> 0 Then
+    Exit Sub
+  End If
+  dlgforge_command(dialog, dlgforge_number(control, "dlgforge-id"), code)
+End Sub
+
+Sub dlgforge_on_clicked cdecl (ByVal button As GtkWidget Ptr, ByVal control As gpointer)
+  ' A radio button the check left reports no click, as on Windows.
+  If GTK_IS_RADIO_BUTTON(button) AndAlso _
+      gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)) = 0 Then
+    Exit Sub
+  End If
+  dlgforge_notify(control, BN_CLICKED)
+End Sub
+
+Sub dlgforge_on_edit_change cdecl (ByVal source As gpointer, ByVal control As gpointer)
+  dlgforge_notify(control, EN_CHANGE)
+End Sub
+
+Function dlgforge_on_edit_focus cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEventFocus Ptr, ByVal control As gpointer) As gboolean
+  dlgforge_notify(control, EN_SETFOCUS)
+  Return FALSE
+End Function
+
+Function dlgforge_on_edit_blur cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEventFocus Ptr, ByVal control As gpointer) As gboolean
+  dlgforge_notify(control, EN_KILLFOCUS)
+  Return FALSE
+End Function
+
+' A combo box's choice changed (CBN_SELCHANGE), or its text was typed
+' (CBN_EDITCHANGE: no item is chosen then).
+Sub dlgforge_on_combo_change cdecl (ByVal combo As GtkComboBox Ptr, ByVal control As gpointer)
+  dlgforge_notify(control, IIf(gtk_combo_box_get_active(combo) >= 0, _
+      CBN_SELCHANGE, CBN_EDITCHANGE))
+End Sub
+
+Sub dlgforge_on_list_select cdecl (ByVal selection As GtkTreeSelection Ptr, _
+    ByVal control As gpointer)
+  dlgforge_notify(control, LBN_SELCHANGE)
+End Sub
+
+Sub dlgforge_on_list_activate cdecl (ByVal tree As GtkTreeView Ptr, _
+    ByVal path As GtkTreePath Ptr, ByVal column As GtkTreeViewColumn Ptr, _
+    ByVal control As gpointer)
+  dlgforge_notify(control, LBN_DBLCLK)
+End Sub
+
+' A menu item chosen: the command of its id to the window that shows it.
+Sub dlgforge_on_menu cdecl (ByVal item As GtkMenuItem Ptr, ByVal owner As gpointer)
+  If GTK_IS_RADIO_MENU_ITEM(item) AndAlso _
+      gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item)) = 0 Then
+    Exit Sub
+  End If
+  dlgforge_command(owner, dlgforge_number(item, "dlgforge-id"), 0)
+End Sub
+
+' Makes a menu item send the command of an id to the window that shows it.
+Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
+    ByVal owner As GtkWidget Ptr)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
+End Sub
+
+Const DLGFORGE_KEY_TAB = &hFF09
+Const DLGFORGE_KEY_RETURN = &hFF0D
+Const DLGFORGE_KEY_ESCAPE = &hFF1B
+Const DLGFORGE_KEY_LEFT = &hFF51
+Const DLGFORGE_KEY_UP = &hFF52
+Const DLGFORGE_KEY_RIGHT = &hFF53
+Const DLGFORGE_KEY_DOWN = &hFF54
+Const DLGFORGE_KEY_KP_ENTER = &hFF8D
+
+' Controls that take typed text (or type-ahead) and the arrow keys.
+Function dlgforge_takes_text(ByVal widget As GtkWidget Ptr) As Long
+  If widget = NULL Then Return 0
+  Return GTK_IS_ENTRY(widget) OrElse GTK_IS_TEXT_VIEW(widget) OrElse _
+      GTK_IS_TREE_VIEW(widget)
+End Function
+
+' The command Enter gives: the push button with the focus, else the default
+' push button, else IDOK.
+Function dlgforge_enter_id(ByVal dialog As GtkWidget Ptr, ByVal focus As GtkWidget Ptr) As Long
+  If focus <> NULL AndAlso GTK_IS_BUTTON(focus) AndAlso _
+      GTK_IS_TOGGLE_BUTTON(focus) = 0 Then
+    Return dlgforge_number(focus, "dlgforge-id")
+  End If
+  Dim default_button As GtkWidget Ptr = gtk_window_get_default_widget(GTK_WINDOW(dialog))
+  If default_button <> NULL Then Return dlgforge_number(default_button, "dlgforge-id")
+  Return IDOK
+End Function
+
+' The arrow keys move the focus within the group of the control that has
+' it, in script order and round; in a group of radio buttons they move the
+' check with it.
+Sub dlgforge_move_in_group(ByVal dialog As GtkWidget Ptr, ByVal focus As GtkWidget Ptr, _
+    ByVal stepping As Long)
+  Dim controls As GList Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-controls")
+  Dim here As Long = g_list_index(controls, focus)
+  If here < 0 Then Exit Sub
+  Dim group As Long = dlgforge_number(focus, "dlgforge-group")
+  Dim As Long first = here, last = here
+  While first > 0 AndAlso _
+      dlgforge_number(g_list_nth_data(controls, first - 1), "dlgforge-group") = group
+    first -= 1
+  Wend
+  While last < g_list_length(controls) - 1 AndAlso _
+      dlgforge_number(g_list_nth_data(controls, last + 1), "dlgforge-group") = group
+    last += 1
+  Wend
+  Dim index As Long = here
+  For tries As Long = first To last
+    index += stepping
+    If index > last Then index = first
+    If index < first Then index = last
+    Dim candidate As GtkWidget Ptr = g_list_nth_data(controls, index)
+    If candidate = focus Then Exit Sub
+    If gtk_widget_get_can_focus(candidate) AndAlso gtk_widget_is_sensitive(candidate) _
+        AndAlso gtk_widget_get_visible(candidate) Then
+      gtk_widget_grab_focus(candidate)
+      If GTK_IS_RADIO_BUTTON(candidate) Then gtk_button_clicked(GTK_BUTTON(candidate))
+      Exit Sub
+    End If
+  Next
+End Sub
+
+' The keys of a dialog, before the control with the focus sees them:
+' Escape is IDCANCEL, Enter the default command (a multi-line field with
+' ES_WANTRETURN keeps it), the arrow keys move within a group of buttons,
+' and a letter alone is a mnemonic where the focus takes no text.
+Function dlgforge_on_key cdecl (ByVal dialog As GtkWidget Ptr, _
+    ByVal event As GdkEventKey Ptr, ByVal user_data As gpointer) As gboolean
+  Dim focus As GtkWidget Ptr = gtk_window_get_focus(GTK_WINDOW(dialog))
+  If (event->state And (GDK_CONTROL_MASK Or GDK_MOD1_MASK)) <> 0 Then Return FALSE
+  Select Case event->keyval
+  Case DLGFORGE_KEY_ESCAPE
+    dlgforge_command(dialog, IDCANCEL, BN_CLICKED)
+    Return TRUE
+  Case DLGFORGE_KEY_RETURN, DLGFORGE_KEY_KP_ENTER
+    If focus <> NULL AndAlso dlgforge_number(focus, "dlgforge-want-return") Then
+      Return FALSE
+    End If
+    dlgforge_command(dialog, dlgforge_enter_id(dialog, focus), BN_CLICKED)
+    Return TRUE
+  Case DLGFORGE_KEY_LEFT, DLGFORGE_KEY_UP, DLGFORGE_KEY_RIGHT, DLGFORGE_KEY_DOWN
+    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 Then Return FALSE
+    dlgforge_move_in_group(dialog, focus, _
+        IIf(event->keyval = DLGFORGE_KEY_LEFT OrElse event->keyval = DLGFORGE_KEY_UP, -1, 1))
+    Return TRUE
+  Case DLGFORGE_KEY_TAB
+    Return FALSE
+  End Select
+  If gdk_keyval_to_unicode(event->keyval) > 32 AndAlso dlgforge_takes_text(focus) = 0 Then
+    Return gtk_window_mnemonic_activate(GTK_WINDOW(dialog), _
+        gdk_keyval_to_lower(event->keyval), _
+        gtk_window_get_mnemonic_modifier(GTK_WINDOW(dialog)))
+  End If
+  Return FALSE
+End Function
+
+' The window's close button is IDCANCEL, as on Windows.
+Function dlgforge_on_close cdecl (ByVal dialog As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal user_data As gpointer) As gboolean
+  dlgforge_command(dialog, IDCANCEL, BN_CLICKED)
+  Return TRUE
+End Function
+
+' Makes a built dialog behave as the dialog manager makes it: the procedure
+' registered for its name, its keys and its close button.
+Sub dlgforge_dialog_behaviour(ByVal dialog As GtkWidget Ptr, ByVal dialog_name As String)
+  g_object_set_data(G_OBJECT(dialog), "dlgforge-procedure", _
+      Cast(gpointer, dlgforge_procedure_of(dialog_name)))
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(@dlgforge_on_key), NULL)
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(@dlgforge_on_close), NULL)
+End Sub
+
+' The initialisation a procedure gets before its dialog is first shown.
+Sub dlgforge_initialise(ByVal dialog As GtkWidget Ptr)
+  dlgforge_set_number(dialog, "dlgforge-ready", 1)
+  dlgforge_send(dialog, WM_INITDIALOG, 0, 0)
+End Sub
+
+' Shows a built dialog and runs it until it ends, as DialogBox: returns the
+' result it ended with (-1 for no dialog).
+Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
+  If dialog = NULL Then Return -1
+  Dim running As GMainLoop Ptr = g_main_loop_new(NULL, FALSE)
+  g_object_set_data(G_OBJECT(dialog), "dlgforge-loop", running)
+  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE)
+  dlgforge_initialise(dialog)
+  If dlgforge_number(dialog, "dlgforge-ended") = 0 Then
+    gtk_widget_show(dialog)
+    gtk_window_present(GTK_WINDOW(dialog))
+    g_main_loop_run(running)
+  End If
+  Dim result As Long = dlgforge_number(dialog, "dlgforge-result")
+  g_main_loop_unref(running)
+  gtk_widget_destroy(dialog)
+  Return result
+End Function
+
+' Builds and shows a dialog without waiting for it, as CreateDialog; Null
+' when the script has no dialog of that name.
+Function dlgforge_run_modeless(ByVal dialog As GtkWidget Ptr) As GtkWidget Ptr
+  If dialog = NULL Then Return NULL
+  dlgforge_initialise(dialog)
+  If dlgforge_number(dialog, "dlgforge-ended") Then Return NULL
+  gtk_widget_show(dialog)
+  gtk_window_present(GTK_WINDOW(dialog))
+  Return dialog
+End Function
+
+' ---- What dialog procedures do with their controls, by id.
+
+' Windows' text of a control ("&Save") from GTK's ("_Save"), and back.
+Function dlgforge_windows_text(ByVal text As Const gchar Ptr, ByVal marked As Long) As String
+  If text = NULL Then Return ""
+  Dim source As String = *text
+  If marked = 0 Then Return source
+  Dim result As String
+  Dim index As Long = 0
+  While index < Len(source)
+    Select Case source[index]
+    Case Asc("_")
+      index += 1
+      If index < Len(source) AndAlso source[index] <> Asc("_") Then result &= "&"
+      If index < Len(source) Then result &= Chr(source[index])
+    Case Asc("&")
+      result &= "&&"
+    Case Else
+      result &= Chr(source[index])
+    End Select
+    index += 1
+  Wend
+  Return result
+End Function
+
+Function dlgforge_gtk_text(ByVal source As String, ByVal marked As Long) As String
+  If marked = 0 Then Return source
+  Dim result As String
+  Dim index As Long = 0
+  While index < Len(source)
+    Select Case source[index]
+    Case Asc("&")
+      index += 1
+      If index < Len(source) AndAlso source[index] <> Asc("&") Then result &= "_"
+      If index < Len(source) Then result &= Chr(source[index])
+    Case Asc("_")
+      result &= "__"
+    Case Else
+      result &= Chr(source[index])
+    End Select
+    index += 1
+  Wend
+  Return result
+End Function
+
+' The list of items of a list box or combo box; Null for other controls.
+Function dlgforge_items(ByVal control As GtkWidget Ptr) As GtkListStore Ptr
+  Dim model As GtkTreeModel Ptr
+  If control = NULL Then Return NULL
+  If GTK_IS_TREE_VIEW(control) Then model = gtk_tree_view_get_model(GTK_TREE_VIEW(control))
+  If GTK_IS_COMBO_BOX(control) Then model = gtk_combo_box_get_model(GTK_COMBO_BOX(control))
+  If model = NULL OrElse GTK_IS_LIST_STORE(model) = 0 Then Return NULL
+  Return GTK_LIST_STORE(model)
+End Function
+
+' An item's text by its index from 0, as LB_GETTEXT and CB_GETLBTEXT.
+Function dlgforge_get_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal index As Long) As String
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  Dim position As GtkTreeIter
+  If store = NULL OrElse index < 0 OrElse gtk_tree_model_iter_nth_child( _
+      GTK_TREE_MODEL(store), @position, NULL, index) = 0 Then
+    Return ""
+  End If
+  Dim text As gchar Ptr
+  gtk_tree_model_get(GTK_TREE_MODEL(store), @position, 0, @text, -1)
+  Dim result As String = *text
+  g_free(text)
+  Return result
+End Function
+
+' Adds an item at the end, as LB_ADDSTRING and CB_ADDSTRING (a sorted list
+' is not sorted); returns its index, -1 when the control has no items.
+Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal text As String) As Long
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store = NULL Then Return -1
+  Dim position As GtkTreeIter
+  gtk_list_store_insert_with_values(store, @position, -1, 0, StrPtr(text), -1)
+  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
+End Function
+
+' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT.
+Sub dlgforge_clear_items(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store <> NULL Then gtk_list_store_clear(store)
+End Sub
+
+' How many items, as LB_GETCOUNT and CB_GETCOUNT.
+Function dlgforge_item_count(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store = NULL Then Return 0
+  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL)
+End Function
+
+' Chooses the item at an index (-1: none), as LB_SETCURSEL and CB_SETCURSEL,
+' without a notification.
+Sub dlgforge_select_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal index As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If dlgforge_items(control) = NULL Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  If GTK_IS_COMBO_BOX(control) Then
+    gtk_combo_box_set_active(GTK_COMBO_BOX(control), index)
+  Else
+    Dim selection As GtkTreeSelection Ptr = _
+        gtk_tree_view_get_selection(GTK_TREE_VIEW(control))
+    gtk_tree_selection_unselect_all(selection)
+    If index >= 0 AndAlso index < dlgforge_item_count(dialog, id) Then
+      Dim path As GtkTreePath Ptr = gtk_tree_path_new_from_indices(index, -1)
+      gtk_tree_selection_select_path(selection, path)
+      gtk_tree_path_free(path)
+    End If
+  End If
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
+End Sub
+
+' The index of the chosen item (the first, in a list that takes several),
+' as LB_GETCURSEL and CB_GETCURSEL; -1 for none.
+Function dlgforge_selected_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If dlgforge_items(control) = NULL Then Return -1
+  If GTK_IS_COMBO_BOX(control) Then Return gtk_combo_box_get_active(GTK_COMBO_BOX(control))
+  Dim rows As GList Ptr = gtk_tree_selection_get_selected_rows( _
+      gtk_tree_view_get_selection(GTK_TREE_VIEW(control)), NULL)
+  If rows = NULL Then Return -1
+  Dim index As Long = gtk_tree_path_get_indices(rows->data)[0]
+  g_list_free_full(rows, CPtr(GDestroyNotify, @gtk_tree_path_free))
+  Return index
+End Function
+
+' A control's text, as GetDlgItemText: an edit field's, a combo box's, a
+' button's, label's or group box's (with & before its mnemonic, as
+' Windows writes it).
+Function dlgforge_get_text(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As String
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Return ""
+  If GTK_IS_COMBO_BOX(control) Then
+    Dim child As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(control))
+    If child = NULL OrElse GTK_IS_ENTRY(child) = 0 Then
+      Return dlgforge_get_item(dialog, id, gtk_combo_box_get_active(GTK_COMBO_BOX(control)))
+    End If
+    control = child
+  End If
+  If GTK_IS_ENTRY(control) Then Return *gtk_entry_get_text(GTK_ENTRY(control))
+  If GTK_IS_TEXT_VIEW(control) Then
+    Dim buffer As GtkTextBuffer Ptr = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control))
+    Dim As GtkTextIter first, last
+    gtk_text_buffer_get_bounds(buffer, @first, @last)
+    Dim text As gchar Ptr = gtk_text_buffer_get_text(buffer, @first, @last, FALSE)
+    Dim result As String = *text
+    g_free(text)
+    Return result
+  End If
+  If GTK_IS_FRAME(control) Then
+    control = gtk_frame_get_label_widget(GTK_FRAME(control))
+    If control = NULL Then Return ""
+  End If
+  If GTK_IS_BUTTON(control) Then
+    Return dlgforge_windows_text(gtk_button_get_label(GTK_BUTTON(control)), _
+        gtk_button_get_use_underline(GTK_BUTTON(control)))
+  End If
+  If GTK_IS_LABEL(control) Then
+    Return dlgforge_windows_text(gtk_label_get_label(GTK_LABEL(control)), _
+        gtk_label_get_use_underline(GTK_LABEL(control)))
+  End If
+  Return ""
+End Function
+
+' Sets a control's text, as SetDlgItemText (an edit field reports
+' EN_CHANGE, as on Windows).
+Sub dlgforge_set_text(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal text As String)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Exit Sub
+  If GTK_IS_COMBO_BOX(control) Then control = gtk_bin_get_child(GTK_BIN(control))
+  If control = NULL Then Exit Sub
+  If GTK_IS_ENTRY(control) Then
+    gtk_entry_set_text(GTK_ENTRY(control), text)
+  ElseIf GTK_IS_TEXT_VIEW(control) Then
+    gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(control)), text, -1)
+  ElseIf GTK_IS_FRAME(control) Then
+    Dim label As GtkWidget Ptr = gtk_frame_get_label_widget(GTK_FRAME(control))
+    If label <> NULL AndAlso GTK_IS_LABEL(label) Then
+      gtk_label_set_text_with_mnemonic(GTK_LABEL(label), dlgforge_gtk_text(text, 1))
+    End If
+  ElseIf GTK_IS_BUTTON(control) Then
+    gtk_button_set_label(GTK_BUTTON(control), _
+        dlgforge_gtk_text(text, gtk_button_get_use_underline(GTK_BUTTON(control))))
+  ElseIf GTK_IS_LABEL(control) Then
+    If gtk_label_get_use_underline(GTK_LABEL(control)) Then
+      gtk_label_set_text_with_mnemonic(GTK_LABEL(control), dlgforge_gtk_text(text, 1))
+    Else
+      gtk_label_set_text(GTK_LABEL(control), text)
+    End If
+  End If
+End Sub
+
+' A control's number, as GetDlgItemInt: a spin button's, slider's or
+' scroll bar's value, else the number its text starts with.
+Function dlgforge_get_int(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL AndAlso GTK_IS_SPIN_BUTTON(control) Then
+    Return gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(control))
+  End If
+  If control <> NULL AndAlso GTK_IS_RANGE(control) Then
+    Return CLng(gtk_range_get_value(GTK_RANGE(control)))
+  End If
+  Return ValInt(dlgforge_get_text(dialog, id))
+End Function
+
+' Sets a control's number, as SetDlgItemInt.
+Sub dlgforge_set_int(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal value As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL AndAlso GTK_IS_SPIN_BUTTON(control) Then
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(control), value)
+  ElseIf control <> NULL AndAlso GTK_IS_RANGE(control) Then
+    gtk_range_set_value(GTK_RANGE(control), value)
+  Else
+    dlgforge_set_text(dialog, id, Str(value))
+  End If
+End Sub
+
+' Checks (1), clears (0) or greys (2) a check box or radio button, as
+' CheckDlgButton, without a notification; clearing a radio button leaves
+' its group with nothing checked.
+Sub dlgforge_check(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal state As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_TOGGLE_BUTTON(control) = 0 Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(control), state = 2)
+  If state = 0 AndAlso GTK_IS_RADIO_BUTTON(control) Then
+    ' The group's hidden member, never placed, holds the check then.
+    Dim member As GSList Ptr = gtk_radio_button_get_group(GTK_RADIO_BUTTON(control))
+    While member <> NULL
+      If gtk_widget_get_parent(member->data) = NULL Then
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(member->data), TRUE)
+      End If
+      member = member->next
+    Wend
+  End If
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control), state = 1)
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
+End Sub
+
+' 1 when checked, 2 when greyed, else 0, as IsDlgButtonChecked.
+Function dlgforge_is_checked(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_TOGGLE_BUTTON(control) = 0 Then Return 0
+  If gtk_toggle_button_get_inconsistent(GTK_TOGGLE_BUTTON(control)) Then Return 2
+  Return IIf(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control)), 1, 0)
+End Function
+
+' Checks one radio button of the ids first to last and clears the others,
+' as CheckRadioButton.
+Sub dlgforge_check_radio(ByVal dialog As GtkWidget Ptr, ByVal first As Long, _
+    ByVal last As Long, ByVal checked As Long)
+  For id As Long = first To last
+    If id <> checked Then dlgforge_check(dialog, id, 0)
+  Next
+  dlgforge_check(dialog, checked, 1)
+End Sub
+
+' The widget that is placed for a control: a list's scrolled window.
+Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
+  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
+  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
+  Return control
+End Function
+
+' Enables or disables a control, as EnableWindow(GetDlgItem(...)).
+Sub dlgforge_enable(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal enabled As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL Then gtk_widget_set_sensitive(dlgforge_placed(control), enabled <> 0)
+End Sub
+
+' Shows or hides a control, as ShowWindow(GetDlgItem(...)).
+Sub dlgforge_show(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal shown As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Exit Sub
+  If shown Then
+    gtk_widget_show(dlgforge_placed(control))
+  Else
+    gtk_widget_hide(dlgforge_placed(control))
+  End If
+End Sub
+
+' Gives a control the keyboard focus, as SetFocus(GetDlgItem(...)).
+Sub dlgforge_focus(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL Then gtk_widget_grab_focus(control)
+End Sub
+
+' Makes a push button the one Enter clicks, as DM_SETDEFID.
+Sub dlgforge_set_default(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_BUTTON(control) = 0 Then Exit Sub
+  gtk_widget_set_can_default(control, TRUE)
+  gtk_window_set_default(GTK_WINDOW(dialog), control)
+End Sub
+
 ' Dialog IDD_SETTINGS.
 Function dlg_settings_create() As GtkWidget Ptr
   Dim dialog_window As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)
@@ -275,79 +920,96 @@ Function dlg_settings_create() As GtkWidget Ptr
   dlg_settings_groupbox = gtk_frame_new(NULL)
   gtk_frame_set_label_widget(GTK_FRAME(dlg_settings_groupbox), gtk_label_new_with_mnemonic("Editor"))
   dlgforge_place(fixed_area, dlg_settings_groupbox, 7, 7, 110, 70, units_x, units_y)
+  dlgforge_control(dialog_window, dlg_settings_groupbox, IDC_STATIC, 0)
 
   ' AUTOCHECKBOX IDC_WORDWRAP, line 11
   dlg_settings_wordwrap = gtk_check_button_new_with_mnemonic("_Word wrap")
   dlgforge_place(fixed_area, dlg_settings_wordwrap, 14, 20, 90, 10, units_x, units_y)
-  g_signal_connect(dlg_settings_wordwrap, "toggled", G_CALLBACK(@dlg_settings_wordwrap_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_wordwrap, IDC_WORDWRAP, 0)
+  g_signal_connect(dlg_settings_wordwrap, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_wordwrap)
 
   ' AUTOCHECKBOX IDC_LINENUMBERS, line 12
   dlg_settings_linenumbers = gtk_check_button_new_with_mnemonic("Show _line numbers")
   dlgforge_place(fixed_area, dlg_settings_linenumbers, 14, 34, 90, 10, units_x, units_y)
-  g_signal_connect(dlg_settings_linenumbers, "toggled", G_CALLBACK(@dlg_settings_linenumbers_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_linenumbers, IDC_LINENUMBERS, 0)
+  g_signal_connect(dlg_settings_linenumbers, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_linenumbers)
 
   ' CONTROL Button IDC_BOLD, line 13
   dlg_settings_bold = gtk_toggle_button_new_with_mnemonic("_Bold keywords")
   dlgforge_place(fixed_area, dlg_settings_bold, 14, 50, 90, 14, units_x, units_y)
-  g_signal_connect(dlg_settings_bold, "toggled", G_CALLBACK(@dlg_settings_bold_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_bold, IDC_BOLD, 0)
+  g_signal_connect(dlg_settings_bold, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_bold)
 
   ' GROUPBOX IDC_STATIC, line 14
   dlg_settings_groupbox_2 = gtk_frame_new(NULL)
   gtk_frame_set_label_widget(GTK_FRAME(dlg_settings_groupbox_2), gtk_label_new_with_mnemonic("Line endings"))
   dlgforge_place(fixed_area, dlg_settings_groupbox_2, 123, 7, 110, 70, units_x, units_y)
+  dlgforge_control(dialog_window, dlg_settings_groupbox_2, IDC_STATIC, 0)
 
   ' AUTORADIOBUTTON IDC_CRLF, line 15
-  dlg_settings_crlf = gtk_radio_button_new_with_mnemonic(NULL, "_Windows (CR LF)")
+  dlg_settings_crlf = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(gtk_radio_button_new(NULL)), "_Windows (CR LF)")
   dlgforge_place(fixed_area, dlg_settings_crlf, 130, 20, 95, 10, units_x, units_y)
-  g_signal_connect(dlg_settings_crlf, "toggled", G_CALLBACK(@dlg_settings_crlf_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_crlf, IDC_CRLF, 1)
+  g_signal_connect(dlg_settings_crlf, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_crlf)
 
   ' AUTORADIOBUTTON IDC_LF, line 16
   dlg_settings_lf = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(dlg_settings_crlf), "_Unix (LF)")
   dlgforge_place(fixed_area, dlg_settings_lf, 130, 34, 95, 10, units_x, units_y)
-  g_signal_connect(dlg_settings_lf, "toggled", G_CALLBACK(@dlg_settings_lf_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_lf, IDC_LF, 1)
+  g_signal_connect(dlg_settings_lf, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_lf)
 
   ' CONTROL Button IDC_CR, line 17
   dlg_settings_cr = gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(dlg_settings_crlf), "_Classic Mac (CR)")
   dlgforge_place(fixed_area, dlg_settings_cr, 130, 48, 95, 10, units_x, units_y)
-  g_signal_connect(dlg_settings_cr, "toggled", G_CALLBACK(@dlg_settings_cr_toggled), NULL)
+  dlgforge_control(dialog_window, dlg_settings_cr, IDC_CR, 1)
+  g_signal_connect(dlg_settings_cr, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_cr)
 
   ' LTEXT IDC_STATIC, line 18
   dlg_settings_label = gtk_label_new_with_mnemonic("_Tab width:")
   gtk_misc_set_alignment(GTK_MISC(dlg_settings_label), 0, 0)
   gtk_label_set_line_wrap(GTK_LABEL(dlg_settings_label), TRUE)
   dlgforge_place(fixed_area, dlg_settings_label, 7, 88, 50, 8, units_x, units_y)
+  dlgforge_control(dialog_window, dlg_settings_label, IDC_STATIC, 2)
 
   ' EDITTEXT IDC_TABWIDTH, line 19
   dlg_settings_tabwidth = gtk_entry_new()
   g_signal_connect(dlg_settings_tabwidth, "changed", G_CALLBACK(@dlgforge_keep_digits), NULL)
   dlgforge_place(fixed_area, dlg_settings_tabwidth, 60, 86, 30, 12, units_x, units_y)
-  g_signal_connect(dlg_settings_tabwidth, "changed", G_CALLBACK(@dlg_settings_tabwidth_changed), NULL)
+  dlgforge_control(dialog_window, dlg_settings_tabwidth, IDC_TABWIDTH, 2)
+  g_signal_connect(dlg_settings_tabwidth, "changed", G_CALLBACK(@dlgforge_on_edit_change), dlg_settings_tabwidth)
+  g_signal_connect(dlg_settings_tabwidth, "focus-in-event", G_CALLBACK(@dlgforge_on_edit_focus), dlg_settings_tabwidth)
+  g_signal_connect(dlg_settings_tabwidth, "focus-out-event", G_CALLBACK(@dlgforge_on_edit_blur), dlg_settings_tabwidth)
 
   ' LTEXT IDC_STATIC, line 20
   dlg_settings_label_2 = gtk_label_new_with_mnemonic("_Font:")
   gtk_misc_set_alignment(GTK_MISC(dlg_settings_label_2), 0, 0)
   gtk_label_set_line_wrap(GTK_LABEL(dlg_settings_label_2), TRUE)
   dlgforge_place(fixed_area, dlg_settings_label_2, 7, 106, 50, 8, units_x, units_y)
+  dlgforge_control(dialog_window, dlg_settings_label_2, IDC_STATIC, 3)
 
   ' COMBOBOX IDC_FONT, line 21
   dlg_settings_font = gtk_combo_box_new_text()
   dlgforge_place(fixed_area, dlg_settings_font, 60, 104, 120, 0, units_x, units_y)
   gtk_widget_set_size_request(dlg_settings_font, dlgforge_muldiv(120, units_x, 4), units_y + 8)
-  g_signal_connect(dlg_settings_font, "changed", G_CALLBACK(@dlg_settings_font_changed), NULL)
+  dlgforge_control(dialog_window, dlg_settings_font, IDC_FONT, 3)
+  g_signal_connect(dlg_settings_font, "changed", G_CALLBACK(@dlgforge_on_combo_change), dlg_settings_font)
 
   ' CONTROL Static IDC_STATIC, line 22
   dlg_settings_separator = gtk_hseparator_new()
   dlgforge_place(fixed_area, dlg_settings_separator, 7, 128, 226, 1, units_x, units_y)
+  dlgforge_control(dialog_window, dlg_settings_separator, IDC_STATIC, 3)
 
   ' DEFPUSHBUTTON IDOK, line 23
   dlg_settings_ok = gtk_button_new_with_mnemonic("OK")
   dlgforge_place(fixed_area, dlg_settings_ok, 129, 149, 50, 14, units_x, units_y)
-  g_signal_connect(dlg_settings_ok, "clicked", G_CALLBACK(@dlg_settings_ok_clicked), NULL)
+  dlgforge_control(dialog_window, dlg_settings_ok, IDOK, 3)
+  g_signal_connect(dlg_settings_ok, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_ok)
 
   ' PUSHBUTTON IDCANCEL, line 24
   dlg_settings_cancel = gtk_button_new_with_mnemonic("Cancel")
   dlgforge_place(fixed_area, dlg_settings_cancel, 183, 149, 50, 14, units_x, units_y)
-  g_signal_connect(dlg_settings_cancel, "clicked", G_CALLBACK(@dlg_settings_cancel_clicked), NULL)
+  dlgforge_control(dialog_window, dlg_settings_cancel, IDCANCEL, 3)
+  g_signal_connect(dlg_settings_cancel, "clicked", G_CALLBACK(@dlgforge_on_clicked), dlg_settings_cancel)
 
   gtk_label_set_mnemonic_widget(GTK_LABEL(dlg_settings_label), dlg_settings_tabwidth)
   gtk_label_set_mnemonic_widget(GTK_LABEL(dlg_settings_label_2), dlg_settings_font)
@@ -355,9 +1017,6 @@ Function dlg_settings_create() As GtkWidget Ptr
   focus_chain = g_list_append(focus_chain, dlg_settings_wordwrap)
   focus_chain = g_list_append(focus_chain, dlg_settings_linenumbers)
   focus_chain = g_list_append(focus_chain, dlg_settings_bold)
-  focus_chain = g_list_append(focus_chain, dlg_settings_crlf)
-  focus_chain = g_list_append(focus_chain, dlg_settings_lf)
-  focus_chain = g_list_append(focus_chain, dlg_settings_cr)
   focus_chain = g_list_append(focus_chain, dlg_settings_tabwidth)
   focus_chain = g_list_append(focus_chain, dlg_settings_font)
   focus_chain = g_list_append(focus_chain, dlg_settings_ok)
@@ -369,6 +1028,7 @@ Function dlg_settings_create() As GtkWidget Ptr
   gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dialog_window)))
   gtk_widget_set_can_default(dlg_settings_ok, TRUE)
   gtk_window_set_default(GTK_WINDOW(dialog_window), dlg_settings_ok)
+  dlgforge_dialog_behaviour(dialog_window, "IDD_SETTINGS")
   Return dialog_window
 End Function
 
@@ -382,68 +1042,103 @@ Function dlgforge_dialog_named(ByVal dialog_name As String) As GtkWidget Ptr
   Return NULL
 End Function
 
-' The program: Wine's Tahoma made visible when fonts-wine is installed,
-' the toolkit, the first dialog (or those the command line names), the
-' main loop until the first window closes.
-dlgforge_add_fonts("/usr/share/wine/fonts")
-gtk_init(NULL, NULL)
-dlgforge_style()
-Dim dlgforge_main As GtkWidget Ptr
-For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1
-  Dim dlgforge_window As GtkWidget Ptr = dlgforge_dialog_named(Command(dlgforge_arg))
-  If dlgforge_window = NULL Then
-    Print "no dialog named "; Command(dlgforge_arg)
-    End 2
-  End If
-  If dlgforge_main = NULL Then dlgforge_main = dlgforge_window
-  gtk_widget_show(dlgforge_window)
-Next
-If dlgforge_main = NULL Then
-  dlgforge_main = dlg_settings_create()
-  gtk_widget_show(dlgforge_main)
+' Builds the dialog the script names NAME and runs it until it ends, as
+' DialogBox; returns the id it ended with (-1 when there is no such dialog).
+Function dlgforge_dialog_box(ByVal dialog_name As String) As Long
+  Return dlgforge_run_modal(dlgforge_dialog_named(dialog_name))
+End Function
+
+' Builds the dialog the script names NAME and shows it without waiting, as
+' CreateDialog; Null when there is no such dialog.
+Function dlgforge_create_dialog(ByVal dialog_name As String) As GtkWidget Ptr
+  Return dlgforge_run_modeless(dlgforge_dialog_named(dialog_name))
+End Function
+
+' The name of an id (IDOK, IDC_NAME), else its number.
+Function dlgforge_id_name(ByVal id As Long) As String
+  Select Case id
+  Case 1: Return "IDOK"
+  Case 2: Return "IDCANCEL"
+  Case 3: Return "IDABORT"
+  Case 4: Return "IDRETRY"
+  Case 5: Return "IDIGNORE"
+  Case 6: Return "IDYES"
+  Case 7: Return "IDNO"
+  Case 8: Return "IDCLOSE"
+  Case 9: Return "IDHELP"
+  Case 10: Return "IDTRYAGAIN"
+  Case 11: Return "IDCONTINUE"
+  Case -1: Return "IDC_STATIC"
+  Case 0: Return "IDC_WORDWRAP"
+  End Select
+  Return Str(id)
+End Function
+
+' The toolkit, with Wine's Tahoma made visible when fonts-wine is installed.
+Sub dlgforge_start()
+  dlgforge_add_fonts("/usr/share/wine/fonts")
+  gtk_init(NULL, NULL)
+  dlgforge_style()
+End Sub
+
+' The dialogs the command line names, shown modeless side by side until
+' the first ends; False when it names none.
+Function dlgforge_show_named_dialogs() As Long
+  Dim first_dialog As GtkWidget Ptr
+  Dim argument As Long = 1
+  While Len(Command(argument)) > 0
+    Dim named As GtkWidget Ptr = dlgforge_dialog_named(Command(argument))
+    If named = NULL Then
+      Print "no dialog named "; Command(argument)
+      End 2
+    End If
+    dlgforge_run_modeless(named)
+    If first_dialog = NULL Then first_dialog = named
+    argument += 1
+  Wend
+  If first_dialog = NULL Then Return FALSE
+  g_signal_connect(first_dialog, "destroy", G_CALLBACK(@gtk_main_quit), NULL)
+  gtk_main()
+  Return TRUE
+End Function
+
+' ---- Your code
+
+' The code of settings.rc's dialogs, converted by dlgforge --port: yours to
+' keep and change. A conversion writes this file only when it does not
+' exist yet; what it generates is in the file included here.
+
+' The dialog IDD_SETTINGS: its initialisation and its commands. Return nonzero for
+' what you handle; where you do not, IDOK, IDCANCEL and their kind end the
+' dialog.
+Function dlg_settings_procedure(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
+    ByVal id As Long, ByVal code As Long) As Long
+  Select Case message
+  Case WM_INITDIALOG
+  Case WM_COMMAND
+    Select Case id
+    Case IDC_WORDWRAP  ' AUTOCHECKBOX IDC_WORDWRAP, line 11
+    Case IDC_LINENUMBERS  ' AUTOCHECKBOX IDC_LINENUMBERS, line 12
+    Case IDC_BOLD  ' CONTROL Button IDC_BOLD, line 13
+    Case IDC_CRLF  ' AUTORADIOBUTTON IDC_CRLF, line 15
+    Case IDC_LF  ' AUTORADIOBUTTON IDC_LF, line 16
+    Case IDC_CR  ' CONTROL Button IDC_CR, line 17
+    Case IDC_TABWIDTH  ' EDITTEXT IDC_TABWIDTH, line 19
+    Case IDC_FONT  ' COMBOBOX IDC_FONT, line 21
+    Case IDOK  ' DEFPUSHBUTTON IDOK, line 23
+    Case IDCANCEL  ' PUSHBUTTON IDCANCEL, line 24
+    End Select
+  End Select
+  Return 0
+End Function
+dlgforge_set_procedure("IDD_SETTINGS", @dlg_settings_procedure)
+
+' ---- The program
+
+dlgforge_start()
+' With dialog names on its command line, the program shows those; else it
+' runs the first dialog and prints the id it ended with.
+If dlgforge_show_named_dialogs() = FALSE Then
+  Print dlgforge_id_name(dlgforge_dialog_box("IDD_SETTINGS"))
 End If
-g_signal_connect(dlgforge_main, "destroy", G_CALLBACK(@gtk_main_quit), NULL)
-gtk_main()
-
-' ---- Handlers: one per interactive widget, for your code.
-
-' dlg_settings_wordwrap is switched on or off.
-Sub dlg_settings_wordwrap_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_linenumbers is switched on or off.
-Sub dlg_settings_linenumbers_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_bold is switched on or off.
-Sub dlg_settings_bold_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_crlf is switched on or off.
-Sub dlg_settings_crlf_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_lf is switched on or off.
-Sub dlg_settings_lf_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_cr is switched on or off.
-Sub dlg_settings_cr_toggled cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_tabwidth changes its text or choice.
-Sub dlg_settings_tabwidth_changed cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_font changes its text or choice.
-Sub dlg_settings_font_changed cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_ok is clicked.
-Sub dlg_settings_ok_clicked cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
-' dlg_settings_cancel is clicked.
-Sub dlg_settings_cancel_clicked cdecl (ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)
-End Sub
-
+End 0

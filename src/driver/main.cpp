@@ -185,6 +185,97 @@ int dump_model(const dlgforge::ConversionOptions& options) {
   return 0;
 }
 
+// Writes a document whole into a file (or standard output without one).
+int write_whole(dlgforge::OutputFile* file, std::string_view text,
+                const std::string& target) {
+  if (file && !file->open()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
+  if (!out.write(text) || !out.flush()) {
+    report("cannot write " + target + ": " + std::strerror(out.error()));
+    return kStatusWriteFailed;
+  }
+  if (file && !file->commit()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  return 0;
+}
+
+// A device or pipe (/dev/null, /dev/stdout) gets the program in one piece.
+bool is_device(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) &&
+         !S_ISDIR(info.st_mode);
+}
+
+bool read_file(const std::string& path, std::string& text) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  char buffer[65536];
+  ssize_t got;
+  while ((got = ::read(fd, buffer, sizeof buffer)) > 0) {
+    text.append(buffer, static_cast<size_t>(got));
+  }
+  ::close(fd);
+  return got == 0;
+}
+
+// `--port -o app.bas`: the generated part goes to app.ui.bi, rewritten at
+// every conversion; the user's part to app.bas, only when there is no such
+// file yet. Constants of an earlier app.ui.bi that the script no longer
+// names are kept; a line on standard error says what the user may want to
+// add to a kept app.bas.
+int write_port_files(const dlgforge::port::Description& description,
+                     dlgforge::port::WriterOptions writer,
+                     const std::string& user_path) {
+  std::string base = user_path;
+  if (base.size() > 4 && base.compare(base.size() - 4, 4, ".bas") == 0) {
+    base.resize(base.size() - 4);
+  }
+  std::string generated_path = base + ".ui.bi";
+  std::string include_name =
+      generated_path.substr(generated_path.rfind('/') == std::string::npos
+                                ? 0
+                                : generated_path.rfind('/') + 1);
+  for (unsigned char c : include_name) {
+    if (c < 0x20 || c == '"' || c == 0x7F) {
+      report("cannot name the generated file after " +
+             dlgforge::quoted(user_path) +
+             ": FreeBASIC cannot include a name with quotes or control "
+             "characters");
+      return kStatusUsage;
+    }
+  }
+  writer.include_name = include_name;
+  std::string earlier;
+  if (read_file(generated_path, earlier)) {
+    writer.earlier_constants = dlgforge::port::read_constants(earlier);
+  }
+  dlgforge::port::ProgramFiles files =
+      dlgforge::port::write_freebasic_files(description, writer);
+  std::string user_text;
+  bool keep_user = read_file(user_path, user_text);
+  dlgforge::OutputFile generated(generated_path);
+  if (int status = write_whole(&generated, files.generated,
+                               dlgforge::quoted(generated_path))) {
+    return status;
+  }
+  if (!keep_user) {
+    dlgforge::OutputFile user(user_path);
+    return write_whole(&user, files.user, dlgforge::quoted(user_path));
+  }
+  for (const std::string& note : dlgforge::port::changes_to_note(
+           description, writer.earlier_constants, user_text)) {
+    report(user_path + ": " + note);
+  }
+  return 0;
+}
+
 // Reads the script with the port reader and writes the port program: the
 // reader's warnings on standard error, the program on standard output or
 // into the output file. A --main that names no dialog is a usage error,
@@ -217,32 +308,24 @@ int port(const dlgforge::ConversionOptions& options) {
   if (size_t slash = script_name.rfind('/'); slash != std::string::npos) {
     script_name.erase(0, slash + 1);
   }
-  auto write = options.gtk3 ? dlgforge::port::write_freebasic_gtk3
-                            : dlgforge::port::write_freebasic;
+  dlgforge::port::Description description =
+      dlgforge::port::describe(model, options.main_dialog.value_or(""));
+  dlgforge::port::WriterOptions writer;
+  writer.script_name = script_name;
+  writer.base_units = options.base_units;
+  writer.gtk3 = options.gtk3;
+  if (options.output && !is_device(*options.output)) {
+    return write_port_files(description, writer, *options.output);
+  }
   std::string program =
-      write(dlgforge::port::describe(model, options.main_dialog.value_or("")),
-            {script_name, options.base_units});
-
+      options.gtk3 ? dlgforge::port::write_freebasic_gtk3(description, writer)
+                   : dlgforge::port::write_freebasic(description, writer);
   std::optional<dlgforge::OutputFile> file;
   if (options.output) {
     file.emplace(*options.output);
-    if (!file->open()) {
-      report(file->error());
-      return kStatusWriteFailed;
-    }
   }
-  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  if (!out.write(program) || !out.flush()) {
-    std::string target =
-        file ? dlgforge::quoted(*options.output) : "the output";
-    report("cannot write " + target + ": " + std::strerror(out.error()));
-    return kStatusWriteFailed;
-  }
-  if (file && !file->commit()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  return 0;
+  return write_whole(file ? &*file : nullptr, program,
+                     file ? dlgforge::quoted(*options.output) : "the output");
 }
 
 // --preview and --report need the toolkit linked in, which dlgforge itself

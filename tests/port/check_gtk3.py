@@ -133,8 +133,8 @@ class Checker:
         bas = self.work / (script.stem + suffix)
         run = subprocess.run([self.args.dlgforge, "--port"]
                              + (["--gtk3"] if gtk3 else [])
-                             + ["-o", str(bas), str(script)],
-                             capture_output=True)
+                             + [str(script)], capture_output=True)
+        bas.write_bytes(run.stdout)
         if run.returncode != 0:
             self.failures.append(f"{script.stem}: --port failed")
             return None

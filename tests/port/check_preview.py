@@ -141,8 +141,9 @@ class Checker:
         if not dialogs:
             return None
         bas = self.work / (name + ".bas")
-        port = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas),
-                               str(script)], capture_output=True)
+        port = subprocess.run([self.args.dlgforge, "--port", str(script)],
+                              capture_output=True)
+        bas.write_bytes(port.stdout)
         if port.returncode != 0:
             return f"{name}: --port failed"
         exe = bas.with_suffix("")

@@ -122,17 +122,14 @@ class Checker:
             corpus = pathlib.Path(self.args.shared) / "corpus"
             scripts += sorted(p for p in corpus.iterdir()
                               if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
-        encodings = self.corpus_encodings()
         for script in scripts:
             name = script.stem
             bas = self.work / (name + ".bas")
-            # A UTF-8 script without a code page pragma is built with
-            # rc /c65001 by its project; the reader is told the same.
-            options = []
-            if encodings.get(script.name) == "utf-8":
-                options = ["--codepage", "65001"]
-            run = subprocess.run([self.args.dlgforge, "--port", "-o", str(bas)]
-                                 + options + [str(script)], capture_output=True)
+            # The scripts are read as a user gives them, without a code
+            # page: the reader finds UTF-8 text by itself.
+            run = subprocess.run([self.args.dlgforge, "--port", str(script)],
+                             capture_output=True)
+            bas.write_bytes(run.stdout)
             if run.returncode != 0:
                 self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
                 continue
@@ -142,24 +139,11 @@ class Checker:
                     or committed.read_bytes() != bas.read_bytes()):
                 self.fail(name, f"{committed} is not what --port writes "
                           "today (scripts/regen-examples)")
-            dump = subprocess.run([self.args.dlgforge, "--dump-model"]
-                                  + options + [str(script)], capture_output=True)
+            dump = subprocess.run([self.args.dlgforge, "--dump-model",
+                                   str(script)], capture_output=True)
             model = json.loads(dump.stdout) if dump.returncode == 0 else None
             found.append((name, bas, model))
         return found
-
-    def corpus_encodings(self):
-        """Each corpus file's encoding, from the corpus's own index."""
-        index = pathlib.Path(self.args.shared) / "corpus" / "SOURCES.tsv"
-        encodings = {}
-        if not index.exists():
-            return encodings
-        for line in index.read_text().splitlines()[1:]:
-            fields = line.split("\t")
-            if len(fields) >= 7:
-                flat = (fields[1] + "/" + fields[3]).replace("/", "__")
-                encodings[flat] = fields[6]
-        return encodings
 
     def compile(self, name, bas):
         exe = bas.with_suffix("")

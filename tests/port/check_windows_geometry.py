@@ -205,12 +205,15 @@ class Checker:
         name = script["name"]
         bas = self.work / "programs" / (name + ".bas")
         bas.parent.mkdir(exist_ok=True)
+        # The whole program on standard output: -o would keep a program
+        # file that is already there, as the user's own.
         run = subprocess.run([self.args.dlgforge] + script["options"]
-                             + ["--port", "-o", str(bas), script["file"]],
-                             cwd=script["dir"], capture_output=True, text=True)
+                             + ["--port", script["file"]],
+                             cwd=script["dir"], capture_output=True)
         if run.returncode != 0:
-            self.fail(name, "dlgforge: " + run.stderr)
+            self.fail(name, "dlgforge: " + run.stderr.decode(errors="replace"))
             return None
+        bas.write_bytes(run.stdout)
         exe = bas.with_suffix("")
         compiled = subprocess.run([self.fbc, "-exx", str(bas), "-x", str(exe)],
                                   capture_output=True, text=True)

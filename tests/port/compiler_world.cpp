@@ -188,7 +188,7 @@ std::string utf16_to_utf8(std::string_view bytes) {
 // Headers that MinGW writes for resource scripts: the compilers find them in
 // its include folder as they are.
 const std::set<std::string> kMingwResourceHeaders = {
-    "winresrc.h", "winres.h",    "afxres.h", "dlgs.h", "winver.h",
+    "winresrc.h", "winres.h",    "dlgs.h",   "winver.h",
     "winuser.rh", "commctrl.rh", "winnt.rh", "dde.rh"};
 
 // Windows headers that are C headers in MinGW: the compilers get a stand-in.
@@ -198,6 +198,72 @@ const std::set<std::string> kWindowsHeaders = {
     "winbase.h", "wingdi.h",   "sdkddkver.h", "richole.h",  "windef.h",
     "dde.h",     "shellapi.h", "olectl.h",    "mmsystem.h", "ddeml.h",
     "commdlg.h", "winresrc.rh"};
+
+/// The ids that MFC's afxres.h defines (ATL's atlres.h shares the command
+/// ids) and MinGW's does not, as Microsoft documents them: runs of
+/// consecutive values, each from its first. Written here apart from the
+/// reader's table, so that a wrong value in either shows.
+struct IdRun {
+  unsigned first;
+  std::vector<std::string> names;
+};
+const IdRun kFrameworkIds[] = {
+    {0xE000, {"AFX_IDS_APP_TITLE", "AFX_IDS_IDLEMESSAGE"}},
+    {0xE100,
+     {"ID_FILE_NEW", "ID_FILE_OPEN", "ID_FILE_CLOSE", "ID_FILE_SAVE",
+      "ID_FILE_SAVE_AS", "ID_FILE_PAGE_SETUP", "ID_FILE_PRINT_SETUP",
+      "ID_FILE_PRINT", "ID_FILE_PRINT_DIRECT", "ID_FILE_PRINT_PREVIEW"}},
+    {0xE120,
+     {"ID_EDIT_CLEAR", "ID_EDIT_CLEAR_ALL", "ID_EDIT_COPY", "ID_EDIT_CUT",
+      "ID_EDIT_FIND", "ID_EDIT_PASTE", "ID_EDIT_PASTE_LINK",
+      "ID_EDIT_PASTE_SPECIAL", "ID_EDIT_REPEAT", "ID_EDIT_REPLACE",
+      "ID_EDIT_SELECT_ALL", "ID_EDIT_UNDO", "ID_EDIT_REDO"}},
+    {0xE130,
+     {"ID_WINDOW_NEW", "ID_WINDOW_ARRANGE", "ID_WINDOW_CASCADE",
+      "ID_WINDOW_TILE_HORZ", "ID_WINDOW_TILE_VERT", "ID_WINDOW_SPLIT"}},
+    {0xE140,
+     {"ID_APP_ABOUT", "ID_APP_EXIT", "ID_HELP_INDEX", "ID_HELP_FINDER",
+      "ID_HELP_USING", "ID_CONTEXT_HELP", "ID_HELP", "ID_DEFAULT_HELP"}},
+    {0xE150, {"ID_NEXT_PANE", "ID_PREV_PANE"}},
+    {0xE700,
+     {"ID_INDICATOR_EXT", "ID_INDICATOR_CAPS", "ID_INDICATOR_NUM",
+      "ID_INDICATOR_SCRL", "ID_INDICATOR_OVR", "ID_INDICATOR_REC",
+      "ID_INDICATOR_KANA"}},
+    {0xE800, {"ID_VIEW_TOOLBAR", "ID_VIEW_STATUS_BAR"}},
+    {0xEF00,
+     {"AFX_IDS_SCSIZE", "AFX_IDS_SCMOVE", "AFX_IDS_SCMINIMIZE",
+      "AFX_IDS_SCMAXIMIZE", "AFX_IDS_SCNEXTWINDOW", "AFX_IDS_SCPREVWINDOW",
+      "AFX_IDS_SCCLOSE"}},
+    {0xEF12, {"AFX_IDS_SCRESTORE", "AFX_IDS_SCTASKLIST"}},
+    {0xF005, {"AFX_IDS_PREVIEW_CLOSE"}},
+};
+
+bool is_framework_header(const std::string& base) {
+  return base == "afxres.h" || base == "atlres.h";
+}
+
+/// What the compilers read for a Windows header (by its lower-case name):
+/// MinGW's resource headers, the simple constants of the C headers and, for
+/// afxres.h and atlres.h, the framework's ids.
+std::string stand_in_header(const std::string& base) {
+  std::string text = "#include <winresrc.h>\n#include \"wincontrols.rh\"\n";
+  if (!is_framework_header(base)) {
+    return text;
+  }
+  auto define = [&](const std::string& name, unsigned value) {
+    text += "#ifndef " + name + "\n#define " + name + " " +
+            std::to_string(value) + "\n#endif\n";
+  };
+  for (const IdRun& run : kFrameworkIds) {
+    for (std::size_t i = 0; i < run.names.size(); ++i) {
+      define(run.names[i], run.first + static_cast<unsigned>(i));
+    }
+  }
+  for (unsigned i = 1; i <= 16; ++i) {
+    define("ID_FILE_MRU_FILE" + std::to_string(i), 0xE10F + i);
+  }
+  return text;
+}
 
 /// Is `value` a constant the compilers can read without the rest of the
 /// header: a number, a string, or a union of such and of names?
@@ -621,10 +687,10 @@ PreparedScript prepare_script(const fs::path& dlgforge, const fs::path& root,
       build_world(root, script, corpus, system_headers, mingw_include);
   const fs::path original_dir = prepared.world.original_script.parent_path();
   const std::string name = prepared.world.original_script.filename().string();
-  // dlgforge reads the text in the code page the compilers' copy was
-  // converted from, which the corpus index names.
-  prepared.dlgforge_options = {"--codepage",
-                               std::to_string(codepage_of(script.encoding))};
+  // The compilers read a UTF-8 copy converted from the code page the corpus
+  // index names; dlgforge reads the original bytes as a user would give
+  // them, without --codepage: it must find UTF-8 text, and a legacy code
+  // page from the pragma or LANGUAGE in force, by itself.
   auto dump = [&] {
     std::vector<std::string> argv = {dlgforge.string()};
     argv.insert(argv.end(), prepared.dlgforge_options.begin(),
@@ -793,8 +859,10 @@ void write_system_headers(const fs::path& root, const fs::path& mingw_include) {
   constants += "#ifndef IDC_STATIC\n#define IDC_STATIC (-1)\n#endif\n";
   write_file(root / "wincontrols.rh", constants);
   for (const std::string& name : kWindowsHeaders) {
-    write_file(root / name,
-               "#include <winresrc.h>\n#include \"wincontrols.rh\"\n");
+    write_file(root / name, stand_in_header(name));
+  }
+  for (const std::string name : {"afxres.h", "atlres.h"}) {
+    write_file(root / name, stand_in_header(name));
   }
 }
 
@@ -853,12 +921,11 @@ World build_world(const fs::path& root, const CorpusFile& script,
       std::string base =
           lower(fs::path(replace_all(name, "\\", "/")).filename().string());
       if (kMingwResourceHeaders.contains(base) ||
-          kWindowsHeaders.contains(base)) {
-        if (!fs::exists(mingw_include / name) &&
-            !fs::exists(system_headers / name)) {
+          kWindowsHeaders.contains(base) || is_framework_header(base)) {
+        if (!fs::exists(system_headers / name) &&
+            (is_framework_header(base) || !fs::exists(mingw_include / name))) {
           // Spelled in another case: a stand-in under that spelling.
-          write_file(system_headers / name,
-                     "#include <winresrc.h>\n#include \"wincontrols.rh\"\n");
+          write_file(system_headers / name, stand_in_header(base));
         }
         continue;
       }

@@ -53,7 +53,8 @@ ToolRun run_tool(const std::vector<std::string>& argv,
 /// Builds, under `root`, the system header folder both compilers search
 /// after the script's own: stand-ins for the Windows headers that are not
 /// written for resource scripts, which include MinGW's winresrc.h and the
-/// simple constants and class names of commctrl.h, richedit.h and prsht.h.
+/// simple constants and class names of commctrl.h, richedit.h and prsht.h,
+/// and for afxres.h and atlres.h, which add the ids of MFC applications.
 void write_system_headers(const std::filesystem::path& root,
                           const std::filesystem::path& mingw_include);
 
@@ -83,9 +84,8 @@ std::vector<std::string> define_arguments(const nlohmann::json& names,
                                           bool slash_form,
                                           const std::set<std::string>& alone);
 
-/// A script's world, and how dlgforge reads the script in it: the code page
-/// the compilers' copy was converted from and a define for every identifier
-/// that a header missing from the corpus would give.
+/// A script's world, and how dlgforge reads the script in it: with a define
+/// for every identifier that a header missing from the corpus would give.
 struct PreparedScript {
   World world;
   std::vector<std::string> dlgforge_options;  ///< before the script's name

@@ -179,6 +179,47 @@ TEST(ReaderPreprocessor, UndefinedNamesAreZeroAndListed) {
             (std::vector<std::string>{"IDC_A", "IDC_B"}));
 }
 
+// The ids of MFC applications exist once afxres.h (or ATL's atlres.h) is
+// included; the application's own definitions win; a dialog named after a
+// common dialog's template is that template's number.
+TEST(ReaderPreprocessor, FrameworkIdsComeWithTheirHeaders) {
+  const std::string menu =
+      "1 MENU BEGIN POPUP \"&File\" BEGIN\n"
+      "  MENUITEM \"&New\", ID_FILE_NEW\n"
+      "  MENUITEM \"&Recent\", ID_FILE_MRU_FILE16\n"
+      "  MENUITEM \"&About\", ID_APP_ABOUT\n"
+      "  MENUITEM \"E&xit\", ID_APP_EXIT\n"
+      "  MENUITEM \"&Toolbar\", ID_VIEW_TOOLBAR\n"
+      "  MENUITEM \"&Cascade\", ID_WINDOW_CASCADE\n"
+      "END END\n"
+      "FINDDLGORD DIALOG 0, 0, 10, 10 BEGIN END\n";
+  auto ids = [](const model::Model& m) {
+    std::vector<int> found;
+    for (const model::MenuItem& item : m.menus.at(0).items.at(0).items) {
+      found.push_back(item.id.value_or(-1));
+    }
+    return found;
+  };
+  model::Model mfc = read("#include \"afxres.h\"\n" + menu);
+  EXPECT_EQ(ids(mfc),
+            (std::vector<int>{0xE100, 0xE11F, 0xE140, 0xE141, 0xE800, 0xE132}));
+  EXPECT_TRUE(mfc.undefined_identifiers.empty());
+  ASSERT_EQ(mfc.dialogs.size(), 1u);
+  EXPECT_EQ(mfc.dialogs[0].name.text, "FINDDLGORD");
+  EXPECT_EQ(mfc.dialogs[0].name.number, 1540u);
+
+  model::Model atl = read(
+      "#include <atlres.h>\n#define ID_APP_EXIT 57\n"
+      "#ifdef ID_WINDOW_CASCADE\n" +
+      menu + "#endif\n");
+  EXPECT_EQ(ids(atl),
+            (std::vector<int>{0xE100, 0xE11F, 0xE140, 57, 0xE800, 0xE132}));
+
+  model::Model plain = read("#include <windows.h>\n" + menu);
+  EXPECT_EQ(ids(plain), (std::vector<int>{0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(plain.undefined_identifiers.size(), 6u);
+}
+
 TEST(ReaderPreprocessor, RecursionAndSelfIncludesStop) {
   std::string script =
       "#define A A B\n#define B A\n"
@@ -265,6 +306,60 @@ TEST(ReaderText, CodePagesByPragmaLanguageAndOption) {
   ReaderOptions cyrillic;
   cyrillic.codepage = 1251;
   EXPECT_EQ(read(script, {}, cyrillic).strings[0].text, "\xD0\xB9");  // й
+}
+
+// A file that is valid UTF-8 beyond ASCII is read as UTF-8 where no pragma
+// or --codepage says otherwise, whatever its LANGUAGE; a file in a legacy
+// code page keeps its LANGUAGE's; a pragma carries into the files included
+// after it.
+TEST(ReaderText, Utf8FilesAndLegacyCodePages) {
+  const std::string general = "\xD0\x9E\xD0\xB1\xD1\x89";  // Общ
+  const std::string system = "\xE3\x82\xB7\xE3\x82\xB9";   // シス
+  const std::string shalom = "\xD7\xA9\xD7\x9C";           // של
+  Files files = {
+      {"ru.rc",
+       "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 1 \"" +
+           general + "\" END\n"},
+      {"ja.rc",
+       "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 2 \"" +
+           system + "\" END\n"},
+      {"he.rc",
+       "LANGUAGE LANG_HEBREW, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 3 \"" +
+           shalom + "\" END\n"},
+      {"ru1251.rc",
+       "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 4 \"\xCE\xE1\xF9\" END\n"},
+      {"sjis.rc",
+       "LANGUAGE LANG_JAPANESE, SUBLANG_DEFAULT\n"
+       "STRINGTABLE BEGIN 5 \"\x83\x56\x83\x58\" END\n"},
+      {"text.h", "#define TITLE \"" + general + "\"\n"},
+  };
+  model::Model m = read(
+      "#include \"ru.rc\"\n#include \"ja.rc\"\n#include \"he.rc\"\n"
+      "#include \"ru1251.rc\"\n#include \"sjis.rc\"\n#include \"text.h\"\n"
+      "STRINGTABLE BEGIN 6 TITLE END\n"
+      "#pragma code_page(1251)\n#include \"sjis.rc\"\n",
+      files);
+  ASSERT_EQ(m.strings.size(), 7u);
+  EXPECT_EQ(m.strings[0].text, general);
+  EXPECT_EQ(m.strings[1].text, system);
+  EXPECT_EQ(m.strings[2].text, shalom);
+  EXPECT_EQ(m.strings[3].text, general);
+  EXPECT_EQ(m.strings[4].text, system);
+  // A macro's text is judged by the file that defines it.
+  EXPECT_EQ(m.strings[5].text, general);
+  // Under the script's pragma the Shift-JIS bytes are Cyrillic letters.
+  EXPECT_EQ(m.strings[6].text, "\xD1\x93V\xD1\x93X");  // ѓVѓX
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+
+  // The command line's code page is stronger than the guess.
+  ReaderOptions cyrillic;
+  cyrillic.codepage = 1251;
+  EXPECT_EQ(read("#include \"ru.rc\"\n", files, cyrillic).strings[0].text,
+            "\xD0\xA0\xD1\x9B\xD0\xA0\xC2\xB1\xD0\xA1\xE2\x80\xB0");  // РћР±С‰
 }
 
 TEST(ReaderText, InvalidBytesAndUnicodeFiles) {
@@ -367,15 +462,19 @@ TEST(ReaderDiagnostics, BadStatementIsSkippedAndReadingGoesOn) {
       "  LTEXT \"b\", 2, 0, 0, 1, 1\n"
       "  WIDGET \"c\", 3\n"
       "END\n"
+      "3 DIALOG 0, 0, 10, 10\nCAPTION \"lost\"\nPLACE 1\nBEGIN\nEND\n"
       "2 DIALOG 0, 0, 10, 10\nBEGIN\nEND\n");
   ASSERT_EQ(m.dialogs.size(), 2u);
   ASSERT_EQ(m.dialogs[0].controls.size(), 1u);
   EXPECT_EQ(m.dialogs[0].controls[0].id, 2);
+  // The caption of the dialog that could not be read is not the next's.
+  EXPECT_EQ(m.dialogs[1].style.value, 0x80880000u);
   EXPECT_EQ(warnings(m),
             (std::vector<std::string>{
                 "main.rc:3:21: expected width before the end of the line",
                 "main.rc:5:3: unknown control statement "
-                "'WIDGET'"}));
+                "'WIDGET'",
+                "main.rc:9:1: unknown dialog statement, found 'PLACE'"}));
 }
 
 }  // namespace

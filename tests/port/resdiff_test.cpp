@@ -439,11 +439,14 @@ class ResourceCompilers : public ::testing::Test {
 
 // The constructs that the corpus scripts the compilers accept hold few or
 // none of: MENUEX, DIALOGEX help IDs and control data, NOT in styles, every
-// control keyword, ordinals as text and class, string names.
+// control keyword, ordinals as text and class, string names, the ids of
+// MFC applications, UTF-8 text without a pragma (which the compilers are
+// told is UTF-8), captions before styles, names given by macros.
 TEST_F(ResourceCompilers, AgreeWithTheModelOnEveryConstruct) {
   const std::pair<const char*, std::vector<std::string>> kScripts[] = {
       {"constructs.rc", {"llvm-rc", "windres"}},
       {"constructs_windres.rc", {"windres"}},
+      {"frameworks.rc", {"llvm-rc", "windres"}},
   };
   for (const auto& [name, expected] : kScripts) {
     CorpusFile script{"local", name, "utf-8",

@@ -177,10 +177,9 @@ TEST_F(SampleDescription, NamesAreUniqueIgnoringCaseAndPrefixed) {
   for (const Dialog& d : description.dialogs) {
     check(d.function);
     check(d.window);
+    check(d.procedure);
     for (const Widget& w : d.widgets) {
       check(w.name);
-      if (!w.handler.empty())
-        check(w.handler);
     }
   }
   EXPECT_EQ(widget("static").name, "dlg_sample_static");
@@ -203,13 +202,15 @@ TEST_F(SampleDescription, MenusKeepTheirStructure) {
   EXPECT_TRUE(view.items.at(0).starts_group);
   EXPECT_TRUE(view.items.at(0).active);
   EXPECT_EQ(view.items.at(1).radio_group, view.items.at(0).radio_group);
-  // Two items with one identifier get two handlers.
-  EXPECT_NE(view.items.at(0).handler, view.items.at(1).handler);
+  // Two items with one identifier are one command, with one constant.
+  EXPECT_EQ(view.items.at(0).id_name, "IDM_SIZE");
+  EXPECT_EQ(view.items.at(1).id_name, "IDM_SIZE");
 }
 
-TEST_F(SampleDescription, EachHandlerIsDeclaredConnectedAndWrittenOnce) {
-  std::string program =
-      write_freebasic(description, {"sample.rc", std::nullopt});
+TEST_F(SampleDescription, EveryNotificationIsConnectedAndItsIdListed) {
+  WriterOptions options;
+  options.script_name = "sample.rc";
+  std::string program = write_freebasic(description, options);
   auto count = [&program](const std::string& what) {
     size_t n = 0;
     for (size_t at = program.find(what); at != std::string::npos;
@@ -219,15 +220,26 @@ TEST_F(SampleDescription, EachHandlerIsDeclaredConnectedAndWrittenOnce) {
     return n;
   };
   for (const Widget& w : dialog.widgets) {
-    if (w.handler.empty())
-      continue;
-    EXPECT_EQ(count("Declare Sub " + w.handler + " "), 1u) << w.handler;
-    EXPECT_EQ(count("G_CALLBACK(@" + w.handler + ")"), 1u) << w.handler;
-    EXPECT_EQ(count("\nSub " + w.handler + " "), 1u) << w.handler;
+    size_t connected = 0;
+    for (size_t at = program.find("\n  g_signal_connect(");
+         at != std::string::npos;
+         at = program.find("\n  g_signal_connect(", at + 1)) {
+      std::string line =
+          program.substr(at + 1, program.find('\n', at + 1) - at - 1);
+      connected += line.ends_with("), " + w.name + ")");
+    }
+    EXPECT_EQ(connected, w.notifications.size()) << w.name;
+    EXPECT_EQ(count("dlgforge_control(dialog_window, " + w.name + ", "), 1u)
+        << w.name;
+    if (!w.notifications.empty() && !w.id_name.empty()) {
+      EXPECT_NE(program.find("    Case " + w.id_name + "  ' "),
+                std::string::npos)
+          << w.name;
+    }
   }
   EXPECT_EQ(count("dlgforge_base_units(dialog_window"), 2u);
-  std::string fixed =
-      write_freebasic(description, {"sample.rc", DialogBaseUnits{6, 13}});
+  options.base_units = DialogBaseUnits{6, 13};
+  std::string fixed = write_freebasic(description, options);
   EXPECT_EQ(fixed.find("dlgforge_base_units(dialog_window"), std::string::npos);
   EXPECT_NE(fixed.find("units_x = 6 : units_y = 13"), std::string::npos);
 }

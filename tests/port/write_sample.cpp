@@ -15,7 +15,9 @@ int main(int argc, char** argv) {
   bool gtk3 = argc > 1 && std::string_view(argv[1]) == "--gtk3";
   auto write = gtk3 ? dlgforge::port::write_freebasic_gtk3
                     : dlgforge::port::write_freebasic;
-  std::string program = write(description, {"sample.rc", std::nullopt});
+  dlgforge::port::WriterOptions options;
+  options.script_name = "sample.rc";
+  std::string program = write(description, options);
   std::fwrite(program.data(), 1, program.size(), stdout);
   return 0;
 }

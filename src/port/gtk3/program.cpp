@@ -74,7 +74,8 @@ Function dlgforge_focus_in_order cdecl (ByVal area As GtkWidget Ptr, _
   If current <> NULL Then
     ' The control holding the focus may move it inside itself first.
     If gtk_widget_child_focus(current, direction) Then Return TRUE
-    index = g_list_index(order, current) + stepping
+    Dim position As Long = g_list_index(order, current)
+    If position >= 0 Then index = position + stepping
   End If
   While index >= 0 AndAlso index < count
     If gtk_widget_child_focus(g_list_nth_data(order, index), direction) Then
@@ -82,6 +83,9 @@ Function dlgforge_focus_in_order cdecl (ByVal area As GtkWidget Ptr, _
     End If
     index += stepping
   Wend
+  ' Past the last control the window starts again from the first; GTK's
+  ' own order, which knows nothing of tab stops, must not move it first.
+  g_signal_stop_emission_by_name(area, "focus")
   Return FALSE
 End Function
 

@@ -1,6 +1,7 @@
 #include "port/preview/builder.h"
 
 #include <fontconfig/fontconfig.h>
+#include <gdk/gdkkeysyms.h>
 #include <hb-ot.h>
 
 #include <string>
@@ -13,9 +14,21 @@
 namespace dlgforge::port::preview {
 namespace {
 
-// The handlers of the preview do nothing: a handler is connected only so
-// that each widget has what the program's stub gives it.
+// The handlers of the preview do nothing: a signal is connected only so
+// that each widget has the connections the program gives it.
 void ignore_signal() {}
+
+gboolean escape_closes(GtkWidget* window, GdkEventKey* event, gpointer) {
+  if (event->keyval != GDK_KEY_Escape) {
+    return FALSE;
+  }
+  gtk_widget_destroy(window);
+  return TRUE;
+}
+
+gboolean close_closes(GtkWidget*, GdkEvent*, gpointer) {
+  return FALSE;
+}
 
 GtkWidget* scrolled(GtkWidget* child) {
   GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
@@ -166,7 +179,7 @@ class MenuBuilder {
         gtk_widget_set_sensitive(item, FALSE);
       }
       add_accelerator(item, entry, accels_);
-      if (!entry.handler.empty()) {
+      if (entry.kind != MenuEntry::Kind::Submenu) {
         g_signal_connect(item, "activate", G_CALLBACK(ignore_signal), nullptr);
       }
       if (entry.kind == MenuEntry::Kind::Submenu) {
@@ -321,7 +334,9 @@ class DialogBuilder {
     const char* text = widget.text.c_str();
     auto first = radio_first_.find(widget.radio_group);
     if (widget.starts_group || first == radio_first_.end()) {
-      GtkWidget* button = gtk_radio_button_new_with_mnemonic(nullptr, text);
+      // A hidden member holds the group's check: nothing checked at first.
+      GtkWidget* button = gtk_radio_button_new_with_mnemonic_from_widget(
+          GTK_RADIO_BUTTON(gtk_radio_button_new(nullptr)), text);
       radio_first_[widget.radio_group] = button;
       return button;
     }
@@ -392,17 +407,21 @@ class DialogBuilder {
     if (!widget.sensitive) {
       gtk_widget_set_sensitive(placed, FALSE);
     }
-    if (widget.handler.empty()) {
-      return;
+    for (Notification notification : widget.notifications) {
+      gpointer source = made;
+      switch (signal_source(notification, widget.kind)) {
+      case SignalSource::Buffer:
+        source = gtk_text_view_get_buffer(GTK_TEXT_VIEW(made));
+        break;
+      case SignalSource::Selection:
+        source = gtk_tree_view_get_selection(GTK_TREE_VIEW(made));
+        break;
+      case SignalSource::Widget:
+        break;
+      }
+      g_signal_connect(source, std::string(signal_name(notification)).c_str(),
+                       G_CALLBACK(ignore_signal), nullptr);
     }
-    gpointer source = made;
-    if (widget.signal == Signal::TextChanged) {
-      source = gtk_text_view_get_buffer(GTK_TEXT_VIEW(made));
-    } else if (widget.signal == Signal::SelectionChanged) {
-      source = gtk_tree_view_get_selection(GTK_TREE_VIEW(made));
-    }
-    g_signal_connect(source, std::string(signal_name(widget.signal)).c_str(),
-                     G_CALLBACK(ignore_signal), nullptr);
   }
 
   const Dialog& dialog_;
@@ -512,6 +531,11 @@ DialogBaseUnits build_dialog(const Description& description, int index,
   builder.build();
   builder.finish(window, font);
   pango_font_description_free(font);
+  // As in the program, Escape and the close button are the dialog's
+  // IDCANCEL, which the preview takes as closing the dialog.
+  g_signal_connect(window, "key-press-event", G_CALLBACK(escape_closes),
+                   nullptr);
+  g_signal_connect(window, "delete-event", G_CALLBACK(close_closes), nullptr);
   return used;
 }
 

@@ -287,8 +287,13 @@ class Parser {
 
   // ---- text ----
 
+  // The code page of a string: a byte-order mark, the `#pragma code_page`
+  // in force (which carries into included files, as with the resource
+  // compiler), the command line's, UTF-8 for a file that is valid UTF-8,
+  // the LANGUAGE's, 1252.
   unsigned codepage_for(const Token& token) {
-    if (pp_.file(token.file).unicode) {
+    const SourceFile& file = pp_.spelling_file(token);
+    if (file.unicode) {
       return 65001;
     }
     if (token.codepage != 0) {
@@ -298,6 +303,13 @@ class Parser {
     // the file, stronger than the guess from its language.
     if (options_.codepage != 0) {
       return options_.codepage;
+    }
+    // Text in a legacy code page is valid UTF-8 by chance only for very
+    // short runs: a whole file that is, and holds more than ASCII, was
+    // saved as UTF-8 (by a modern editor, or to be built after a pragma
+    // 65001 in the script that includes it).
+    if (file.utf8) {
+      return 65001;
     }
     unsigned by_language =
         codepage_of_language(language_ & 0x3FF, language_ >> 10);
@@ -524,7 +536,7 @@ class Parser {
     }
     if (token.kind == TokenKind::Identifier && !is_keyword(token)) {
       Token name = take();
-      if (std::optional<std::uint32_t> value = windows_constant(name.text)) {
+      if (std::optional<std::uint32_t> value = pp_.constant(name.text)) {
         return Value{*value, 0};
       }
       note_undefined(name.text);
@@ -667,7 +679,7 @@ class Parser {
                               peek(1).is("|") || peek(1).is("*") ||
                               peek(1).is("/") || peek(1).is("&");
     if (token.kind == TokenKind::Identifier && !expression_follows &&
-        !windows_constant(token.text)) {
+        !pp_.constant(token.text)) {
       name.text = std::string(take().text);
       return name;
     }
@@ -823,8 +835,9 @@ class Parser {
       d.helpid = help.value_or(0);
     }
     bool style_given = false;
+    bool caption_given = false;  // `CAPTION ""` counts too
     while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
-      dialog_option(d, style_given);
+      dialog_option(d, style_given, caption_given);
     }
     if (!at_begin()) {
       fail(peek(), "expected BEGIN of the dialog's controls");
@@ -837,13 +850,12 @@ class Parser {
     }
     // A caption gives the dialog a title bar and a font its DS_SETFONT, as
     // the compiled template stores them.
-    if (!d.caption.empty() || caption_given_) {
+    if (caption_given) {
       d.style.value |= kCaptionStyle;
     }
     if (d.font) {
       d.style.value |= kSetFontStyle;
     }
-    caption_given_ = false;
     take();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
@@ -881,7 +893,7 @@ class Parser {
     return token.kind == TokenKind::Identifier && is_one_of(token.text, kWords);
   }
 
-  void dialog_option(model::Dialog& d, bool& style_given) {
+  void dialog_option(model::Dialog& d, bool& style_given, bool& caption_given) {
     Token word = take();
     std::string_view w = word.text;
     if (same_word(w, "STYLE") || same_word(w, "EXSTYLE")) {
@@ -901,7 +913,7 @@ class Parser {
         return;
       }
       d.caption = std::move(*text);
-      caption_given_ = true;
+      caption_given = true;
     } else if (same_word(w, "CLASS")) {
       d.class_name = name_or_ordinal();
     } else if (same_word(w, "MENU")) {
@@ -979,7 +991,7 @@ class Parser {
       }
       // A name without a definition is the class's name, as for a
       // resource name.
-      if (peek(1).is(",") && !windows_constant(token.text)) {
+      if (peek(1).is(",") && !pp_.constant(token.text)) {
         c.class_name = class_of(take().text);
         return;
       }
@@ -1393,7 +1405,6 @@ class Parser {
   std::uint16_t language_ = 0;      // in force for the current statement
   std::uint16_t top_language_ = 0;  // set by a LANGUAGE statement
   bool failed_ = false;
-  bool caption_given_ = false;
   std::unordered_set<std::string> undefined_seen_;
 };
 

@@ -95,7 +95,8 @@ std::optional<std::int64_t> c_number(std::string_view text) {
 // included).
 class ConditionEvaluator {
  public:
-  ConditionEvaluator(const std::vector<Token>& tokens, bool constants)
+  ConditionEvaluator(const std::vector<Token>& tokens,
+                     const Preprocessor* constants)
       : tokens_(tokens), constants_(constants) {}
 
   std::optional<std::int64_t> evaluate(std::string& error) {
@@ -267,8 +268,9 @@ class ConditionEvaluator {
       return value.value_or(0);
     }
     if (token.kind == TokenKind::Identifier) {
-      if (constants_) {
-        if (std::optional<std::uint32_t> value = windows_constant(token.text)) {
+      if (constants_ != nullptr) {
+        if (std::optional<std::uint32_t> value =
+                constants_->constant(token.text)) {
           return static_cast<std::int32_t>(*value);
         }
       }
@@ -281,7 +283,7 @@ class ConditionEvaluator {
   }
 
   const std::vector<Token>& tokens_;
-  bool constants_;
+  const Preprocessor* constants_;  // null before any standard header
   std::size_t at_ = 0;
   std::string error_;
 };
@@ -376,6 +378,7 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
   file->directives_only = is_c_file(name);
   file->text = std::move(source.text);
   file->unicode = source.unicode;
+  file->utf8 = source.utf8;
   file->name = std::move(name);
   files_.push_back(std::move(file));
   auto index = static_cast<std::uint32_t>(files_.size() - 1);
@@ -387,6 +390,29 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
     warn(at, "invalid UTF-16 in the file, read as U+FFFD");
   }
   return index;
+}
+
+std::optional<std::uint32_t> Preprocessor::constant(
+    std::string_view name) const {
+  std::optional<std::uint32_t> value = windows_constant(name);
+  if (!value && framework_headers_) {
+    value = framework_constant(name);
+  }
+  return value;
+}
+
+const SourceFile& Preprocessor::spelling_file(const Token& token) const {
+  if (token.expansion != 0) {
+    std::less<const char*> before;
+    for (const auto& file : files_) {
+      const char* begin = file->text.data();
+      if (!before(token.text.data(), begin) &&
+          before(token.text.data(), begin + file->text.size())) {
+        return *file;
+      }
+    }
+  }
+  return *files_[token.file];
 }
 
 void Preprocessor::push_file(std::uint32_t index) {
@@ -552,7 +578,7 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
         warn(line[0], "#" + std::string(name) + " without a macro name");
       } else {
         bool defined = macros_.contains(line[1].text) ||
-                       (standard_headers_ && windows_constant(line[1].text));
+                       (standard_headers_ && constant(line[1].text));
         value = name == "ifdef" ? defined : !defined;
       }
     }
@@ -679,8 +705,10 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     warn(line[1], "#include needs \"FILE\" or <FILE>");
     return;
   }
-  if (is_standard_header(name)) {
+  if (StandardHeader header = standard_header(name);
+      header != StandardHeader::None) {
     standard_headers_ = true;
+    framework_headers_ |= header == StandardHeader::Framework;
     return;
   }
   std::replace(name.begin(), name.end(), '\\', '/');
@@ -808,7 +836,7 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
       return false;
     }
     bool defined = macros_.contains(line[at].text) ||
-                   (standard_headers_ && windows_constant(line[at].text));
+                   (standard_headers_ && constant(line[at].text));
     Token value = line[i];
     value.kind = TokenKind::Number;
     value.text = defined ? "1" : "0";
@@ -819,7 +847,8 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
   TokenList expanded = expand_list(tokens, disabled, 0);
   std::string error;
   std::optional<std::int64_t> value =
-      ConditionEvaluator(expanded, standard_headers_).evaluate(error);
+      ConditionEvaluator(expanded, standard_headers_ ? this : nullptr)
+          .evaluate(error);
   if (!value) {
     warn(line[0], "cannot evaluate #" + std::string(line[0].text) + ": " +
                       error + "; taken as false");

@@ -46,6 +46,7 @@ struct SourceFile {
   std::string dir;   // its folder, "" for the current one
   std::string text;  // UTF-8 when `unicode`, else the script's bytes
   bool unicode = false;
+  bool utf8 = false;             // no byte-order mark, valid UTF-8 beyond ASCII
   bool directives_only = false;  // a C header: only directives count
   bool once = false;             // #pragma once seen
 };
@@ -66,8 +67,18 @@ class Preprocessor {
 
   const SourceFile& file(std::uint32_t index) const { return *files_[index]; }
 
+  /// The file whose text holds the token's spelling: for a token a macro
+  /// gave, the file of the macro's definition rather than of the call.
+  const SourceFile& spelling_file(const Token& token) const;
+
   /// Whether one of the standard Windows headers was included.
   bool standard_headers_included() const { return standard_headers_; }
+
+  /// The value of a constant that the standard headers included so far
+  /// define: the Windows constants, which are known whether or not a
+  /// header was included, and the ids of MFC and ATL applications once
+  /// afxres.h or atlres.h was.
+  std::optional<std::uint32_t> constant(std::string_view name) const;
 
   /// The text of a token run as written in the file, blanks collapsed; the
   /// spellings joined by blanks when the run is not in one file.
@@ -138,6 +149,7 @@ class Preprocessor {
   std::deque<std::string> made_text_;
   std::string main_dir_;
   bool standard_headers_ = false;
+  bool framework_headers_ = false;
   bool from_disk_ = false;  // files are read with load_file
   std::size_t includes_read_ = 0;
   std::size_t expansion_budget_ = 0;

@@ -155,6 +155,48 @@ bool CodePageDecoder::decode(std::string_view bytes, unsigned codepage,
   return invalid;
 }
 
+bool is_utf8_beyond_ascii(std::string_view bytes) {
+  bool beyond_ascii = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte < 0x80) {
+      ++i;
+      continue;
+    }
+    beyond_ascii = true;
+    // The length the lead byte announces and the range its first
+    // continuation byte may take, which rules out overlong forms,
+    // surrogates and code points above U+10FFFF.
+    std::size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (byte >= 0xC2 && byte <= 0xDF) {
+      length = 2;
+    } else if (byte >= 0xE0 && byte <= 0xEF) {
+      length = 3;
+      low = byte == 0xE0 ? 0xA0 : 0x80;
+      high = byte == 0xED ? 0x9F : 0xBF;
+    } else if (byte >= 0xF0 && byte <= 0xF4) {
+      length = 4;
+      low = byte == 0xF0 ? 0x90 : 0x80;
+      high = byte == 0xF4 ? 0x8F : 0xBF;
+    } else {
+      return false;
+    }
+    if (i + length > bytes.size()) {
+      return false;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+      auto next = static_cast<unsigned char>(bytes[i + k]);
+      if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) {
+        return false;
+      }
+    }
+    i += length;
+  }
+  return beyond_ascii;
+}
+
 SourceText prepare_source(std::string bytes) {
   SourceText source;
   std::string_view view = bytes;
@@ -175,6 +217,7 @@ SourceText prepare_source(std::string bytes) {
     utf16 = kUtf16Le;
   }
   if (utf16 == 0) {
+    source.utf8 = is_utf8_beyond_ascii(bytes);
     source.text = std::move(bytes);
     return source;
   }

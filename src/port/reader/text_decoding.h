@@ -14,14 +14,21 @@ namespace dlgforge::port {
 /// A file's text ready for the lexer. A UTF-16 file (with its byte-order
 /// mark, or recognised by its zero high bytes) is converted to UTF-8; a
 /// UTF-8 byte-order mark is dropped. Either makes the file `unicode`: its
-/// strings are UTF-8 whatever code page is in force.
+/// strings are UTF-8 whatever code page is in force. A file without a mark
+/// whose bytes are valid UTF-8 and not all ASCII is `utf8`: its strings are
+/// UTF-8 where no code page is in force.
 struct SourceText {
   std::string text;
   bool unicode = false;
+  bool utf8 = false;
   bool invalid = false;  // some UTF-16 did not convert (became U+FFFD)
 };
 
 SourceText prepare_source(std::string bytes);
+
+/// Whether `bytes` are well-formed UTF-8 (no overlong form, no surrogate,
+/// nothing above U+10FFFF) holding at least one character beyond ASCII.
+bool is_utf8_beyond_ascii(std::string_view bytes);
 
 /// Appends the UTF-8 form of a code point (U+FFFD for one that is not a
 /// scalar value).

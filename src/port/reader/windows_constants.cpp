@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 
 namespace dlgforge::port {
@@ -562,6 +563,256 @@ constexpr NumericConstant kNumeric[] = {
     {"SUBLANG_THAI_THAILAND", 0x01},
     {"SUBLANG_TURKISH_TURKEY", 0x01},
     {"SUBLANG_UKRAINIAN_UKRAINE", 0x01},
+    // The templates of the common dialogs (dlgs.h), which scripts name
+    // their own versions of those dialogs after.
+    {"FILEOPENORD", 1536},
+    {"MULTIFILEOPENORD", 1537},
+    {"PRINTDLGORD", 1538},
+    {"PRNSETUPDLGORD", 1539},
+    {"FINDDLGORD", 1540},
+    {"REPLACEDLGORD", 1541},
+    {"FONTDLGORD", 1542},
+    {"FORMATDLGORD31", 1543},
+    {"FORMATDLGORD30", 1544},
+    {"RUNDLGORD", 1545},
+    {"PAGESETUPDLGORD", 1546},
+    {"NEWFILEOPENORD", 1547},
+    {"PRINTDLGEXORD", 1549},
+    {"PAGESETUPDLGORDMOTIF", 1550},
+    {"COLORMGMTDLGORD", 1551},
+    {"NEWFILEOPENV2ORD", 1552},
+};
+
+// The command, string, window and dialog ids of MFC applications
+// (afxres.h), as Microsoft documents them; ATL and WTL applications
+// (atlres.h) share the command ids. IDR_MAINFRAME and the like are the
+// application's own.
+constexpr NumericConstant kFramework[] = {
+    // Strings the framework asks the application for.
+    {"AFX_IDS_APP_TITLE", 0xE000},
+    {"AFX_IDS_IDLEMESSAGE", 0xE001},
+    {"AFX_IDS_HELPMODEMESSAGE", 0xE002},
+    {"AFX_IDS_APP_TITLE_EMBEDDING", 0xE003},
+    {"AFX_IDS_COMPANY_NAME", 0xE004},
+    {"AFX_IDS_OBJ_TITLE_INPLACE", 0xE005},
+    // File commands (ID_FILE_MRU_FILE1 to 16 follow ID_FILE_MRU_FIRST).
+    {"ID_FILE_NEW", 0xE100},
+    {"ID_FILE_OPEN", 0xE101},
+    {"ID_FILE_CLOSE", 0xE102},
+    {"ID_FILE_SAVE", 0xE103},
+    {"ID_FILE_SAVE_AS", 0xE104},
+    {"ID_FILE_PAGE_SETUP", 0xE105},
+    {"ID_FILE_PRINT_SETUP", 0xE106},
+    {"ID_FILE_PRINT", 0xE107},
+    {"ID_FILE_PRINT_DIRECT", 0xE108},
+    {"ID_FILE_PRINT_PREVIEW", 0xE109},
+    {"ID_FILE_UPDATE", 0xE10A},
+    {"ID_FILE_SAVE_COPY_AS", 0xE10B},
+    {"ID_FILE_SEND_MAIL", 0xE10C},
+    {"ID_FILE_NEW_FRAME", 0xE10D},
+    {"ID_FILE_MRU_FIRST", 0xE110},
+    {"ID_FILE_MRU_LAST", 0xE11F},
+    // Edit commands.
+    {"ID_EDIT_CLEAR", 0xE120},
+    {"ID_EDIT_CLEAR_ALL", 0xE121},
+    {"ID_EDIT_COPY", 0xE122},
+    {"ID_EDIT_CUT", 0xE123},
+    {"ID_EDIT_FIND", 0xE124},
+    {"ID_EDIT_PASTE", 0xE125},
+    {"ID_EDIT_PASTE_LINK", 0xE126},
+    {"ID_EDIT_PASTE_SPECIAL", 0xE127},
+    {"ID_EDIT_REPEAT", 0xE128},
+    {"ID_EDIT_REPLACE", 0xE129},
+    {"ID_EDIT_SELECT_ALL", 0xE12A},
+    {"ID_EDIT_UNDO", 0xE12B},
+    {"ID_EDIT_REDO", 0xE12C},
+    // Window commands.
+    {"ID_WINDOW_NEW", 0xE130},
+    {"ID_WINDOW_ARRANGE", 0xE131},
+    {"ID_WINDOW_CASCADE", 0xE132},
+    {"ID_WINDOW_TILE_HORZ", 0xE133},
+    {"ID_WINDOW_TILE_VERT", 0xE134},
+    {"ID_WINDOW_SPLIT", 0xE135},
+    // Application and help commands.
+    {"ID_APP_ABOUT", 0xE140},
+    {"ID_APP_EXIT", 0xE141},
+    {"ID_HELP_INDEX", 0xE142},
+    {"ID_HELP_FINDER", 0xE143},
+    {"ID_HELP_USING", 0xE144},
+    {"ID_CONTEXT_HELP", 0xE145},
+    {"ID_HELP", 0xE146},
+    {"ID_DEFAULT_HELP", 0xE147},
+    {"ID_NEXT_PANE", 0xE150},
+    {"ID_PREV_PANE", 0xE151},
+    {"ID_FORMAT_FONT", 0xE160},
+    // OLE commands.
+    {"ID_OLE_INSERT_NEW", 0xE200},
+    {"ID_OLE_EDIT_LINKS", 0xE201},
+    {"ID_OLE_EDIT_CONVERT", 0xE202},
+    {"ID_OLE_EDIT_CHANGE_ICON", 0xE203},
+    {"ID_OLE_EDIT_PROPERTIES", 0xE204},
+    {"ID_OLE_VERB_FIRST", 0xE210},
+    // The print preview bar.
+    {"AFX_ID_PREVIEW_CLOSE", 0xE300},
+    {"AFX_ID_PREVIEW_NUMPAGE", 0xE301},
+    {"AFX_ID_PREVIEW_NEXT", 0xE302},
+    {"AFX_ID_PREVIEW_PREV", 0xE303},
+    {"AFX_ID_PREVIEW_PRINT", 0xE304},
+    {"AFX_ID_PREVIEW_ZOOMIN", 0xE305},
+    {"AFX_ID_PREVIEW_ZOOMOUT", 0xE306},
+    // Status bar indicators.
+    {"ID_INDICATOR_EXT", 0xE700},
+    {"ID_INDICATOR_CAPS", 0xE701},
+    {"ID_INDICATOR_NUM", 0xE702},
+    {"ID_INDICATOR_SCRL", 0xE703},
+    {"ID_INDICATOR_OVR", 0xE704},
+    {"ID_INDICATOR_REC", 0xE705},
+    {"ID_INDICATOR_KANA", 0xE706},
+    {"ID_SEPARATOR", 0},
+    // View commands, which share their numbers with the control bars.
+    {"ID_VIEW_TOOLBAR", 0xE800},
+    {"ID_VIEW_STATUS_BAR", 0xE801},
+    {"ID_VIEW_REBAR", 0xE804},
+    {"ID_VIEW_AUTOARRANGE", 0xE805},
+    {"ID_VIEW_SMALLICON", 0xE810},
+    {"ID_VIEW_LARGEICON", 0xE811},
+    {"ID_VIEW_LIST", 0xE812},
+    {"ID_VIEW_DETAILS", 0xE813},
+    {"ID_VIEW_LINEUP", 0xE814},
+    {"ID_VIEW_BYNAME", 0xE815},
+    {"AFX_ID_VIEW_MINIMUM", 0xE810},
+    {"AFX_ID_VIEW_MAXIMUM", 0xE815},
+    // Control bars and the parts of a frame window.
+    {"AFX_IDW_CONTROLBAR_FIRST", 0xE800},
+    {"AFX_IDW_CONTROLBAR_LAST", 0xE8FF},
+    {"AFX_IDW_TOOLBAR", 0xE800},
+    {"AFX_IDW_STATUS_BAR", 0xE801},
+    {"AFX_IDW_PREVIEW_BAR", 0xE802},
+    {"AFX_IDW_RESIZE_BAR", 0xE803},
+    {"AFX_IDW_REBAR", 0xE804},
+    {"AFX_IDW_DIALOGBAR", 0xE805},
+    {"AFX_IDW_DOCKBAR_TOP", 0xE81B},
+    {"AFX_IDW_DOCKBAR_LEFT", 0xE81C},
+    {"AFX_IDW_DOCKBAR_RIGHT", 0xE81D},
+    {"AFX_IDW_DOCKBAR_BOTTOM", 0xE81E},
+    {"AFX_IDW_DOCKBAR_FLOAT", 0xE81F},
+    {"AFX_IDW_PANE_FIRST", 0xE900},
+    {"AFX_IDW_PANE_LAST", 0xE9FF},
+    {"AFX_IDW_HSCROLL_FIRST", 0xEA00},
+    {"AFX_IDW_VSCROLL_FIRST", 0xEA10},
+    {"AFX_IDW_SIZE_BOX", 0xEA20},
+    {"AFX_IDW_PANE_SAVE", 0xEA21},
+    // Record view commands.
+    {"ID_RECORD_FIRST", 0xE900},
+    {"ID_RECORD_LAST", 0xE901},
+    {"ID_RECORD_NEXT", 0xE902},
+    {"ID_RECORD_PREV", 0xE903},
+    // The system menu's prompts and the framework's own strings.
+    {"AFX_IDS_SCSIZE", 0xEF00},
+    {"AFX_IDS_SCMOVE", 0xEF01},
+    {"AFX_IDS_SCMINIMIZE", 0xEF02},
+    {"AFX_IDS_SCMAXIMIZE", 0xEF03},
+    {"AFX_IDS_SCNEXTWINDOW", 0xEF04},
+    {"AFX_IDS_SCPREVWINDOW", 0xEF05},
+    {"AFX_IDS_SCCLOSE", 0xEF06},
+    {"AFX_IDS_SCRESTORE", 0xEF12},
+    {"AFX_IDS_SCTASKLIST", 0xEF13},
+    {"AFX_IDS_MDICHILD", 0xEF1F},
+    {"AFX_IDS_DESKACCESSORY", 0xEFDA},
+    {"AFX_IDS_OPENFILE", 0xF000},
+    {"AFX_IDS_SAVEFILE", 0xF001},
+    {"AFX_IDS_ALLFILTER", 0xF002},
+    {"AFX_IDS_UNTITLED", 0xF003},
+    {"AFX_IDS_SAVEFILECOPY", 0xF004},
+    {"AFX_IDS_PREVIEW_CLOSE", 0xF005},
+    {"AFX_IDS_UNNAMED_FILE", 0xF006},
+    {"AFX_IDS_HIDE", 0xF011},
+    {"AFX_IDS_PRINTONPORT", 0xF040},
+    {"AFX_IDS_ONEPAGE", 0xF041},
+    {"AFX_IDS_TWOPAGE", 0xF042},
+    {"AFX_IDS_PRINTPAGENUM", 0xF043},
+    {"AFX_IDS_PREVIEWPAGEDESC", 0xF044},
+    {"AFX_IDS_PRINTDEFAULTEXT", 0xF045},
+    {"AFX_IDS_PRINTDEFAULT", 0xF046},
+    {"AFX_IDS_PRINTFILTER", 0xF047},
+    {"AFX_IDS_PRINTCAPTION", 0xF048},
+    {"AFX_IDS_PRINTTOFILE", 0xF049},
+    // The framework's prompts.
+    {"AFX_IDP_INVALID_FILENAME", 0xF100},
+    {"AFX_IDP_FAILED_TO_OPEN_DOC", 0xF101},
+    {"AFX_IDP_FAILED_TO_SAVE_DOC", 0xF102},
+    {"AFX_IDP_ASK_TO_SAVE", 0xF103},
+    {"AFX_IDP_FAILED_TO_CREATE_DOC", 0xF104},
+    {"AFX_IDP_FILE_TOO_LARGE", 0xF105},
+    {"AFX_IDP_FAILED_TO_START_PRINT", 0xF106},
+    {"AFX_IDP_FAILED_TO_LAUNCH_HELP", 0xF107},
+    {"AFX_IDP_INTERNAL_FAILURE", 0xF108},
+    {"AFX_IDP_COMMAND_FAILURE", 0xF109},
+    {"AFX_IDP_FAILED_MEMORY_ALLOC", 0xF10A},
+    {"AFX_IDP_PARSE_INT", 0xF110},
+    {"AFX_IDP_PARSE_REAL", 0xF111},
+    {"AFX_IDP_PARSE_INT_RANGE", 0xF112},
+    {"AFX_IDP_PARSE_REAL_RANGE", 0xF113},
+    {"AFX_IDP_PARSE_STRING_SIZE", 0xF114},
+    {"AFX_IDP_PARSE_RADIO_BUTTON", 0xF115},
+    {"AFX_IDP_PARSE_BYTE", 0xF116},
+    {"AFX_IDP_PARSE_UINT", 0xF117},
+    // The framework's dialogs and their controls.
+    {"AFX_IDD_NEWTYPEDLG", 30721},
+    {"AFX_IDD_PRINTDLG", 30722},
+    {"AFX_IDD_PREVIEW_TOOLBAR", 30723},
+    {"AFX_IDD_INSERTOBJECT", 30724},
+    {"AFX_IDD_CHANGEICON", 30725},
+    {"AFX_IDD_CONVERT", 30726},
+    {"AFX_IDD_PASTESPECIAL", 30727},
+    {"AFX_IDD_EDITLINKS", 30728},
+    {"AFX_IDD_FILEBROWSE", 30729},
+    {"AFX_IDD_BUSY", 30730},
+    {"AFX_IDD_OBJECTPROPERTIES", 30732},
+    {"AFX_IDD_CHANGESOURCE", 30733},
+    {"AFX_IDC_LISTBOX", 100},
+    {"AFX_IDC_CHANGE", 101},
+    {"AFX_IDC_BROWSER", 102},
+    {"AFX_IDC_PRINT_DOCNAME", 201},
+    {"AFX_IDC_PRINT_PRINTERNAME", 202},
+    {"AFX_IDC_PRINT_PORTNAME", 203},
+    {"AFX_IDC_PRINT_PAGENUM", 204},
+    {"AFX_IDC_TAB_CONTROL", 0x3020},
+    {"ID_APPLY_NOW", 0x3021},
+    {"ID_WIZBACK", 0x3023},
+    {"ID_WIZNEXT", 0x3024},
+    {"ID_WIZFINISH", 0x3025},
+    // Cursors and icons.
+    {"AFX_IDC_CONTEXTHELP", 30977},
+    {"AFX_IDC_MAGNIFY", 30978},
+    {"AFX_IDC_SMALLARROWS", 30979},
+    {"AFX_IDC_HSPLITBAR", 30980},
+    {"AFX_IDC_VSPLITBAR", 30981},
+    {"AFX_IDC_NODROPCRSR", 30982},
+    {"AFX_IDC_TRACKNWSE", 30983},
+    {"AFX_IDC_TRACKNESW", 30984},
+    {"AFX_IDC_TRACKNS", 30985},
+    {"AFX_IDC_TRACKWE", 30986},
+    {"AFX_IDC_TRACK4WAY", 30987},
+    {"AFX_IDC_MOVE4WAY", 30988},
+    {"AFX_IDI_STD_MDIFRAME", 1},
+    {"AFX_IDI_STD_FRAME", 2},
+    // ATL and WTL names of the same strings and bars.
+    {"ATL_IDS_IDLEMESSAGE", 0xE001},
+    {"ATL_IDW_TOOLBAR", 0xE800},
+    {"ATL_IDW_STATUS_BAR", 0xE801},
+    {"ATL_IDW_COMMAND_BAR", 0xE802},
+    {"ATL_IDS_SCSIZE", 0xEF00},
+    {"ATL_IDS_SCMOVE", 0xEF01},
+    {"ATL_IDS_SCMINIMIZE", 0xEF02},
+    {"ATL_IDS_SCMAXIMIZE", 0xEF03},
+    {"ATL_IDS_SCNEXTWINDOW", 0xEF04},
+    {"ATL_IDS_SCPREVWINDOW", 0xEF05},
+    {"ATL_IDS_SCCLOSE", 0xEF06},
+    {"ATL_IDS_SCRESTORE", 0xEF12},
+    {"ATL_IDS_SCTASKLIST", 0xEF13},
+    {"ATL_IDS_MDICHILD", 0xEF1F},
+    {"ATL_IDS_MRU_FILE", 0xEFDA},
 };
 
 struct ClassConstant {
@@ -650,21 +901,26 @@ constexpr ClassConstant kClasses[] = {
 };
 
 constexpr std::string_view kStandardHeaders[] = {
-    "windows.h",  "winres.h",   "winresrc.h", "afxres.h",    "commctrl.h",
-    "richedit.h", "prsht.h",    "dlgs.h",     "winuser.h",   "winuser.rh",
-    "winnt.h",    "winnt.rh",   "windef.h",   "winver.h",    "commctrl.rh",
-    "dde.h",      "dde.rh",     "afxres.rc",  "winbase.h",   "ntverp.h",
-    "shlobj.h",   "shellapi.h", "olectl.h",   "sdkddkver.h", "winresrc.rh",
-    "verrsrc.h",  "mmsystem.h", "ddeml.h",    "commdlg.h",   "wingdi.h",
+    "windows.h", "winres.h",    "winresrc.h",  "commctrl.h",  "richedit.h",
+    "prsht.h",   "dlgs.h",      "winuser.h",   "winuser.rh",  "winnt.h",
+    "winnt.rh",  "windef.h",    "winver.h",    "commctrl.rh", "dde.h",
+    "dde.rh",    "winbase.h",   "ntverp.h",    "shlobj.h",    "shellapi.h",
+    "olectl.h",  "sdkddkver.h", "winresrc.rh", "verrsrc.h",   "mmsystem.h",
+    "ddeml.h",   "commdlg.h",   "wingdi.h",
 };
 
-template <typename Entry>
-const std::unordered_map<std::string_view, const Entry*>& index_of(
-    const Entry* begin, const Entry* end) {
-  static const auto index = [begin, end] {
+// The headers (and MFC's resource file) that give the framework's ids.
+constexpr std::string_view kFrameworkHeaders[] = {"afxres.h", "afxres.rc",
+                                                  "atlres.h"};
+
+// The entries of a table by name, built on first use: one index per table.
+template <const auto& Table>
+const auto& index_of() {
+  using Entry = std::remove_cvref_t<decltype(Table[0])>;
+  static const auto index = [] {
     std::unordered_map<std::string_view, const Entry*> map;
-    for (const Entry* entry = begin; entry != end; ++entry) {
-      map.emplace(entry->name, entry);
+    for (const Entry& entry : Table) {
+      map.emplace(entry.name, &entry);
     }
     return map;
   }();
@@ -724,7 +980,7 @@ std::optional<std::uint32_t> common_dialog_control(std::string_view name) {
 }  // namespace
 
 std::optional<std::uint32_t> windows_constant(std::string_view name) {
-  const auto& index = index_of(std::begin(kNumeric), std::end(kNumeric));
+  const auto& index = index_of<kNumeric>();
   auto found = index.find(name);
   if (found == index.end()) {
     return common_dialog_control(name);
@@ -732,8 +988,30 @@ std::optional<std::uint32_t> windows_constant(std::string_view name) {
   return found->second->value;
 }
 
+std::optional<std::uint32_t> framework_constant(std::string_view name) {
+  const auto& index = index_of<kFramework>();
+  auto found = index.find(name);
+  if (found != index.end()) {
+    return found->second->value;
+  }
+  // ID_FILE_MRU_FILE1 to ID_FILE_MRU_FILE16.
+  constexpr std::string_view kRecentFile = "ID_FILE_MRU_FILE";
+  if (name.starts_with(kRecentFile)) {
+    std::string_view digits = name.substr(kRecentFile.size());
+    int number = 0;
+    for (char c : digits) {
+      number =
+          c >= '0' && c <= '9' && number < 100 ? number * 10 + (c - '0') : 100;
+    }
+    if (!digits.empty() && digits[0] != '0' && number >= 1 && number <= 16) {
+      return 0xE10F + static_cast<std::uint32_t>(number);
+    }
+  }
+  return std::nullopt;
+}
+
 std::optional<std::string_view> windows_class_name(std::string_view name) {
-  const auto& index = index_of(std::begin(kClasses), std::end(kClasses));
+  const auto& index = index_of<kClasses>();
   auto found = index.find(name);
   if (found == index.end()) {
     return std::nullopt;
@@ -741,7 +1019,7 @@ std::optional<std::string_view> windows_class_name(std::string_view name) {
   return found->second->class_name;
 }
 
-bool is_standard_header(std::string_view include_name) {
+StandardHeader standard_header(std::string_view include_name) {
   std::size_t slash = include_name.find_last_of("/\\");
   if (slash != include_name.npos) {
     include_name.remove_prefix(slash + 1);
@@ -750,8 +1028,14 @@ bool is_standard_header(std::string_view include_name) {
   std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
   });
-  return std::find(std::begin(kStandardHeaders), std::end(kStandardHeaders),
-                   lower) != std::end(kStandardHeaders);
+  auto listed = [&](const auto& list) {
+    return std::find(std::begin(list), std::end(list), lower) != std::end(list);
+  };
+  if (listed(kFrameworkHeaders)) {
+    return StandardHeader::Framework;
+  }
+  return listed(kStandardHeaders) ? StandardHeader::Windows
+                                  : StandardHeader::None;
 }
 
 }  // namespace dlgforge::port

@@ -1,7 +1,8 @@
 // The constants of the standard Windows headers that resource scripts use
 // (windows.h, winres.h, afxres.h, commctrl.h, ...), which do not exist on
 // Linux: control and window styles, dialog and menu flags, command ids,
-// languages and the class names of the common controls.
+// languages, the class names of the common controls, and the ids of MFC and
+// ATL applications.
 #pragma once
 
 #include <cstdint>
@@ -17,8 +18,14 @@ std::optional<std::uint32_t> windows_constant(std::string_view name);
 /// for.
 std::optional<std::string_view> windows_class_name(std::string_view name);
 
-/// Whether an `#include` names one of the standard headers whose constants
-/// are built in (compared without case and folder).
-bool is_standard_header(std::string_view include_name);
+/// The value of an id of MFC, ATL or WTL applications, such as ID_FILE_NEW
+/// or AFX_IDS_APP_TITLE: what afxres.h and atlres.h define.
+std::optional<std::uint32_t> framework_constant(std::string_view name);
+
+/// What an `#include` names (compared without case and folder): one of the
+/// standard Windows headers whose constants are built in, a header that also
+/// gives the framework's ids, or neither.
+enum class StandardHeader { None, Windows, Framework };
+StandardHeader standard_header(std::string_view include_name);
 
 }  // namespace dlgforge::port

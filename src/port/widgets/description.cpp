@@ -10,6 +10,7 @@ namespace dlgforge::port {
 namespace {
 
 // Window and control styles the mapping reads.
+constexpr std::uint32_t kWsTabStop = 0x00010000;
 constexpr std::uint32_t kWsGroup = 0x00020000;
 constexpr std::uint32_t kWsThickFrame = 0x00040000;
 constexpr std::uint32_t kWsDisabled = 0x08000000;
@@ -62,6 +63,7 @@ constexpr std::uint32_t kEsUppercase = 0x08;
 constexpr std::uint32_t kEsLowercase = 0x10;
 constexpr std::uint32_t kEsPassword = 0x20;
 constexpr std::uint32_t kEsReadOnly = 0x800;
+constexpr std::uint32_t kEsWantReturn = 0x1000;
 constexpr std::uint32_t kEsNumber = 0x2000;
 
 constexpr std::uint32_t kLbsOwnerDrawVariable = 0x20;
@@ -136,59 +138,27 @@ bool is_focusable(WidgetKind kind) {
   }
 }
 
-Signal natural_signal(WidgetKind kind) {
+// What a control of a kind tells its dialog's procedure, as the Windows
+// control it stands for notifies its parent.
+std::vector<Notification> notifications_of(WidgetKind kind) {
   switch (kind) {
   case WidgetKind::Button:
-    return Signal::Clicked;
   case WidgetKind::ToggleButton:
   case WidgetKind::CheckButton:
   case WidgetKind::RadioButton:
-    return Signal::Toggled;
+    return {Notification::Clicked};
   case WidgetKind::Entry:
+  case WidgetKind::TextView:
+    return {Notification::EditChange, Notification::EditFocus,
+            Notification::EditBlur};
   case WidgetKind::ComboBox:
   case WidgetKind::ComboBoxEntry:
-    return Signal::Changed;
-  case WidgetKind::TextView:
-    return Signal::TextChanged;
+    return {Notification::ComboChange};
   case WidgetKind::ListBox:
-  case WidgetKind::ListView:
-    return Signal::SelectionChanged;
-  case WidgetKind::ScrollBar:
-  case WidgetKind::Slider:
-  case WidgetKind::SpinButton:
-    return Signal::ValueChanged;
-  case WidgetKind::Notebook:
-    return Signal::SwitchPage;
-  case WidgetKind::Calendar:
-    return Signal::DaySelected;
+    return {Notification::ListSelect, Notification::ListDoubleClick};
   default:
-    return Signal::None;
+    return {};
   }
-}
-
-// The suffix a handler's name gets after its widget's name.
-std::string_view handler_suffix(Signal signal) {
-  switch (signal) {
-  case Signal::Clicked:
-    return "clicked";
-  case Signal::Toggled:
-    return "toggled";
-  case Signal::Changed:
-  case Signal::TextChanged:
-  case Signal::SelectionChanged:
-    return "changed";
-  case Signal::ValueChanged:
-    return "value_changed";
-  case Signal::SwitchPage:
-    return "switch_page";
-  case Signal::DaySelected:
-    return "day_selected";
-  case Signal::Activate:
-    return "activate";
-  case Signal::None:
-    break;
-  }
-  return "";
 }
 
 std::string control_text(const model::Control& control) {
@@ -417,13 +387,14 @@ std::string kind_part(WidgetKind kind) {
   return name;
 }
 
-Dialog describe_dialog(const model::Dialog& source, int index,
-                       NameTable& names) {
+Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
+                       IdNames& ids) {
   Dialog dialog;
   dialog.script_name = source.name.text;
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
+  dialog.procedure = names.claim(scope + "_procedure");
   dialog.title = source.caption;
   dialog.rect = {source.x, source.y, source.cx, source.cy};
   dialog.font = font_request(source.font);
@@ -432,6 +403,7 @@ Dialog describe_dialog(const model::Dialog& source, int index,
   dialog.horizontal_scroll = (source.style.value & kWsHScroll) != 0;
 
   int radio_group = -1;
+  int group = 0;
   bool group_open = false;
   bool has_default = false;
   dialog.widgets.reserve(source.controls.size());
@@ -472,6 +444,10 @@ Dialog describe_dialog(const model::Dialog& source, int index,
     if (group_style || radio_group < 0) {
       group_open = false;
     }
+    if (group_style && !dialog.widgets.empty()) {
+      ++group;
+    }
+    widget.group = group;
     if (widget.kind == WidgetKind::RadioButton) {
       if (!group_open) {
         ++radio_group;
@@ -480,18 +456,20 @@ Dialog describe_dialog(const model::Dialog& source, int index,
       }
       widget.radio_group = radio_group;
     }
-    widget.focusable = is_focusable(widget.kind);
+    // Tab visits the controls with WS_TABSTOP that can take the focus.
+    widget.focusable =
+        is_focusable(widget.kind) && (control.style.value & kWsTabStop) != 0;
+    widget.want_return = widget.kind == WidgetKind::TextView &&
+                         (control.style.value & kEsWantReturn) != 0;
+    widget.id = control.id;
+    widget.id_name = ids.offer(control.id_written, control.id);
+    widget.notifications = notifications_of(widget.kind);
 
     std::string part = identifier_part(control.id_written);
     if (part.empty()) {
       part = kind_part(widget.kind);
     }
     widget.name = names.claim(scope + "_" + part);
-    widget.signal = natural_signal(widget.kind);
-    if (widget.signal != Signal::None) {
-      widget.handler = names.claim(widget.name + "_" +
-                                   std::string(handler_suffix(widget.signal)));
-    }
     dialog.widgets.push_back(std::move(widget));
   }
   // A label's mnemonic moves the focus to the next control that takes it,
@@ -522,8 +500,7 @@ bool has_flag(const model::MenuItem& item, std::string_view flag) {
 }
 
 std::vector<MenuEntry> describe_entries(
-    const std::vector<model::MenuItem>& items, const std::string& scope,
-    NameTable& names, int& radio_group) {
+    const std::vector<model::MenuItem>& items, IdNames& ids, int& radio_group) {
   std::vector<MenuEntry> entries;
   bool radio_open = false;
   for (const model::MenuItem& item : items) {
@@ -559,7 +536,7 @@ std::vector<MenuEntry> describe_entries(
     if (item.type == model::MenuItem::Type::Popup) {
       entry.kind = MenuEntry::Kind::Submenu;
       radio_open = false;
-      entry.items = describe_entries(item.items, scope, names, radio_group);
+      entry.items = describe_entries(item.items, ids, radio_group);
       entries.push_back(std::move(entry));
       continue;
     }
@@ -576,20 +553,21 @@ std::vector<MenuEntry> describe_entries(
       entry.kind =
           entry.active ? MenuEntry::Kind::Check : MenuEntry::Kind::Item;
     }
-    entry.handler =
-        names.claim(scope + "_" + (part.empty() ? "item" : part) + "_activate");
+    entry.id = item.id.value_or(0);
+    entry.id_name = ids.offer(item.id_written, entry.id);
     entries.push_back(std::move(entry));
   }
   return entries;
 }
 
-MenuBar describe_menu(const model::Menu& source, int index, NameTable& names) {
+MenuBar describe_menu(const model::Menu& source, int index, NameTable& names,
+                      IdNames& ids) {
   MenuBar bar;
   bar.script_name = source.name.text;
   std::string scope = names.claim("menu_" + scope_part(source.name, index));
   bar.function = names.claim(scope + "_create");
   int radio_group = -1;
-  bar.items = describe_entries(source.items, scope, names, radio_group);
+  bar.items = describe_entries(source.items, ids, radio_group);
   return bar;
 }
 
@@ -668,28 +646,33 @@ std::string_view shade_colour(Shade shade) {
   return "#000000";
 }
 
-std::string_view signal_name(Signal signal) {
-  switch (signal) {
-  case Signal::None:
-    return "";
-  case Signal::Clicked:
+std::string_view signal_name(Notification notification) {
+  switch (notification) {
+  case Notification::Clicked:
     return "clicked";
-  case Signal::Toggled:
-    return "toggled";
-  case Signal::Changed:
-  case Signal::TextChanged:
-  case Signal::SelectionChanged:
+  case Notification::EditChange:
+  case Notification::ComboChange:
+  case Notification::ListSelect:
     return "changed";
-  case Signal::ValueChanged:
-    return "value-changed";
-  case Signal::SwitchPage:
-    return "switch-page";
-  case Signal::DaySelected:
-    return "day-selected";
-  case Signal::Activate:
-    return "activate";
+  case Notification::EditFocus:
+    return "focus-in-event";
+  case Notification::EditBlur:
+    return "focus-out-event";
+  case Notification::ListDoubleClick:
+    return "row-activated";
   }
   return "";
+}
+
+SignalSource signal_source(Notification notification, WidgetKind kind) {
+  if (notification == Notification::EditChange &&
+      kind == WidgetKind::TextView) {
+    return SignalSource::Buffer;
+  }
+  if (notification == Notification::ListSelect) {
+    return SignalSource::Selection;
+  }
+  return SignalSource::Widget;
 }
 
 bool has_dialog(const model::Model& model, const std::string& name) {
@@ -704,6 +687,7 @@ bool has_dialog(const model::Model& model, const std::string& name) {
 Description describe(const model::Model& model, const std::string& main_name) {
   Description description;
   NameTable names;
+  IdNames ids;
   // About three names per dialog and two per control (widget, handler).
   std::size_t expected = 3 * model.dialogs.size() + 2 * model.menus.size();
   for (const model::Dialog& dialog : model.dialogs) {
@@ -712,11 +696,11 @@ Description describe(const model::Model& model, const std::string& main_name) {
   names.reserve(expected);
   for (size_t i = 0; i < model.menus.size(); ++i) {
     description.menus.push_back(
-        describe_menu(model.menus[i], static_cast<int>(i), names));
+        describe_menu(model.menus[i], static_cast<int>(i), names, ids));
   }
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
-    Dialog dialog = describe_dialog(source, static_cast<int>(i), names);
+    Dialog dialog = describe_dialog(source, static_cast<int>(i), names, ids);
     if (source.menu) {
       for (size_t m = 0; m < model.menus.size(); ++m) {
         if (matches(model.menus[m].name, source.menu->text) ||
@@ -736,6 +720,18 @@ Description describe(const model::Model& model, const std::string& main_name) {
   if (model.dialogs.empty() && !model.menus.empty()) {
     description.main_menu = 0;
   }
+  // Dialog names and string ids become constants too, after the ids the
+  // dialogs and menus use.
+  for (const model::Dialog& dialog : model.dialogs) {
+    if (dialog.name.number) {
+      ids.offer(dialog.name.text, *dialog.name.number);
+    }
+  }
+  for (const model::StringEntry& string : model.strings) {
+    ids.offer(string.id_written, string.id);
+  }
+  description.constants = ids.constants();
+  description.unnamed_ids = ids.unnamed();
   return description;
 }
 

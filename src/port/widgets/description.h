@@ -13,6 +13,7 @@
 #include "port/model/model.h"
 #include "port/widgets/fonts.h"
 #include "port/widgets/geometry.h"
+#include "port/widgets/ids.h"
 
 namespace dlgforge::port {
 
@@ -46,22 +47,25 @@ enum class WidgetKind {
 /// The name of a kind, for comments, reports and tests ("CheckButton").
 std::string_view kind_name(WidgetKind kind);
 
-/// The signal a handler waits for, named as the toolkits name it.
-enum class Signal {
-  None,
-  Clicked,           ///< buttons
-  Toggled,           ///< check, radio and toggle buttons
-  Changed,           ///< entries and combo boxes
-  TextChanged,       ///< the text of a multi-line field
-  SelectionChanged,  ///< list selections
-  ValueChanged,      ///< scroll bars, sliders, spin buttons
-  SwitchPage,        ///< notebooks
-  DaySelected,       ///< calendars
-  Activate,          ///< menu items
+/// What a control tells its dialog's procedure: a Windows notification
+/// code with the command of the control's id, raised by a toolkit signal.
+enum class Notification {
+  Clicked,          ///< BN_CLICKED: "clicked", any button
+  EditChange,       ///< EN_CHANGE: "changed" of an entry or a text buffer
+  EditFocus,        ///< EN_SETFOCUS: "focus-in-event" of an edit field
+  EditBlur,         ///< EN_KILLFOCUS: "focus-out-event" of an edit field
+  ComboChange,      ///< CBN_SELCHANGE, or CBN_EDITCHANGE for typed text
+  ListSelect,       ///< LBN_SELCHANGE: "changed" of a list's selection
+  ListDoubleClick,  ///< LBN_DBLCLK: "row-activated" of a list
 };
 
-/// The toolkit's name of the signal ("clicked", "value-changed").
-std::string_view signal_name(Signal signal);
+/// The toolkit's name of the signal that raises it ("clicked").
+std::string_view signal_name(Notification notification);
+
+/// What emits that signal: the widget itself, the text buffer of a
+/// multi-line field, or the selection of a list.
+enum class SignalSource { Widget, Buffer, Selection };
+SignalSource signal_source(Notification notification, WidgetKind kind);
 
 enum class Shade { Black, Gray, White };
 /// The colour Windows fills a rectangle of this shade with, as "#RRGGBB",
@@ -152,8 +156,18 @@ struct Widget {
   StockImage stock = StockImage::Information;
   bool sunken = false;
 
-  Signal signal = Signal::None;
-  std::string handler;  ///< empty when `signal` is None
+  /// The control's id as the template stores it, and the program's
+  /// constant for it (empty: the program writes the number).
+  int id = 0;
+  std::string id_name;
+  /// The dialog group it belongs to: a group starts at each WS_GROUP
+  /// control; the arrow keys move within one.
+  int group = 0;
+  /// A multi-line edit field with ES_WANTRETURN: Enter is a new line
+  /// there, not the default button.
+  bool want_return = false;
+  /// What it tells the dialog's procedure, in this order.
+  std::vector<Notification> notifications;
 };
 
 struct MenuEntry {
@@ -168,7 +182,10 @@ struct MenuEntry {
   int radio_group = -1;
   bool starts_group = false;
   std::string id_written;
-  std::string handler;           ///< "activate" handler; empty for submenus
+  /// Items (not submenus or separators) are commands with this id, and
+  /// the program's constant for it (empty: the number).
+  int id = 0;
+  std::string id_name;
   std::vector<MenuEntry> items;  ///< a submenu's entries
 };
 
@@ -182,6 +199,9 @@ struct Dialog {
   std::string script_name;
   std::string function;  ///< name of the function that builds its window
   std::string window;    ///< name of the variable holding its window
+  /// Name of the procedure the user writes for it, which receives its
+  /// initialisation and commands.
+  std::string procedure;
   std::string title;
   DluRect rect;
   /// The window's own scroll bars (WS_VSCROLL, WS_HSCROLL), which take
@@ -200,6 +220,10 @@ struct Description {
   /// a window holding the first menu bar; -1 for neither.
   int main_dialog = -1;
   int main_menu = -1;
+  /// The script's ids as the program's constants, in order of first use,
+  /// and the names that could not be constants.
+  std::vector<IdConstant> constants;
+  std::vector<UnnamedId> unnamed_ids;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the

@@ -1,9 +1,13 @@
 #include "port/writer/fb_writer.h"
 
 #include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdint>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "port/gtk2/choices.h"
@@ -189,6 +193,625 @@ constexpr HelperPart kCommonParts[] = {
 )"},
 };
 
+// What makes a dialog work as the Windows dialog manager makes it work, and
+// the calls dialog procedures make, by control id: alike in both toolkits.
+constexpr std::string_view kDialogManager =
+    R"(
+' ---- How a dialog behaves: the Windows dialog manager's rules over GTK.
+' A dialog's procedure, its controls' ids and groups and its state live on
+' its window.
+
+Dim Shared dlgforge_procedure_names() As String
+Dim Shared dlgforge_procedures() As DLGFORGE_PROCEDURE
+
+' Makes `procedure` receive the messages of the dialog the script names
+' `dialog_name` ("IDD_ABOUT", or "101" for a dialog with a number), for
+' every time that dialog is built after this call.
+Sub dlgforge_set_procedure(ByVal dialog_name As String, _
+    ByVal procedure As DLGFORGE_PROCEDURE)
+  Dim count As Long = UBound(dlgforge_procedure_names) + 1
+  ReDim Preserve dlgforge_procedure_names(count)
+  ReDim Preserve dlgforge_procedures(count)
+  dlgforge_procedure_names(count) = UCase(dialog_name)
+  dlgforge_procedures(count) = procedure
+End Sub
+
+Function dlgforge_procedure_of(ByVal dialog_name As String) As DLGFORGE_PROCEDURE
+  For index As Long = UBound(dlgforge_procedure_names) To 0 Step -1
+    If dlgforge_procedure_names(index) = UCase(dialog_name) Then
+      Return dlgforge_procedures(index)
+    End If
+  Next
+  Return NULL
+End Function
+
+' A number kept on a widget.
+Function dlgforge_number(ByVal widget As Any Ptr, ByVal key As String) As Long
+  Return CLng(Cast(Integer, g_object_get_data(G_OBJECT(widget), key)))
+End Function
+
+Sub dlgforge_set_number(ByVal widget As Any Ptr, ByVal key As String, _
+    ByVal value As Long)
+  g_object_set_data(G_OBJECT(widget), key, Cast(gpointer, CInt(value)))
+End Sub
+
+' The control of a dialog with an id (the first, where several share it),
+' as GetDlgItem; Null when there is none. For a list or a multi-line field
+' this is the list or the text view, inside its scrolled window.
+Function dlgforge_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As GtkWidget Ptr
+  If dialog = NULL Then Return NULL
+  Return g_object_get_data(G_OBJECT(dialog), "dlgforge-item-" & id)
+End Function
+
+' Gives a control its id and its group in its dialog, in the order of the
+' script.
+Sub dlgforge_control(ByVal dialog As GtkWidget Ptr, ByVal control As GtkWidget Ptr, _
+    ByVal id As Long, ByVal group As Long)
+  dlgforge_set_number(control, "dlgforge-id", id)
+  dlgforge_set_number(control, "dlgforge-group", group + 1)
+  If dlgforge_item(dialog, id) = NULL Then
+    g_object_set_data(G_OBJECT(dialog), "dlgforge-item-" & id, control)
+  End If
+  Dim controls As GList Ptr = g_object_steal_data(G_OBJECT(dialog), "dlgforge-controls")
+  g_object_set_data_full(G_OBJECT(dialog), "dlgforge-controls", _
+      g_list_append(controls, control), CPtr(GDestroyNotify, @g_list_free))
+End Sub
+
+' Sends a message to a dialog's procedure; nonzero when it handled it.
+Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
+    ByVal id As Long, ByVal code As Long) As Long
+  Dim procedure As DLGFORGE_PROCEDURE = _
+      Cast(DLGFORGE_PROCEDURE, g_object_get_data(G_OBJECT(dialog), "dlgforge-procedure"))
+  If procedure = NULL Then Return 0
+  Return procedure(dialog, message, id, code)
+End Function
+
+' Ends a dialog with a result, as EndDialog: the modal run returns it; a
+' dialog shown modeless is closed.
+Sub dlgforge_end_dialog(ByVal dialog As GtkWidget Ptr, ByVal result As Long)
+  If dialog = NULL OrElse dlgforge_number(dialog, "dlgforge-ended") Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-result", result)
+  dlgforge_set_number(dialog, "dlgforge-ended", 1)
+  Dim running As GMainLoop Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-loop")
+  If running <> NULL Then
+    g_main_loop_quit(running)
+  Else
+    gtk_widget_destroy(dialog)
+  End If
+End Sub
+
+' A command (a click, a menu item, a key) with its notification code. What
+' the procedure does not handle gets the dialog manager's default: IDOK,
+' IDCANCEL and the other ids of Windows' message boxes end the dialog with
+' that id; nothing else happens.
+Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
+  If dialog = NULL Then Exit Sub
+  If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
+      id <> IDHELP Then
+    dlgforge_end_dialog(dialog, id)
+  End If
+End Sub
+
+' A notification of a control to its dialog; none while the dialog is built
+' or while a dlgforge_ call changes the control, as on Windows.
+Sub dlgforge_notify(ByVal control As GtkWidget Ptr, ByVal code As Long)
+  Dim dialog As GtkWidget Ptr = gtk_widget_get_toplevel(control)
+  If dlgforge_number(dialog, "dlgforge-ready") = 0 OrElse _
+      dlgforge_number(dialog, "dlgforge-quiet") <> 0 Then
+    Exit Sub
+  End If
+  dlgforge_command(dialog, dlgforge_number(control, "dlgforge-id"), code)
+End Sub
+
+Sub dlgforge_on_clicked cdecl (ByVal button As GtkWidget Ptr, ByVal control As gpointer)
+  ' A radio button the check left reports no click, as on Windows.
+  If GTK_IS_RADIO_BUTTON(button) AndAlso _
+      gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(button)) = 0 Then
+    Exit Sub
+  End If
+  dlgforge_notify(control, BN_CLICKED)
+End Sub
+
+Sub dlgforge_on_edit_change cdecl (ByVal source As gpointer, ByVal control As gpointer)
+  dlgforge_notify(control, EN_CHANGE)
+End Sub
+
+Function dlgforge_on_edit_focus cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEventFocus Ptr, ByVal control As gpointer) As gboolean
+  dlgforge_notify(control, EN_SETFOCUS)
+  Return FALSE
+End Function
+
+Function dlgforge_on_edit_blur cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEventFocus Ptr, ByVal control As gpointer) As gboolean
+  dlgforge_notify(control, EN_KILLFOCUS)
+  Return FALSE
+End Function
+
+' A combo box's choice changed (CBN_SELCHANGE), or its text was typed
+' (CBN_EDITCHANGE: no item is chosen then).
+Sub dlgforge_on_combo_change cdecl (ByVal combo As GtkComboBox Ptr, ByVal control As gpointer)
+  dlgforge_notify(control, IIf(gtk_combo_box_get_active(combo) >= 0, _
+      CBN_SELCHANGE, CBN_EDITCHANGE))
+End Sub
+
+Sub dlgforge_on_list_select cdecl (ByVal selection As GtkTreeSelection Ptr, _
+    ByVal control As gpointer)
+  dlgforge_notify(control, LBN_SELCHANGE)
+End Sub
+
+Sub dlgforge_on_list_activate cdecl (ByVal tree As GtkTreeView Ptr, _
+    ByVal path As GtkTreePath Ptr, ByVal column As GtkTreeViewColumn Ptr, _
+    ByVal control As gpointer)
+  dlgforge_notify(control, LBN_DBLCLK)
+End Sub
+
+' A menu item chosen: the command of its id to the window that shows it.
+Sub dlgforge_on_menu cdecl (ByVal item As GtkMenuItem Ptr, ByVal owner As gpointer)
+  If GTK_IS_RADIO_MENU_ITEM(item) AndAlso _
+      gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item)) = 0 Then
+    Exit Sub
+  End If
+  dlgforge_command(owner, dlgforge_number(item, "dlgforge-id"), 0)
+End Sub
+
+' Makes a menu item send the command of an id to the window that shows it.
+Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
+    ByVal owner As GtkWidget Ptr)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
+End Sub
+
+Const DLGFORGE_KEY_TAB = &hFF09
+Const DLGFORGE_KEY_RETURN = &hFF0D
+Const DLGFORGE_KEY_ESCAPE = &hFF1B
+Const DLGFORGE_KEY_LEFT = &hFF51
+Const DLGFORGE_KEY_UP = &hFF52
+Const DLGFORGE_KEY_RIGHT = &hFF53
+Const DLGFORGE_KEY_DOWN = &hFF54
+Const DLGFORGE_KEY_KP_ENTER = &hFF8D
+
+' Controls that take typed text (or type-ahead) and the arrow keys.
+Function dlgforge_takes_text(ByVal widget As GtkWidget Ptr) As Long
+  If widget = NULL Then Return 0
+  Return GTK_IS_ENTRY(widget) OrElse GTK_IS_TEXT_VIEW(widget) OrElse _
+      GTK_IS_TREE_VIEW(widget)
+End Function
+
+' The command Enter gives: the push button with the focus, else the default
+' push button, else IDOK.
+Function dlgforge_enter_id(ByVal dialog As GtkWidget Ptr, ByVal focus As GtkWidget Ptr) As Long
+  If focus <> NULL AndAlso GTK_IS_BUTTON(focus) AndAlso _
+      GTK_IS_TOGGLE_BUTTON(focus) = 0 Then
+    Return dlgforge_number(focus, "dlgforge-id")
+  End If
+  Dim default_button As GtkWidget Ptr = gtk_window_get_default_widget(GTK_WINDOW(dialog))
+  If default_button <> NULL Then Return dlgforge_number(default_button, "dlgforge-id")
+  Return IDOK
+End Function
+
+' The arrow keys move the focus within the group of the control that has
+' it, in script order and round; in a group of radio buttons they move the
+' check with it.
+Sub dlgforge_move_in_group(ByVal dialog As GtkWidget Ptr, ByVal focus As GtkWidget Ptr, _
+    ByVal stepping As Long)
+  Dim controls As GList Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-controls")
+  Dim here As Long = g_list_index(controls, focus)
+  If here < 0 Then Exit Sub
+  Dim group As Long = dlgforge_number(focus, "dlgforge-group")
+  Dim As Long first = here, last = here
+  While first > 0 AndAlso _
+      dlgforge_number(g_list_nth_data(controls, first - 1), "dlgforge-group") = group
+    first -= 1
+  Wend
+  While last < g_list_length(controls) - 1 AndAlso _
+      dlgforge_number(g_list_nth_data(controls, last + 1), "dlgforge-group") = group
+    last += 1
+  Wend
+  Dim index As Long = here
+  For tries As Long = first To last
+    index += stepping
+    If index > last Then index = first
+    If index < first Then index = last
+    Dim candidate As GtkWidget Ptr = g_list_nth_data(controls, index)
+    If candidate = focus Then Exit Sub
+    If gtk_widget_get_can_focus(candidate) AndAlso gtk_widget_is_sensitive(candidate) _
+        AndAlso gtk_widget_get_visible(candidate) Then
+      gtk_widget_grab_focus(candidate)
+      If GTK_IS_RADIO_BUTTON(candidate) Then gtk_button_clicked(GTK_BUTTON(candidate))
+      Exit Sub
+    End If
+  Next
+End Sub
+
+' The keys of a dialog, before the control with the focus sees them:
+' Escape is IDCANCEL, Enter the default command (a multi-line field with
+' ES_WANTRETURN keeps it), the arrow keys move within a group of buttons,
+' and a letter alone is a mnemonic where the focus takes no text.
+Function dlgforge_on_key cdecl (ByVal dialog As GtkWidget Ptr, _
+    ByVal event As GdkEventKey Ptr, ByVal user_data As gpointer) As gboolean
+  Dim focus As GtkWidget Ptr = gtk_window_get_focus(GTK_WINDOW(dialog))
+  If (event->state And (GDK_CONTROL_MASK Or GDK_MOD1_MASK)) <> 0 Then Return FALSE
+  Select Case event->keyval
+  Case DLGFORGE_KEY_ESCAPE
+    dlgforge_command(dialog, IDCANCEL, BN_CLICKED)
+    Return TRUE
+  Case DLGFORGE_KEY_RETURN, DLGFORGE_KEY_KP_ENTER
+    If focus <> NULL AndAlso dlgforge_number(focus, "dlgforge-want-return") Then
+      Return FALSE
+    End If
+    dlgforge_command(dialog, dlgforge_enter_id(dialog, focus), BN_CLICKED)
+    Return TRUE
+  Case DLGFORGE_KEY_LEFT, DLGFORGE_KEY_UP, DLGFORGE_KEY_RIGHT, DLGFORGE_KEY_DOWN
+    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 Then Return FALSE
+    dlgforge_move_in_group(dialog, focus, _
+        IIf(event->keyval = DLGFORGE_KEY_LEFT OrElse event->keyval = DLGFORGE_KEY_UP, -1, 1))
+    Return TRUE
+  Case DLGFORGE_KEY_TAB
+    Return FALSE
+  End Select
+  If gdk_keyval_to_unicode(event->keyval) > 32 AndAlso dlgforge_takes_text(focus) = 0 Then
+    Return gtk_window_mnemonic_activate(GTK_WINDOW(dialog), _
+        gdk_keyval_to_lower(event->keyval), _
+        gtk_window_get_mnemonic_modifier(GTK_WINDOW(dialog)))
+  End If
+  Return FALSE
+End Function
+
+' The window's close button is IDCANCEL, as on Windows.
+Function dlgforge_on_close cdecl (ByVal dialog As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal user_data As gpointer) As gboolean
+  dlgforge_command(dialog, IDCANCEL, BN_CLICKED)
+  Return TRUE
+End Function
+
+' Makes a built dialog behave as the dialog manager makes it: the procedure
+' registered for its name, its keys and its close button.
+Sub dlgforge_dialog_behaviour(ByVal dialog As GtkWidget Ptr, ByVal dialog_name As String)
+  g_object_set_data(G_OBJECT(dialog), "dlgforge-procedure", _
+      Cast(gpointer, dlgforge_procedure_of(dialog_name)))
+  g_signal_connect(dialog, "key-press-event", G_CALLBACK(@dlgforge_on_key), NULL)
+  g_signal_connect(dialog, "delete-event", G_CALLBACK(@dlgforge_on_close), NULL)
+End Sub
+
+' The initialisation a procedure gets before its dialog is first shown.
+Sub dlgforge_initialise(ByVal dialog As GtkWidget Ptr)
+  dlgforge_set_number(dialog, "dlgforge-ready", 1)
+  dlgforge_send(dialog, WM_INITDIALOG, 0, 0)
+End Sub
+
+' Shows a built dialog and runs it until it ends, as DialogBox: returns the
+' result it ended with (-1 for no dialog).
+Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
+  If dialog = NULL Then Return -1
+  Dim running As GMainLoop Ptr = g_main_loop_new(NULL, FALSE)
+  g_object_set_data(G_OBJECT(dialog), "dlgforge-loop", running)
+  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE)
+  dlgforge_initialise(dialog)
+  If dlgforge_number(dialog, "dlgforge-ended") = 0 Then
+    gtk_widget_show(dialog)
+    gtk_window_present(GTK_WINDOW(dialog))
+    g_main_loop_run(running)
+  End If
+  Dim result As Long = dlgforge_number(dialog, "dlgforge-result")
+  g_main_loop_unref(running)
+  gtk_widget_destroy(dialog)
+  Return result
+End Function
+
+' Builds and shows a dialog without waiting for it, as CreateDialog; Null
+' when the script has no dialog of that name.
+Function dlgforge_run_modeless(ByVal dialog As GtkWidget Ptr) As GtkWidget Ptr
+  If dialog = NULL Then Return NULL
+  dlgforge_initialise(dialog)
+  If dlgforge_number(dialog, "dlgforge-ended") Then Return NULL
+  gtk_widget_show(dialog)
+  gtk_window_present(GTK_WINDOW(dialog))
+  Return dialog
+End Function
+
+' ---- What dialog procedures do with their controls, by id.
+
+' Windows' text of a control ("&Save") from GTK's ("_Save"), and back.
+Function dlgforge_windows_text(ByVal text As Const gchar Ptr, ByVal marked As Long) As String
+  If text = NULL Then Return ""
+  Dim source As String = *text
+  If marked = 0 Then Return source
+  Dim result As String
+  Dim index As Long = 0
+  While index < Len(source)
+    Select Case source[index]
+    Case Asc("_")
+      index += 1
+      If index < Len(source) AndAlso source[index] <> Asc("_") Then result &= "&"
+      If index < Len(source) Then result &= Chr(source[index])
+    Case Asc("&")
+      result &= "&&"
+    Case Else
+      result &= Chr(source[index])
+    End Select
+    index += 1
+  Wend
+  Return result
+End Function
+
+Function dlgforge_gtk_text(ByVal source As String, ByVal marked As Long) As String
+  If marked = 0 Then Return source
+  Dim result As String
+  Dim index As Long = 0
+  While index < Len(source)
+    Select Case source[index]
+    Case Asc("&")
+      index += 1
+      If index < Len(source) AndAlso source[index] <> Asc("&") Then result &= "_"
+      If index < Len(source) Then result &= Chr(source[index])
+    Case Asc("_")
+      result &= "__"
+    Case Else
+      result &= Chr(source[index])
+    End Select
+    index += 1
+  Wend
+  Return result
+End Function
+
+' The list of items of a list box or combo box; Null for other controls.
+Function dlgforge_items(ByVal control As GtkWidget Ptr) As GtkListStore Ptr
+  Dim model As GtkTreeModel Ptr
+  If control = NULL Then Return NULL
+  If GTK_IS_TREE_VIEW(control) Then model = gtk_tree_view_get_model(GTK_TREE_VIEW(control))
+  If GTK_IS_COMBO_BOX(control) Then model = gtk_combo_box_get_model(GTK_COMBO_BOX(control))
+  If model = NULL OrElse GTK_IS_LIST_STORE(model) = 0 Then Return NULL
+  Return GTK_LIST_STORE(model)
+End Function
+
+' An item's text by its index from 0, as LB_GETTEXT and CB_GETLBTEXT.
+Function dlgforge_get_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal index As Long) As String
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  Dim position As GtkTreeIter
+  If store = NULL OrElse index < 0 OrElse gtk_tree_model_iter_nth_child( _
+      GTK_TREE_MODEL(store), @position, NULL, index) = 0 Then
+    Return ""
+  End If
+  Dim text As gchar Ptr
+  gtk_tree_model_get(GTK_TREE_MODEL(store), @position, 0, @text, -1)
+  Dim result As String = *text
+  g_free(text)
+  Return result
+End Function
+
+' Adds an item at the end, as LB_ADDSTRING and CB_ADDSTRING (a sorted list
+' is not sorted); returns its index, -1 when the control has no items.
+Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal text As String) As Long
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store = NULL Then Return -1
+  Dim position As GtkTreeIter
+  gtk_list_store_insert_with_values(store, @position, -1, 0, StrPtr(text), -1)
+  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
+End Function
+
+' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT.
+Sub dlgforge_clear_items(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store <> NULL Then gtk_list_store_clear(store)
+End Sub
+
+' How many items, as LB_GETCOUNT and CB_GETCOUNT.
+Function dlgforge_item_count(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
+  If store = NULL Then Return 0
+  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL)
+End Function
+
+' Chooses the item at an index (-1: none), as LB_SETCURSEL and CB_SETCURSEL,
+' without a notification.
+Sub dlgforge_select_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
+    ByVal index As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If dlgforge_items(control) = NULL Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  If GTK_IS_COMBO_BOX(control) Then
+    gtk_combo_box_set_active(GTK_COMBO_BOX(control), index)
+  Else
+    Dim selection As GtkTreeSelection Ptr = _
+        gtk_tree_view_get_selection(GTK_TREE_VIEW(control))
+    gtk_tree_selection_unselect_all(selection)
+    If index >= 0 AndAlso index < dlgforge_item_count(dialog, id) Then
+      Dim path As GtkTreePath Ptr = gtk_tree_path_new_from_indices(index, -1)
+      gtk_tree_selection_select_path(selection, path)
+      gtk_tree_path_free(path)
+    End If
+  End If
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
+End Sub
+
+' The index of the chosen item (the first, in a list that takes several),
+' as LB_GETCURSEL and CB_GETCURSEL; -1 for none.
+Function dlgforge_selected_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If dlgforge_items(control) = NULL Then Return -1
+  If GTK_IS_COMBO_BOX(control) Then Return gtk_combo_box_get_active(GTK_COMBO_BOX(control))
+  Dim rows As GList Ptr = gtk_tree_selection_get_selected_rows( _
+      gtk_tree_view_get_selection(GTK_TREE_VIEW(control)), NULL)
+  If rows = NULL Then Return -1
+  Dim index As Long = gtk_tree_path_get_indices(rows->data)[0]
+  g_list_free_full(rows, CPtr(GDestroyNotify, @gtk_tree_path_free))
+  Return index
+End Function
+
+' A control's text, as GetDlgItemText: an edit field's, a combo box's, a
+' button's, label's or group box's (with & before its mnemonic, as
+' Windows writes it).
+Function dlgforge_get_text(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As String
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Return ""
+  If GTK_IS_COMBO_BOX(control) Then
+    Dim child As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(control))
+    If child = NULL OrElse GTK_IS_ENTRY(child) = 0 Then
+      Return dlgforge_get_item(dialog, id, gtk_combo_box_get_active(GTK_COMBO_BOX(control)))
+    End If
+    control = child
+  End If
+  If GTK_IS_ENTRY(control) Then Return *gtk_entry_get_text(GTK_ENTRY(control))
+  If GTK_IS_TEXT_VIEW(control) Then
+    Dim buffer As GtkTextBuffer Ptr = gtk_text_view_get_buffer(GTK_TEXT_VIEW(control))
+    Dim As GtkTextIter first, last
+    gtk_text_buffer_get_bounds(buffer, @first, @last)
+    Dim text As gchar Ptr = gtk_text_buffer_get_text(buffer, @first, @last, FALSE)
+    Dim result As String = *text
+    g_free(text)
+    Return result
+  End If
+  If GTK_IS_FRAME(control) Then
+    control = gtk_frame_get_label_widget(GTK_FRAME(control))
+    If control = NULL Then Return ""
+  End If
+  If GTK_IS_BUTTON(control) Then
+    Return dlgforge_windows_text(gtk_button_get_label(GTK_BUTTON(control)), _
+        gtk_button_get_use_underline(GTK_BUTTON(control)))
+  End If
+  If GTK_IS_LABEL(control) Then
+    Return dlgforge_windows_text(gtk_label_get_label(GTK_LABEL(control)), _
+        gtk_label_get_use_underline(GTK_LABEL(control)))
+  End If
+  Return ""
+End Function
+
+' Sets a control's text, as SetDlgItemText (an edit field reports
+' EN_CHANGE, as on Windows).
+Sub dlgforge_set_text(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal text As String)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Exit Sub
+  If GTK_IS_COMBO_BOX(control) Then control = gtk_bin_get_child(GTK_BIN(control))
+  If control = NULL Then Exit Sub
+  If GTK_IS_ENTRY(control) Then
+    gtk_entry_set_text(GTK_ENTRY(control), text)
+  ElseIf GTK_IS_TEXT_VIEW(control) Then
+    gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(control)), text, -1)
+  ElseIf GTK_IS_FRAME(control) Then
+    Dim label As GtkWidget Ptr = gtk_frame_get_label_widget(GTK_FRAME(control))
+    If label <> NULL AndAlso GTK_IS_LABEL(label) Then
+      gtk_label_set_text_with_mnemonic(GTK_LABEL(label), dlgforge_gtk_text(text, 1))
+    End If
+  ElseIf GTK_IS_BUTTON(control) Then
+    gtk_button_set_label(GTK_BUTTON(control), _
+        dlgforge_gtk_text(text, gtk_button_get_use_underline(GTK_BUTTON(control))))
+  ElseIf GTK_IS_LABEL(control) Then
+    If gtk_label_get_use_underline(GTK_LABEL(control)) Then
+      gtk_label_set_text_with_mnemonic(GTK_LABEL(control), dlgforge_gtk_text(text, 1))
+    Else
+      gtk_label_set_text(GTK_LABEL(control), text)
+    End If
+  End If
+End Sub
+
+' A control's number, as GetDlgItemInt: a spin button's, slider's or
+' scroll bar's value, else the number its text starts with.
+Function dlgforge_get_int(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL AndAlso GTK_IS_SPIN_BUTTON(control) Then
+    Return gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(control))
+  End If
+  If control <> NULL AndAlso GTK_IS_RANGE(control) Then
+    Return CLng(gtk_range_get_value(GTK_RANGE(control)))
+  End If
+  Return ValInt(dlgforge_get_text(dialog, id))
+End Function
+
+' Sets a control's number, as SetDlgItemInt.
+Sub dlgforge_set_int(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal value As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL AndAlso GTK_IS_SPIN_BUTTON(control) Then
+    gtk_spin_button_set_value(GTK_SPIN_BUTTON(control), value)
+  ElseIf control <> NULL AndAlso GTK_IS_RANGE(control) Then
+    gtk_range_set_value(GTK_RANGE(control), value)
+  Else
+    dlgforge_set_text(dialog, id, Str(value))
+  End If
+End Sub
+
+' Checks (1), clears (0) or greys (2) a check box or radio button, as
+' CheckDlgButton, without a notification; clearing a radio button leaves
+' its group with nothing checked.
+Sub dlgforge_check(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal state As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_TOGGLE_BUTTON(control) = 0 Then Exit Sub
+  dlgforge_set_number(dialog, "dlgforge-quiet", 1)
+  gtk_toggle_button_set_inconsistent(GTK_TOGGLE_BUTTON(control), state = 2)
+  If state = 0 AndAlso GTK_IS_RADIO_BUTTON(control) Then
+    ' The group's hidden member, never placed, holds the check then.
+    Dim member As GSList Ptr = gtk_radio_button_get_group(GTK_RADIO_BUTTON(control))
+    While member <> NULL
+      If gtk_widget_get_parent(member->data) = NULL Then
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(member->data), TRUE)
+      End If
+      member = member->next
+    Wend
+  End If
+  gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(control), state = 1)
+  dlgforge_set_number(dialog, "dlgforge-quiet", 0)
+End Sub
+
+' 1 when checked, 2 when greyed, else 0, as IsDlgButtonChecked.
+Function dlgforge_is_checked(ByVal dialog As GtkWidget Ptr, ByVal id As Long) As Long
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_TOGGLE_BUTTON(control) = 0 Then Return 0
+  If gtk_toggle_button_get_inconsistent(GTK_TOGGLE_BUTTON(control)) Then Return 2
+  Return IIf(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(control)), 1, 0)
+End Function
+
+' Checks one radio button of the ids first to last and clears the others,
+' as CheckRadioButton.
+Sub dlgforge_check_radio(ByVal dialog As GtkWidget Ptr, ByVal first As Long, _
+    ByVal last As Long, ByVal checked As Long)
+  For id As Long = first To last
+    If id <> checked Then dlgforge_check(dialog, id, 0)
+  Next
+  dlgforge_check(dialog, checked, 1)
+End Sub
+
+' The widget that is placed for a control: a list's scrolled window.
+Function dlgforge_placed(ByVal control As GtkWidget Ptr) As GtkWidget Ptr
+  Dim parent As GtkWidget Ptr = gtk_widget_get_parent(control)
+  If parent <> NULL AndAlso GTK_IS_SCROLLED_WINDOW(parent) Then Return parent
+  Return control
+End Function
+
+' Enables or disables a control, as EnableWindow(GetDlgItem(...)).
+Sub dlgforge_enable(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal enabled As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL Then gtk_widget_set_sensitive(dlgforge_placed(control), enabled <> 0)
+End Sub
+
+' Shows or hides a control, as ShowWindow(GetDlgItem(...)).
+Sub dlgforge_show(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal shown As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL Then Exit Sub
+  If shown Then
+    gtk_widget_show(dlgforge_placed(control))
+  Else
+    gtk_widget_hide(dlgforge_placed(control))
+  End If
+End Sub
+
+' Gives a control the keyboard focus, as SetFocus(GetDlgItem(...)).
+Sub dlgforge_focus(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control <> NULL Then gtk_widget_grab_focus(control)
+End Sub
+
+' Makes a push button the one Enter clicks, as DM_SETDEFID.
+Sub dlgforge_set_default(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If control = NULL OrElse GTK_IS_BUTTON(control) = 0 Then Exit Sub
+  gtk_widget_set_can_default(control, TRUE)
+  gtk_window_set_default(GTK_WINDOW(dialog), control)
+End Sub
+)";
+
 // Widgets that live in a scrolled window: the variable holds the inner
 // widget, the scrolled window is its parent, which is what gets placed.
 std::string placed(const Widget& widget) {
@@ -197,16 +820,61 @@ std::string placed(const Widget& widget) {
              : widget.name;
 }
 
-// What a widget's handler is connected to.
-std::string signal_source(const Widget& widget) {
-  switch (widget.signal) {
-  case Signal::TextChanged:
-    return "gtk_text_view_get_buffer(GTK_TEXT_VIEW(" + widget.name + "))";
-  case Signal::SelectionChanged:
-    return "gtk_tree_view_get_selection(GTK_TREE_VIEW(" + widget.name + "))";
-  default:
-    return widget.name;
+// The callback of each notification, in the program's helpers.
+std::string_view notification_callback(Notification notification) {
+  switch (notification) {
+  case Notification::Clicked:
+    return "dlgforge_on_clicked";
+  case Notification::EditChange:
+    return "dlgforge_on_edit_change";
+  case Notification::EditFocus:
+    return "dlgforge_on_edit_focus";
+  case Notification::EditBlur:
+    return "dlgforge_on_edit_blur";
+  case Notification::ComboChange:
+    return "dlgforge_on_combo_change";
+  case Notification::ListSelect:
+    return "dlgforge_on_list_select";
+  case Notification::ListDoubleClick:
+    return "dlgforge_on_list_activate";
   }
+  return "";
+}
+
+// What emits a notification's signal.
+std::string signal_emitter(const Widget& widget, Notification notification) {
+  switch (signal_source(notification, widget.kind)) {
+  case SignalSource::Buffer:
+    return "gtk_text_view_get_buffer(GTK_TEXT_VIEW(" + widget.name + "))";
+  case SignalSource::Selection:
+    return "gtk_tree_view_get_selection(GTK_TREE_VIEW(" + widget.name + "))";
+  case SignalSource::Widget:
+    break;
+  }
+  return widget.name;
+}
+
+std::string lower_case(std::string text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') {
+      c = static_cast<char>(c - 'A' + 'a');
+    }
+  }
+  return text;
+}
+
+// An id as the program writes it: its constant, else its number.
+std::string id_text(const std::string& name, int id) {
+  return name.empty() ? std::to_string(id) : name;
+}
+
+// A text on one comment line: control characters become spaces.
+std::string fb_comment(std::string_view text) {
+  std::string out;
+  for (char c : text) {
+    out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+  }
+  return out;
 }
 
 // The comment line naming a widget's statement in the script.
@@ -245,18 +913,15 @@ class FbProgramPrinter {
       : description_(description), options_(options), toolkit_(toolkit) {}
 
   /// The whole program: heading, declarations, helpers, menu functions,
-  /// dialog functions, the main program, the handler bodies.
-  std::string print();
+  /// dialog functions, the chooser of dialogs and the start-up; then the
+  /// user's part: each dialog's procedure and the main program.
+  ProgramFiles print();
 
  private:
   void heading();
   void helpers();
   void fill(std::string_view text);
   void declarations();
-  void declare_menu_handlers(const std::vector<MenuEntry>& items,
-                             std::string& handlers);
-  static std::string parameters(Signal signal);
-  static std::string comment_for(Signal signal);
   static int menu_depth(const std::vector<MenuEntry>& items);
   void menu_function(const MenuBar& bar);
   void menu_items(const std::vector<MenuEntry>& items, int level);
@@ -269,10 +934,13 @@ class FbProgramPrinter {
   void place(const Widget& widget);
   void finish_dialog(const Dialog& dialog);
   void dialog_by_name();
-  void main_program();
-  void handler_bodies();
-  void menu_handler_bodies(const std::vector<MenuEntry>& items);
-  static std::string fb_comment(std::string_view text);
+  void id_names();
+  void start_up();
+  void user_part(std::string_view include_name);
+  void procedure(const Dialog& dialog);
+  static void command_ids(
+      const std::vector<MenuEntry>& items,
+      std::vector<std::pair<std::string, std::string>>& ids);
 
   const Description& description_;
   const WriterOptions& options_;
@@ -282,7 +950,7 @@ class FbProgramPrinter {
   std::unordered_map<int, std::string> radio_first_;
 };
 
-std::string FbProgramPrinter::print() {
+ProgramFiles FbProgramPrinter::print() {
   heading();
   declarations();
   helpers();
@@ -292,11 +960,16 @@ std::string FbProgramPrinter::print() {
   for (const Dialog& dialog : description_.dialogs) {
     dialog_function(dialog);
   }
-  main_program();
-  handler_bodies();
-  return std::move(out_);
+  dialog_by_name();
+  id_names();
+  start_up();
+  ProgramFiles files;
+  files.generated = std::move(out_);
+  out_.clear();
+  user_part(options_.include_name);
+  files.user = std::move(out_);
+  return files;
 }
-
 void FbProgramPrinter::heading() {
   out_ += "' The dialogs and menus of " + fb_comment(options_.script_name) +
           " rebuilt with ";
@@ -325,11 +998,86 @@ void FbProgramPrinter::heading() {
       "Const DLGFORGE_CLIPPING_DESCENT = &h68636C64  ' 'hcld'\n\n";
 }
 
+// The constants a dialog's procedure uses (Windows' and the script's ids),
+// the procedures' type, and every window's and control's variable.
+void FbProgramPrinter::declarations() {
+  out_ +=
+      "' Windows' ids, messages and notification codes, as a dialog's "
+      "procedure\n' receives them.\n";
+  for (const BuiltInId& id : kBuiltInIds) {
+    out_.append("Const ")
+        .append(id.name)
+        .append(" = ")
+        .append(std::to_string(id.value))
+        .append("\n");
+  }
+  out_ +=
+      "\n' A dialog's procedure: it receives WM_INITDIALOG before the "
+      "dialog is\n"
+      "' first shown, and WM_COMMAND with the id and notification code of "
+      "each\n"
+      "' command; it returns nonzero for what it handled, as a Windows "
+      "dialog\n"
+      "' procedure does.\n"
+      "Type DLGFORGE_PROCEDURE As Function(ByVal dialog As GtkWidget Ptr, _\n"
+      "    ByVal message As Long, ByVal id As Long, ByVal code As Long) As "
+      "Long\n\n";
+  out_ += "' The script's ids.\n";
+  std::unordered_set<std::string> named;
+  for (const IdConstant& constant : description_.constants) {
+    out_.append("Const ")
+        .append(constant.name)
+        .append(" = ")
+        .append(std::to_string(constant.value))
+        .append("\n");
+    named.insert(lower_case(constant.name));
+  }
+  for (const UnnamedId& unnamed : description_.unnamed_ids) {
+    out_ += "' " + fb_comment(unnamed.name) + " (" +
+            std::to_string(unnamed.value) +
+            ") has no constant here: " + fb_comment(unnamed.reason) + ".\n";
+  }
+  bool kept = false;
+  for (const IdConstant& constant : options_.earlier_constants) {
+    if (!named.insert(lower_case(constant.name)).second) {
+      continue;
+    }
+    if (!kept) {
+      out_ +=
+          "' No longer in the script, kept so that code that uses them "
+          "still compiles.\n";
+      kept = true;
+    }
+    out_.append("Const ")
+        .append(constant.name)
+        .append(" = ")
+        .append(std::to_string(constant.value))
+        .append("  ' gone\n");
+  }
+  out_ += "\n";
+  // One line per widget of the whole script: appended piece by piece,
+  // as temporaries of `a + b + c` cost more than the text here.
+  out_ +=
+      "' Each dialog's window and controls, set when the dialog is built.\n";
+  for (const Dialog& dialog : description_.dialogs) {
+    out_.append("Dim Shared ")
+        .append(dialog.window)
+        .append(" As GtkWidget Ptr\n");
+    for (const Widget& widget : dialog.widgets) {
+      out_.append("Dim Shared ")
+          .append(widget.name)
+          .append(" As GtkWidget Ptr\n");
+    }
+  }
+  out_ += "\n";
+}
+
 void FbProgramPrinter::helpers() {
   out_ += toolkit_.style_definition();
   fill(kHelpers);
+  out_ += kDialogManager;
+  out_ += "\n";
 }
-
 // Prints a text of the helpers with each {{name}} replaced by its part: the
 // toolkit's, else the one both toolkits share. A part may hold parts.
 void FbProgramPrinter::fill(std::string_view text) {
@@ -397,7 +1145,7 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
     out_ += "  Dim content_box As GtkWidget Ptr = ";
     out_ += toolkit_.new_vbox;
     out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
-            "(accels), FALSE, FALSE, 0)\n";
+            "(accels, dialog_window), FALSE, FALSE, 0)\n";
     out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " + area +
             ", TRUE, TRUE, 0)\n";
     out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), content_box)\n";
@@ -410,6 +1158,8 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
     control(widget);
   }
   finish_dialog(dialog);
+  out_ += "  dlgforge_dialog_behaviour(dialog_window, " +
+          fb_string(dialog.script_name) + ")\n";
   out_ += "  Return dialog_window\nEnd Function\n\n";
 }
 
@@ -444,7 +1194,12 @@ void FbProgramPrinter::control(const Widget& widget) {
     break;
   case WidgetKind::RadioButton:
     if (widget.starts_group) {
-      create("gtk_radio_button_new_with_mnemonic(NULL, " + text + ")");
+      // A hidden member, never placed, holds the group's check, so that
+      // the group starts with nothing checked, as on Windows.
+      create(
+          "gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON("
+          "gtk_radio_button_new(NULL)), " +
+          text + ")");
       radio_first_[widget.radio_group] = name;
     } else {
       create(
@@ -552,10 +1307,18 @@ void FbProgramPrinter::control(const Widget& widget) {
   if (!widget.sensitive) {
     out_ += "  gtk_widget_set_sensitive(" + placed(widget) + ", FALSE)\n";
   }
-  if (!widget.handler.empty()) {
-    out_ += "  g_signal_connect(" + signal_source(widget) + ", \"" +
-            std::string(signal_name(widget.signal)) + "\", G_CALLBACK(@" +
-            widget.handler + "), NULL)\n";
+  out_ += "  dlgforge_control(dialog_window, " + name + ", " +
+          id_text(widget.id_name, widget.id) + ", " + number(widget.group) +
+          ")\n";
+  if (widget.want_return) {
+    out_ +=
+        "  dlgforge_set_number(" + name + ", \"dlgforge-want-return\", 1)\n";
+  }
+  for (Notification notification : widget.notifications) {
+    out_ +=
+        "  g_signal_connect(" + signal_emitter(widget, notification) + ", \"" +
+        std::string(signal_name(notification)) + "\", G_CALLBACK(@" +
+        std::string(notification_callback(notification)) + "), " + name + ")\n";
   }
   out_ += "\n";
 }
@@ -659,95 +1422,6 @@ void FbProgramPrinter::finish_dialog(const Dialog& dialog) {
   }
 }
 
-// Handlers are declared up front, so every function can connect them;
-// their bodies are at the end of the program, where the user fills them.
-void FbProgramPrinter::declarations() {
-  std::string handlers;
-  std::string variables;
-  // One line per widget of the whole script: appended piece by piece,
-  // as temporaries of `a + b + c` cost more than the text here.
-  auto variable = [&](const std::string& name) {
-    variables.append("Dim Shared ").append(name).append(" As GtkWidget Ptr\n");
-  };
-  for (const Dialog& dialog : description_.dialogs) {
-    variable(dialog.window);
-    for (const Widget& widget : dialog.widgets) {
-      variable(widget.name);
-      if (!widget.handler.empty()) {
-        handlers.append("Declare Sub ")
-            .append(widget.handler)
-            .append(" cdecl ")
-            .append(parameters(widget.signal))
-            .append("\n");
-      }
-    }
-  }
-  for (const MenuBar& bar : description_.menus) {
-    declare_menu_handlers(bar.items, handlers);
-  }
-  out_.append("' Handlers, at the end of the program.\n")
-      .append(handlers)
-      .append("\n");
-  out_.append(
-          "' Each dialog's window and controls, set when the dialog is "
-          "built.\n")
-      .append(variables)
-      .append("\n");
-}
-
-void FbProgramPrinter::declare_menu_handlers(
-    const std::vector<MenuEntry>& items, std::string& handlers) {
-  for (const MenuEntry& entry : items) {
-    if (!entry.handler.empty()) {
-      handlers += "Declare Sub " + entry.handler + " cdecl " +
-                  parameters(Signal::Activate) + "\n";
-    }
-    declare_menu_handlers(entry.items, handlers);
-  }
-}
-
-std::string FbProgramPrinter::parameters(Signal signal) {
-  switch (signal) {
-  case Signal::TextChanged:
-    return "(ByVal buffer As GtkTextBuffer Ptr, ByVal user_data As gpointer)";
-  case Signal::SelectionChanged:
-    return "(ByVal selection As GtkTreeSelection Ptr, ByVal user_data As "
-           "gpointer)";
-  case Signal::SwitchPage:
-    return "(ByVal notebook As GtkNotebook Ptr, ByVal page As gpointer, "
-           "ByVal page_num As guint, ByVal user_data As gpointer)";
-  case Signal::Activate:
-    return "(ByVal item As GtkMenuItem Ptr, ByVal user_data As gpointer)";
-  default:
-    return "(ByVal widget As GtkWidget Ptr, ByVal user_data As gpointer)";
-  }
-}
-
-std::string FbProgramPrinter::comment_for(Signal signal) {
-  switch (signal) {
-  case Signal::Clicked:
-    return "is clicked";
-  case Signal::Toggled:
-    return "is switched on or off";
-  case Signal::Changed:
-  case Signal::TextChanged:
-    return "changes its text or choice";
-  case Signal::SelectionChanged:
-    return "changes its selection";
-  case Signal::ValueChanged:
-    return "changes its value";
-  case Signal::SwitchPage:
-    return "switches to another page";
-  case Signal::DaySelected:
-    return "selects a day";
-  case Signal::Activate:
-    return "is chosen";
-  case Signal::None:
-    break;
-  }
-  return "";
-}
-
 int FbProgramPrinter::menu_depth(const std::vector<MenuEntry>& items) {
   int depth = 0;
   for (const MenuEntry& entry : items) {
@@ -761,7 +1435,8 @@ int FbProgramPrinter::menu_depth(const std::vector<MenuEntry>& items) {
 void FbProgramPrinter::menu_function(const MenuBar& bar) {
   out_ += "' Menu " + fb_comment(bar.script_name) + ".\n";
   out_ += "Function " + bar.function +
-          "(ByVal accels As GtkAccelGroup Ptr) As GtkWidget Ptr\n";
+          "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
+          "Ptr) As GtkWidget Ptr\n";
   out_ += "  Dim item As GtkWidget Ptr\n";
   out_ += "  Dim radio_first As GtkWidget Ptr\n";
   out_ += "  Dim shell_0 As GtkWidget Ptr = gtk_menu_bar_new()\n";
@@ -815,9 +1490,9 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
       out_ += "  gtk_widget_set_sensitive(item, FALSE)\n";
     }
     accelerator(entry);
-    if (!entry.handler.empty()) {
-      out_ += "  g_signal_connect(item, \"activate\", G_CALLBACK(@" +
-              entry.handler + "), NULL)\n";
+    if (entry.kind != MenuEntry::Kind::Submenu) {
+      out_ += "  dlgforge_menu_command(item, " +
+              id_text(entry.id_name, entry.id) + ", owner)\n";
     }
     if (entry.kind == MenuEntry::Kind::Submenu) {
       std::string inner = "shell_" + number(level + 1);
@@ -867,119 +1542,210 @@ void FbProgramPrinter::dialog_by_name() {
   out_ +=
       "Function dlgforge_dialog_named(ByVal dialog_name As String) As "
       "GtkWidget Ptr\n";
-  if (description_.dialogs.empty()) {
-    out_ += "  Return NULL\nEnd Function\n\n";
-    return;
-  }
-  out_ += "  Select Case UCase(dialog_name)\n";
-  for (const Dialog& dialog : description_.dialogs) {
-    std::string upper = dialog.script_name;
-    for (char& c : upper) {
-      if (c >= 'a' && c <= 'z') {
-        c = static_cast<char>(c - 'a' + 'A');
+  if (!description_.dialogs.empty()) {
+    out_ += "  Select Case UCase(dialog_name)\n";
+    for (const Dialog& dialog : description_.dialogs) {
+      std::string upper = dialog.script_name;
+      for (char& c : upper) {
+        if (c >= 'a' && c <= 'z') {
+          c = static_cast<char>(c - 'a' + 'A');
+        }
       }
+      out_ += "  Case " + fb_string(upper) + "\n    Return " + dialog.function +
+              "()\n";
     }
-    out_ += "  Case " + fb_string(upper) + "\n    Return " + dialog.function +
-            "()\n";
+    out_ += "  End Select\n";
   }
-  out_ += "  End Select\n  Return NULL\nEnd Function\n\n";
+  out_ += "  Return NULL\nEnd Function\n\n";
+  out_ +=
+      "' Builds the dialog the script names NAME and runs it until it ends, "
+      "as\n"
+      "' DialogBox; returns the id it ended with (-1 when there is no such "
+      "dialog).\n"
+      "Function dlgforge_dialog_box(ByVal dialog_name As String) As Long\n"
+      "  Return dlgforge_run_modal(dlgforge_dialog_named(dialog_name))\n"
+      "End Function\n\n"
+      "' Builds the dialog the script names NAME and shows it without "
+      "waiting, as\n"
+      "' CreateDialog; Null when there is no such dialog.\n"
+      "Function dlgforge_create_dialog(ByVal dialog_name As String) As "
+      "GtkWidget Ptr\n"
+      "  Return dlgforge_run_modeless(dlgforge_dialog_named(dialog_name))\n"
+      "End Function\n\n";
 }
 
-void FbProgramPrinter::main_program() {
-  dialog_by_name();
+// The name of an id for people: IDOK, the script's constant, else its
+// number.
+void FbProgramPrinter::id_names() {
   out_ +=
-      "' The program: Wine's Tahoma made visible when fonts-wine is "
-      "installed,\n"
-      "' the toolkit, the first dialog (or those the command line names), "
-      "the\n"
-      "' main loop until the first window closes.\n";
-  out_ += "dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
-  out_ += "gtk_init(NULL, NULL)\n";
-  out_ += toolkit_.style_call() + "\n";
-  out_ += "Dim dlgforge_main As GtkWidget Ptr\n";
-  out_ += "For dlgforge_arg As Long = 1 To __FB_ARGC__ - 1\n";
+      "' The name of an id (IDOK, IDC_NAME), else its number.\n"
+      "Function dlgforge_id_name(ByVal id As Long) As String\n"
+      "  Select Case id\n";
+  std::unordered_set<std::int64_t> seen;
+  auto name = [&](std::string_view constant, std::int64_t value) {
+    if (value < INT32_MIN || value > INT32_MAX || !seen.insert(value).second) {
+      return;
+    }
+    out_.append("  Case ")
+        .append(std::to_string(value))
+        .append(": Return \"")
+        .append(constant)
+        .append("\"\n");
+  };
+  for (const BuiltInId& id : kBuiltInIds) {
+    if (id.name.starts_with("ID")) {
+      name(id.name, id.value);
+    }
+  }
+  for (const IdConstant& constant : description_.constants) {
+    name(constant.name, constant.value);
+  }
+  out_ += "  End Select\n  Return Str(id)\nEnd Function\n\n";
+}
+
+void FbProgramPrinter::start_up() {
   out_ +=
-      "  Dim dlgforge_window As GtkWidget Ptr = "
-      "dlgforge_dialog_named(Command(dlgforge_arg))\n";
-  out_ += "  If dlgforge_window = NULL Then\n";
-  out_ += "    Print \"no dialog named \"; Command(dlgforge_arg)\n";
-  out_ += "    End 2\n";
-  out_ += "  End If\n";
-  out_ += "  If dlgforge_main = NULL Then dlgforge_main = dlgforge_window\n";
-  out_ += "  gtk_widget_show(dlgforge_window)\n";
-  out_ += "Next\n";
-  out_ += "If dlgforge_main = NULL Then\n";
-  if (description_.main_dialog >= 0) {
-    const Dialog& dialog = description_.dialogs[description_.main_dialog];
-    out_ += "  dlgforge_main = " + dialog.function + "()\n";
-  } else if (description_.main_menu >= 0) {
+      "' The toolkit, with Wine's Tahoma made visible when fonts-wine is "
+      "installed.\n"
+      "Sub dlgforge_start()\n";
+  out_ += "  dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
+  out_ += "  gtk_init(NULL, NULL)\n";
+  out_ += "  " + toolkit_.style_call() + "\n";
+  out_ += "End Sub\n\n";
+  out_ +=
+      "' The dialogs the command line names, shown modeless side by side "
+      "until\n"
+      "' the first ends; False when it names none.\n"
+      "Function dlgforge_show_named_dialogs() As Long\n"
+      "  Dim first_dialog As GtkWidget Ptr\n"
+      "  Dim argument As Long = 1\n"
+      "  While Len(Command(argument)) > 0\n"
+      "    Dim named As GtkWidget Ptr = "
+      "dlgforge_dialog_named(Command(argument))\n"
+      "    If named = NULL Then\n"
+      "      Print \"no dialog named \"; Command(argument)\n"
+      "      End 2\n"
+      "    End If\n"
+      "    dlgforge_run_modeless(named)\n"
+      "    If first_dialog = NULL Then first_dialog = named\n"
+      "    argument += 1\n"
+      "  Wend\n"
+      "  If first_dialog = NULL Then Return FALSE\n"
+      "  g_signal_connect(first_dialog, \"destroy\", "
+      "G_CALLBACK(@gtk_main_quit), NULL)\n"
+      "  gtk_main()\n"
+      "  Return TRUE\n"
+      "End Function\n\n";
+  if (description_.main_dialog < 0 && description_.main_menu >= 0) {
     const MenuBar& bar = description_.menus[description_.main_menu];
     out_ +=
-        "  ' The script has menus but no dialog: a window shows the first "
-        "menu bar.\n";
-    out_ += "  dlgforge_main = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
+        "' The script has menus but no dialog: a window shows the first "
+        "menu bar\n' until it is closed.\n"
+        "Sub dlgforge_show_menus()\n"
+        "  Dim menu_window As GtkWidget Ptr = "
+        "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n"
+        "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n"
+        "  gtk_window_add_accel_group(GTK_WINDOW(menu_window), accels)\n"
+        "  gtk_window_set_default_size(GTK_WINDOW(menu_window), 400, 200)\n";
+    out_ += "  gtk_container_add(GTK_CONTAINER(menu_window), " + bar.function +
+            "(accels, menu_window))\n";
     out_ +=
-        "  Dim dlgforge_accels As GtkAccelGroup Ptr = "
-        "gtk_accel_group_new()\n";
-    out_ +=
-        "  gtk_window_add_accel_group(GTK_WINDOW(dlgforge_main), "
-        "dlgforge_accels)\n";
-    out_ +=
-        "  gtk_window_set_default_size(GTK_WINDOW(dlgforge_main), 400, "
-        "200)\n";
-    out_ += "  gtk_container_add(GTK_CONTAINER(dlgforge_main), " +
-            bar.function + "(dlgforge_accels))\n";
-    out_ +=
-        "  gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dlgforge_main)))\n";
-  } else {
-    out_ += "  ' The script has no dialog and no menu: nothing to show.\n";
-    out_ += "  End 0\n";
+        "  g_signal_connect(menu_window, \"destroy\", "
+        "G_CALLBACK(@gtk_main_quit), NULL)\n"
+        "  gtk_widget_show_all(menu_window)\n"
+        "  gtk_main()\n"
+        "End Sub\n\n";
   }
-  out_ += "  gtk_widget_show(dlgforge_main)\n";
-  out_ += "End If\n";
-  out_ +=
-      "g_signal_connect(dlgforge_main, \"destroy\", "
-      "G_CALLBACK(@gtk_main_quit), NULL)\n";
-  out_ += "gtk_main()\n\n";
 }
 
-void FbProgramPrinter::handler_bodies() {
-  out_ += "' ---- Handlers: one per interactive widget, for your code.\n\n";
+// Each dialog's procedure for the user to fill, and the main program.
+void FbProgramPrinter::user_part(std::string_view include_name) {
+  out_ += "' The code of " + fb_comment(options_.script_name) +
+          "'s dialogs, converted by dlgforge --port: yours to\n"
+          "' keep and change. A conversion writes this file only when it does "
+          "not\n"
+          "' exist yet; what it generates is in the file included here.\n\n";
+  if (!include_name.empty()) {
+    out_ += "#include once " + fb_string(include_name) + "\n\n";
+  }
   for (const Dialog& dialog : description_.dialogs) {
-    for (const Widget& widget : dialog.widgets) {
-      if (widget.handler.empty()) {
-        continue;
-      }
-      out_ += "' " + widget.name.substr(0) + " " + comment_for(widget.signal) +
-              ".\n";
-      out_ += "Sub " + widget.handler + " cdecl " + parameters(widget.signal) +
-              "\nEnd Sub\n\n";
-    }
+    procedure(dialog);
   }
-  for (const MenuBar& bar : description_.menus) {
-    menu_handler_bodies(bar.items);
+  out_ += "' ---- The program\n\ndlgforge_start()\n";
+  if (description_.main_dialog >= 0) {
+    const Dialog& dialog = description_.dialogs[description_.main_dialog];
+    out_ +=
+        "' With dialog names on its command line, the program shows those; "
+        "else it\n"
+        "' runs the first dialog and prints the id it ended with.\n"
+        "If dlgforge_show_named_dialogs() = FALSE Then\n";
+    out_ += "  Print dlgforge_id_name(dlgforge_dialog_box(" +
+            fb_string(dialog.script_name) + "))\n";
+    out_ += "End If\n";
+  } else if (description_.main_menu >= 0) {
+    out_ += "dlgforge_show_menus()\n";
+  } else {
+    out_ += "' The script has no dialog and no menu: nothing to show.\n";
   }
+  out_ += "End 0\n";
 }
 
-void FbProgramPrinter::menu_handler_bodies(
-    const std::vector<MenuEntry>& items) {
+// The ids of a menu's commands, each once, with the constant or number.
+void FbProgramPrinter::command_ids(
+    const std::vector<MenuEntry>& items,
+    std::vector<std::pair<std::string, std::string>>& ids) {
   for (const MenuEntry& entry : items) {
-    if (!entry.handler.empty()) {
-      out_ += "' The menu item " + fb_comment(entry.text) + " " +
-              comment_for(Signal::Activate) + ".\n";
-      out_ += "Sub " + entry.handler + " cdecl " +
-              parameters(Signal::Activate) + "\nEnd Sub\n\n";
+    if (entry.kind == MenuEntry::Kind::Submenu) {
+      command_ids(entry.items, ids);
+    } else if (entry.kind != MenuEntry::Kind::Separator) {
+      ids.emplace_back(id_text(entry.id_name, entry.id),
+                       "the menu item " + fb_comment(entry.text));
     }
-    menu_handler_bodies(entry.items);
   }
 }
 
-std::string FbProgramPrinter::fb_comment(std::string_view text) {
-  std::string out;
-  for (char c : text) {
-    out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+void FbProgramPrinter::procedure(const Dialog& dialog) {
+  out_ += "' The dialog " + fb_comment(dialog.script_name) +
+          ": its initialisation and its commands. Return nonzero for\n"
+          "' what you handle; where you do not, IDOK, IDCANCEL and their kind "
+          "end the\n' dialog.\n";
+  out_ += "Function " + dialog.procedure +
+          "(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _\n"
+          "    ByVal id As Long, ByVal code As Long) As Long\n"
+          "  Select Case message\n"
+          "  Case WM_INITDIALOG\n"
+          "  Case WM_COMMAND\n";
+  std::vector<std::pair<std::string, std::string>> ids;
+  for (const Widget& widget : dialog.widgets) {
+    if (!widget.notifications.empty()) {
+      ids.emplace_back(id_text(widget.id_name, widget.id),
+                       describe_source(widget).substr(4));
+    }
   }
-  return out;
+  if (dialog.menu >= 0) {
+    command_ids(description_.menus[dialog.menu].items, ids);
+  }
+  std::unordered_set<std::string> listed;
+  if (!ids.empty()) {
+    out_ += "    Select Case id\n";
+  }
+  for (const auto& [id, what] : ids) {
+    if (listed.insert(lower_case(id)).second) {
+      out_ += "    Case " + id + "  ' " + what;
+      if (out_.back() != '\n') {
+        out_ += "\n";
+      }
+    }
+  }
+  if (!ids.empty()) {
+    out_ += "    End Select\n";
+  }
+  out_ +=
+      "  End Select\n"
+      "  Return 0\n"
+      "End Function\n";
+  out_ += "dlgforge_set_procedure(" + fb_string(dialog.script_name) + ", @" +
+          dialog.procedure + ")\n\n";
 }
 
 void FbProgramPrinter::entry(const Widget& widget) {
@@ -1011,16 +1777,102 @@ void FbProgramPrinter::entry(const Widget& widget) {
 
 }  // namespace
 
+std::vector<IdConstant> read_constants(std::string_view generated) {
+  std::vector<IdConstant> constants;
+  constexpr std::string_view kSection = "' The script's ids.\n";
+  size_t start = generated.find(kSection);
+  if (start == std::string_view::npos) {
+    return constants;
+  }
+  std::string_view rest = generated.substr(start + kSection.size());
+  while (!rest.empty() && rest.front() != '\n') {
+    size_t end = rest.find('\n');
+    std::string_view line = rest.substr(0, end);
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    constexpr std::string_view kConst = "Const ";
+    size_t equals = line.find(" = ");
+    if (!line.starts_with(kConst) || equals == std::string_view::npos) {
+      continue;
+    }
+    std::string name(line.substr(kConst.size(), equals - kConst.size()));
+    std::string_view value = line.substr(equals + 3);
+    value = value.substr(0, value.find(' '));
+    std::int64_t number = 0;
+    auto [end_of_number, error] =
+        std::from_chars(value.data(), value.data() + value.size(), number);
+    if (error != std::errc() || end_of_number != value.data() + value.size() ||
+        number < INT32_MIN || number > INT32_MAX ||
+        !unsafe_constant_reason(name).empty()) {
+      continue;
+    }
+    constants.push_back({std::move(name), number});
+  }
+  return constants;
+}
+
+std::vector<std::string> changes_to_note(
+    const Description& description,
+    const std::vector<IdConstant>& earlier_constants,
+    std::string_view user_text) {
+  std::vector<std::string> notes;
+  for (const Dialog& dialog : description.dialogs) {
+    std::string registration =
+        "dlgforge_set_procedure(" + fb_string(dialog.script_name) + ",";
+    if (user_text.find(registration) == std::string_view::npos) {
+      notes.push_back(
+          "the dialog " + fb_comment(dialog.script_name) +
+          " has no procedure here; it works with the default behaviour "
+          "until you add one (Function " +
+          dialog.procedure + " and its line " + registration + " @" +
+          dialog.procedure + "), as a conversion to a new file writes them");
+    }
+  }
+  if (earlier_constants.empty()) {
+    return notes;
+  }
+  std::unordered_set<std::string> known;
+  for (const IdConstant& constant : earlier_constants) {
+    known.insert(lower_case(constant.name));
+  }
+  std::string added;
+  for (const IdConstant& constant : description.constants) {
+    if (!known.contains(lower_case(constant.name))) {
+      added += (added.empty() ? "" : ", ") + constant.name;
+    }
+  }
+  if (!added.empty()) {
+    notes.push_back(
+        "new ids since the last conversion, whose commands now "
+        "reach the procedures: " +
+        added);
+  }
+  return notes;
+}
+
+ProgramFiles write_freebasic_files(const Description& description,
+                                   const WriterOptions& options) {
+  return FbProgramPrinter(
+             description, options,
+             options.gtk3 ? gtk3::program_spelling() : gtk2::program_spelling())
+      .print();
+}
+
 std::string write_freebasic(const Description& description,
                             const WriterOptions& options) {
-  return FbProgramPrinter(description, options, gtk2::program_spelling())
-      .print();
+  WriterOptions joined = options;
+  joined.gtk3 = false;
+  joined.include_name.clear();
+  ProgramFiles files = write_freebasic_files(description, joined);
+  return files.generated + "' ---- Your code\n\n" + files.user;
 }
 
 std::string write_freebasic_gtk3(const Description& description,
                                  const WriterOptions& options) {
-  return FbProgramPrinter(description, options, gtk3::program_spelling())
-      .print();
+  WriterOptions joined = options;
+  joined.gtk3 = true;
+  joined.include_name.clear();
+  ProgramFiles files = write_freebasic_files(description, joined);
+  return files.generated + "' ---- Your code\n\n" + files.user;
 }
 
 }  // namespace dlgforge::port

@@ -7,6 +7,8 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/base_units.h"
 #include "port/widgets/description.h"
@@ -18,9 +20,41 @@ struct WriterOptions {
   /// Units for every dialog, fixed at conversion time; without them the
   /// program measures each dialog's font when it builds the dialog.
   std::optional<DialogBaseUnits> base_units;
+  /// For write_freebasic_files: the GTK 3 program instead of GTK+ 2, and
+  /// the name the user's file includes the generated part by.
+  bool gtk3 = false;
+  std::string include_name;
+  /// Constants an earlier conversion wrote that the script no longer
+  /// names: kept, so that the user's code that uses them still compiles.
+  std::vector<IdConstant> earlier_constants;
 };
 
-/// The whole program, for GTK+ 2.
+/// A program in two parts: what every conversion rewrites (the constants,
+/// building the dialogs and menus, how they behave), and the user's file
+/// (each dialog's procedure, the main program), which a conversion writes
+/// only once.
+struct ProgramFiles {
+  std::string generated;
+  std::string user;
+};
+
+ProgramFiles write_freebasic_files(const Description& description,
+                                   const WriterOptions& options);
+
+/// The script's constants a generated part wrote, for the next conversion
+/// (only names and values that part would write itself are taken).
+std::vector<IdConstant> read_constants(std::string_view generated);
+
+/// What a user whose own file is kept may want to know after a conversion:
+/// the dialogs without a procedure in `user_text`, and the ids the script
+/// has gained since `earlier_constants`.
+std::vector<std::string> changes_to_note(
+    const Description& description,
+    const std::vector<IdConstant>& earlier_constants,
+    std::string_view user_text);
+
+/// The whole program in one piece, for GTK+ 2: the generated part and
+/// then the user's, as one self-contained file.
 std::string write_freebasic(const Description& description,
                             const WriterOptions& options);
 

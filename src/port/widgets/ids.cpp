@@ -1,0 +1,126 @@
+#include "port/widgets/ids.h"
+
+#include <algorithm>
+#include <array>
+
+namespace dlgforge::port {
+namespace {
+
+char lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// FreeBASIC compares names ignoring case.
+bool same_name(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(),
+                    [](char x, char y) { return lower(x) == lower(y); });
+}
+
+constexpr std::string_view kNotIdentifier = "not an identifier";
+
+bool starts_with_ignoring_case(std::string_view name, std::string_view prefix) {
+  return name.size() >= prefix.size() &&
+         same_name(name.substr(0, prefix.size()), prefix);
+}
+
+// Prefixes of the program's own names (dlg_, menu_, dlgforge_), of the
+// GTK, GDK, GLib, Pango, ATK, cairo, HarfBuzz, FreeType and fontconfig
+// symbols its headers declare, of the C library's limits and stdio names
+// they bring along, and of FreeBASIC's variadic built-ins.
+constexpr std::array<std::string_view, 32> kReservedPrefixes = {
+    "dlg_",   "menu_",   "dlgforge_", "gtk_",   "gdk_",   "g_",     "glib_",
+    "gio_",   "gobject", "pango_",    "atk_",   "cairo_", "hb_",    "ft_",
+    "fc_",    "xml_",    "va_",       "seek_",  "exit_",  "int_",   "uint_",
+    "long_",  "ulong_",  "shrt_",     "ushrt_", "char_",  "schar_", "uchar_",
+    "llong_", "ullong_", "wchar_",    "rand_"};
+
+}  // namespace
+
+const std::vector<BuiltInId> kBuiltInIds = {
+    {"IDOK", 1},
+    {"IDCANCEL", 2},
+    {"IDABORT", 3},
+    {"IDRETRY", 4},
+    {"IDIGNORE", 5},
+    {"IDYES", 6},
+    {"IDNO", 7},
+    {"IDCLOSE", 8},
+    {"IDHELP", 9},
+    {"IDTRYAGAIN", 10},
+    {"IDCONTINUE", 11},
+    {"WM_INITDIALOG", 0x110},
+    {"WM_COMMAND", 0x111},
+    {"BN_CLICKED", 0},
+    {"EN_SETFOCUS", 0x100},
+    {"EN_KILLFOCUS", 0x200},
+    {"EN_CHANGE", 0x300},
+    {"CBN_SELCHANGE", 1},
+    {"CBN_EDITCHANGE", 5},
+    {"LBN_SELCHANGE", 1},
+    {"LBN_DBLCLK", 2},
+};
+
+std::string unsafe_constant_reason(std::string_view name) {
+  if (name.empty()) {
+    return std::string(kNotIdentifier);
+  }
+  bool underscore = false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    char c = name[i];
+    bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    bool digit = c >= '0' && c <= '9';
+    if (!letter && !(digit && i > 0) && !(c == '_' && i > 0)) {
+      return std::string(kNotIdentifier);
+    }
+    underscore = underscore || c == '_';
+  }
+  for (std::string_view prefix : kReservedPrefixes) {
+    if (starts_with_ignoring_case(name, prefix)) {
+      return "begins like the names of the program or its headers";
+    }
+  }
+  // FreeBASIC's keywords and built-ins have no underscore and do not begin
+  // with ID; names of either kind are the script's own.
+  if (!underscore && !starts_with_ignoring_case(name, "id")) {
+    return "may be a FreeBASIC keyword";
+  }
+  return "";
+}
+
+std::string IdNames::offer(std::string_view written, std::int64_t value) {
+  std::string reason = unsafe_constant_reason(written);
+  if (reason == kNotIdentifier) {
+    return "";  // a number, or an expression: nothing to name
+  }
+  std::string key(written);
+  std::transform(key.begin(), key.end(), key.begin(), lower);
+  for (const BuiltInId& built_in : kBuiltInIds) {
+    if (same_name(built_in.name, written)) {
+      if (built_in.value == value) {
+        return std::string(built_in.name);
+      }
+      reason = "the program's own " + std::string(built_in.name) + " is " +
+               std::to_string(built_in.value);
+    }
+  }
+  if (reason.empty()) {
+    auto [known, added] = by_name_.try_emplace(key, constants_.size());
+    if (added) {
+      constants_.push_back({std::string(written), value});
+      return constants_.back().name;
+    }
+    const IdConstant& constant = constants_[known->second];
+    if (constant.value == value) {
+      return constant.name;
+    }
+    reason =
+        "already " + constant.name + " = " + std::to_string(constant.value);
+  }
+  if (noted_.insert(key + "=" + std::to_string(value)).second) {
+    unnamed_.push_back({std::string(written), value, reason});
+  }
+  return "";
+}
+
+}  // namespace dlgforge::port

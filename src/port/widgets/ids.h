@@ -1,0 +1,66 @@
+// The script's ids as constants of the program: the control, dialog, menu
+// and string ids the script names (`IDC_NAME` 1001) become `Const IDC_NAME
+// = 1001`, so that code written against a dialog's ids reads as it did on
+// Windows. A name becomes a constant only where it is safe in a FreeBASIC
+// program and means one value there; the rest keep their number.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "port/model/model.h"
+
+namespace dlgforge::port {
+
+struct IdConstant {
+  std::string name;  ///< as the script spells it
+  std::int64_t value = 0;
+};
+
+/// A name the script uses for an id that gets no constant, and why.
+struct UnnamedId {
+  std::string name;
+  std::int64_t value = 0;
+  std::string reason;
+};
+
+/// The ids every program defines itself, with Windows' values: IDOK to
+/// IDCONTINUE, the messages and notification codes a dialog's procedure
+/// receives. A script name equal to one of them with the same value is
+/// that constant; with another value it gets none.
+struct BuiltInId {
+  std::string_view name;
+  std::int64_t value;
+};
+extern const std::vector<BuiltInId> kBuiltInIds;
+
+class IdNames {
+ public:
+  /// Offers a name the script wrote for an id with its value; returns the
+  /// constant's name to use for it, or empty when it keeps its number.
+  std::string offer(std::string_view written, std::int64_t value);
+
+  const std::vector<IdConstant>& constants() const { return constants_; }
+  const std::vector<UnnamedId>& unnamed() const { return unnamed_; }
+
+ private:
+  std::vector<IdConstant> constants_;
+  std::vector<UnnamedId> unnamed_;
+  /// Each constant's index by its name in lower case.
+  std::unordered_map<std::string, size_t> by_name_;
+  /// The names and values already in `unnamed_`.
+  std::unordered_set<std::string> noted_;
+};
+
+/// Whether a name the script wrote may become a constant of the program:
+/// a C identifier that cannot clash with FreeBASIC's keywords and built-in
+/// names, with the program's own names, or with the GTK, GLib and C
+/// headers it includes. Empty when it may; else why not ("not an
+/// identifier" for a number or an expression).
+std::string unsafe_constant_reason(std::string_view name);
+
+}  // namespace dlgforge::port
