@@ -574,7 +574,11 @@ Function dlgforge_on_key cdecl (ByVal dialog As GtkWidget Ptr, _
     dlgforge_command(dialog, dlgforge_enter_id(dialog, focus), BN_CLICKED)
     Return TRUE
   Case DLGFORGE_KEY_LEFT, DLGFORGE_KEY_UP, DLGFORGE_KEY_RIGHT, DLGFORGE_KEY_DOWN
-    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 Then Return FALSE
+    ' Only a button of the dialog: a combo box's own button keeps them.
+    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 OrElse _
+        dlgforge_number(focus, "dlgforge-group") = 0 Then
+      Return FALSE
+    End If
     dlgforge_move_in_group(dialog, focus, _
         IIf(event->keyval = DLGFORGE_KEY_LEFT OrElse event->keyval = DLGFORGE_KEY_UP, -1, 1))
     Return TRUE
@@ -957,7 +961,8 @@ Function dlg_aboutbox_create() As GtkWidget Ptr
 
   ' ICON IDC_STATIC, line 10
   dlg_aboutbox_image = gtk_image_new_from_stock(GTK_STOCK_DIALOG_INFO, GTK_ICON_SIZE_DND)
-  dlgforge_place(fixed_area, dlg_aboutbox_image, 14, 14, 21, 20, units_x, units_y)
+  dlgforge_place(fixed_area, dlg_aboutbox_image, 14, 14, 21, 0, units_x, units_y)
+  gtk_widget_set_size_request(dlg_aboutbox_image, 32, 32)
   dlgforge_control(dialog_window, dlg_aboutbox_image, IDC_STATIC, 0, FALSE)
 
   ' LTEXT IDC_VERSION, line 11
@@ -1002,14 +1007,23 @@ End Function
 
 ' Builds the dialog the script names NAME and runs it until it ends, as
 ' DialogBox; returns the id it ended with (-1 when there is no such dialog).
-Function dlgforge_dialog_box(ByVal dialog_name As String) As Long
+Function dlgforge_dialog_box Overload (ByVal dialog_name As String) As Long
   Return dlgforge_run_modal(dlgforge_dialog_named(dialog_name))
+End Function
+
+' The same for a dialog named by a number (IDD_ABOUT as a constant).
+Function dlgforge_dialog_box(ByVal dialog_id As Long) As Long
+  Return dlgforge_run_modal(dlgforge_dialog_named(Str(dialog_id)))
 End Function
 
 ' Builds the dialog the script names NAME and shows it without waiting, as
 ' CreateDialog; Null when there is no such dialog.
-Function dlgforge_create_dialog(ByVal dialog_name As String) As GtkWidget Ptr
+Function dlgforge_create_dialog Overload (ByVal dialog_name As String) As GtkWidget Ptr
   Return dlgforge_run_modeless(dlgforge_dialog_named(dialog_name))
+End Function
+
+Function dlgforge_create_dialog(ByVal dialog_id As Long) As GtkWidget Ptr
+  Return dlgforge_run_modeless(dlgforge_dialog_named(Str(dialog_id)))
 End Function
 
 ' The name of an id (IDOK, IDC_NAME), else its number.
@@ -1026,7 +1040,6 @@ Function dlgforge_id_name(ByVal id As Long) As String
   Case 9: Return "IDHELP"
   Case 10: Return "IDTRYAGAIN"
   Case 11: Return "IDCONTINUE"
-  Case -1: Return "IDC_STATIC"
   Case 0: Return "IDC_VERSION"
   End Select
   Return Str(id)

@@ -577,7 +577,11 @@ Function dlgforge_on_key cdecl (ByVal dialog As GtkWidget Ptr, _
     dlgforge_command(dialog, dlgforge_enter_id(dialog, focus), BN_CLICKED)
     Return TRUE
   Case DLGFORGE_KEY_LEFT, DLGFORGE_KEY_UP, DLGFORGE_KEY_RIGHT, DLGFORGE_KEY_DOWN
-    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 Then Return FALSE
+    ' Only a button of the dialog: a combo box's own button keeps them.
+    If focus = NULL OrElse GTK_IS_BUTTON(focus) = 0 OrElse _
+        dlgforge_number(focus, "dlgforge-group") = 0 Then
+      Return FALSE
+    End If
     dlgforge_move_in_group(dialog, focus, _
         IIf(event->keyval = DLGFORGE_KEY_LEFT OrElse event->keyval = DLGFORGE_KEY_UP, -1, 1))
     Return TRUE
@@ -1044,14 +1048,23 @@ End Function
 
 ' Builds the dialog the script names NAME and runs it until it ends, as
 ' DialogBox; returns the id it ended with (-1 when there is no such dialog).
-Function dlgforge_dialog_box(ByVal dialog_name As String) As Long
+Function dlgforge_dialog_box Overload (ByVal dialog_name As String) As Long
   Return dlgforge_run_modal(dlgforge_dialog_named(dialog_name))
+End Function
+
+' The same for a dialog named by a number (IDD_ABOUT as a constant).
+Function dlgforge_dialog_box(ByVal dialog_id As Long) As Long
+  Return dlgforge_run_modal(dlgforge_dialog_named(Str(dialog_id)))
 End Function
 
 ' Builds the dialog the script names NAME and shows it without waiting, as
 ' CreateDialog; Null when there is no such dialog.
-Function dlgforge_create_dialog(ByVal dialog_name As String) As GtkWidget Ptr
+Function dlgforge_create_dialog Overload (ByVal dialog_name As String) As GtkWidget Ptr
   Return dlgforge_run_modeless(dlgforge_dialog_named(dialog_name))
+End Function
+
+Function dlgforge_create_dialog(ByVal dialog_id As Long) As GtkWidget Ptr
+  Return dlgforge_run_modeless(dlgforge_dialog_named(Str(dialog_id)))
 End Function
 
 ' The name of an id (IDOK, IDC_NAME), else its number.

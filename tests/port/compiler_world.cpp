@@ -578,6 +578,144 @@ void copy_in_other_case(const fs::path& wanted, const fs::path& utf8,
 
 }  // namespace
 
+std::set<std::string> lone_identifiers(const std::string& text) {
+  std::set<std::string> names;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    auto begin = line.find_first_not_of(" \t\r");
+    auto end = line.find_last_not_of(" \t\r");
+    if (begin == std::string::npos) {
+      continue;
+    }
+    std::string word = line.substr(begin, end - begin + 1);
+    bool identifier = std::all_of(word.begin(), word.end(), [](char c) {
+      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+             (c >= '0' && c <= '9') || c == '_';
+    });
+    if (identifier && !(word[0] >= '0' && word[0] <= '9')) {
+      names.insert(word);
+    }
+  }
+  return names;
+}
+
+std::string first_error(const std::string& messages) {
+  std::istringstream in(messages);
+  std::string first;
+  for (std::string line; std::getline(in, line);) {
+    if (first.empty()) {
+      first = line;
+    }
+    if (line.find("rror") != std::string::npos) {
+      // llvm-rc gives the reason on the line after "Error in ...: ".
+      std::string reason;
+      if (line.ends_with(": ") && std::getline(in, reason)) {
+        line += reason;
+      }
+      return line;
+    }
+  }
+  return first;
+}
+
+std::vector<std::string> define_arguments(const nlohmann::json& names,
+                                          bool slash_form,
+                                          const std::set<std::string>& alone) {
+  std::vector<std::string> args;
+  int value = 24001;
+  for (const nlohmann::json& name : names) {
+    std::string text = name.get<std::string>();
+    std::string define =
+        text + "=" + (alone.contains(text) ? "" : std::to_string(value));
+    ++value;
+    if (slash_form) {
+      args.push_back("/D");
+    } else {
+      args.push_back("-D");
+    }
+    args.push_back(define);
+  }
+  return args;
+}
+
+std::vector<std::string> compiler_command(const std::string& compiler,
+                                          const Compilers& compilers,
+                                          const fs::path& system_headers,
+                                          const PreparedScript& prepared) {
+  const std::string include = compilers.mingw_include.string();
+  const std::string system = system_headers.string();
+  std::vector<std::string> command;
+  if (compiler == "llvm-rc") {
+    command = {compilers.llvm_rc.string(),
+               "/C",
+               "65001",
+               "/I",
+               system,
+               "/I",
+               include,
+               "/FO",
+               "llvm-rc.res"};
+  } else {
+    // windres runs the host preprocessor with the defines a MinGW compiler
+    // would set, so that the MinGW headers accept it.
+    command = {compilers.windres.string(), "--preprocessor",
+               compilers.preprocessor.string()};
+    for (const char* define : {"-D_WIN32", "-D_WIN64", "-D__MINGW32__",
+                               "-D__MINGW64__", "-DRC_INVOKED", "-xc"}) {
+      command.push_back(std::string("--preprocessor-arg=") + define);
+    }
+    for (const char* option :
+         {"-c", "65001", "-I", system.c_str(), "-I", include.c_str(), "-O",
+          "res", "-o", "windres.res"}) {
+      command.push_back(option);
+    }
+  }
+  auto defines = define_arguments(prepared.undefined, compiler == "llvm-rc",
+                                  prepared.alone);
+  command.insert(command.end(), defines.begin(), defines.end());
+  command.push_back(prepared.world.utf8_script.filename().string());
+  return command;
+}
+
+PreparedScript prepare_script(const fs::path& dlgforge, const fs::path& root,
+                              const CorpusFile& script,
+                              const std::vector<CorpusFile>& corpus,
+                              const fs::path& system_headers,
+                              const fs::path& mingw_include) {
+  PreparedScript prepared;
+  prepared.world =
+      build_world(root, script, corpus, system_headers, mingw_include);
+  const fs::path original_dir = prepared.world.original_script.parent_path();
+  const std::string name = prepared.world.original_script.filename().string();
+  // The compilers read a UTF-8 copy converted from the code page the corpus
+  // index names; dlgforge reads the original bytes as a user would give
+  // them, without --codepage: it must find UTF-8 text, and a legacy code
+  // page from the pragma or LANGUAGE in force, by itself.
+  auto dump = [&] {
+    std::vector<std::string> argv = {dlgforge.string()};
+    argv.insert(argv.end(), prepared.dlgforge_options.begin(),
+                prepared.dlgforge_options.end());
+    argv.push_back("--dump-model");
+    argv.push_back(name);
+    ToolRun run = run_tool(argv, original_dir);
+    prepared.model = nlohmann::json::parse(run.out, nullptr, false);
+    prepared.dump_error = first_error(run.err);
+  };
+  dump();
+  if (!prepared.model.is_discarded()) {
+    prepared.undefined =
+        prepared.model.value("undefined_identifiers", nlohmann::json::array());
+  }
+  prepared.alone = lone_identifiers(read_file(prepared.world.utf8_script));
+  if (!prepared.undefined.empty()) {
+    auto defines = define_arguments(prepared.undefined, false, prepared.alone);
+    prepared.dlgforge_options.insert(prepared.dlgforge_options.begin(),
+                                     defines.begin(), defines.end());
+    dump();
+  }
+  return prepared;
+}
+
 int codepage_of(const std::string& encoding) {
   if (encoding.starts_with("cp")) {
     // "mixed:cp1252+cp932" and the like start in their first code page.

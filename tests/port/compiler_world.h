@@ -8,7 +8,9 @@
 
 #include <filesystem>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -68,6 +70,43 @@ World build_world(const std::filesystem::path& root, const CorpusFile& script,
                   const std::vector<CorpusFile>& corpus,
                   const std::filesystem::path& system_headers,
                   const std::filesystem::path& mingw_include);
+
+/// The identifiers that make up a whole line of `text`.
+std::set<std::string> lone_identifiers(const std::string& text);
+
+/// The line of a compiler's messages that says why it stopped.
+std::string first_error(const std::string& messages);
+
+/// The -D options that give each name its own value (24001, 24002, ...),
+/// or no text at all for a name that stands alone on a line of the script:
+/// that is a macro for a statement (`JAPANBEGIN`), not a number.
+std::vector<std::string> define_arguments(const nlohmann::json& names,
+                                          bool slash_form,
+                                          const std::set<std::string>& alone);
+
+/// A script's world, and how dlgforge reads the script in it: with a define
+/// for every identifier that a header missing from the corpus would give.
+struct PreparedScript {
+  World world;
+  std::vector<std::string> dlgforge_options;  ///< before the script's name
+  nlohmann::json undefined = nlohmann::json::array();
+  std::set<std::string> alone;  ///< identifiers alone on a line
+  nlohmann::json model;         ///< --dump-model; discarded when it gave none
+  std::string dump_error;
+};
+PreparedScript prepare_script(const std::filesystem::path& dlgforge,
+                              const std::filesystem::path& root,
+                              const CorpusFile& script,
+                              const std::vector<CorpusFile>& corpus,
+                              const std::filesystem::path& system_headers,
+                              const std::filesystem::path& mingw_include);
+
+/// The command that compiles the prepared script (run in its folder) with
+/// "llvm-rc" or "windres" to COMPILER.res there.
+std::vector<std::string> compiler_command(
+    const std::string& compiler, const Compilers& compilers,
+    const std::filesystem::path& system_headers,
+    const PreparedScript& prepared);
 
 /// The text as UTF-8: a UTF-16 byte-order mark is read as such, otherwise
 /// each line is decoded in the code page in force (`initial_codepage`, then

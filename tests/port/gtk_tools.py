@@ -33,3 +33,42 @@ def fbc_and_gtkprobe(shared, work):
         skip("gtkprobe could not be built: " + probe.stderr.strip())
     return (fbc.stdout.strip().splitlines()[-1],
             probe.stdout.strip().splitlines()[-1])
+
+
+def report(failures):
+    """Prints the failures (the first 200) and gives the exit status."""
+    for failure in failures[:200]:
+        print("FAIL: " + failure)
+    return 1 if failures else 0
+
+
+def main_on_private_display(checker, arguments):
+    """Runs checker(arguments).main() with one private X server at 96 dpi
+    for every program, and exits with its status."""
+    from private_display import private_display
+    with private_display() as display:
+        if display is None:
+            skip("Xvfb is not installed (Debian package xvfb)")
+        status = checker(arguments).main()
+    sys.exit(status)
+
+
+def class_key(name):
+    """A window class as the script or the dialog manager names it, to
+    compare: lower case, without quotes."""
+    return name.strip('"').lower()
+
+
+def attaches_to_field(controls, at):
+    """Whether controls[at] (each with "class" and "style") is an up-down
+    control that the dialog manager attaches to the one-line edit field
+    before it and puts at the field's left or right edge (UDS_AUTOBUDDY
+    with UDS_ALIGNRIGHT or UDS_ALIGNLEFT): the port program makes the two
+    one GtkSpinButton."""
+    control = controls[at]
+    style = control["style"]
+    if (at == 0 or class_key(control["class"]) != "msctls_updown32"
+            or not style & 0x10 or not style & 0x0C):
+        return False
+    buddy = controls[at - 1]
+    return class_key(buddy["class"]) == "edit" and not buddy["style"] & 0x04

@@ -344,48 +344,6 @@ void compare_resources(const std::string& kind, const json& model,
   }
 }
 
-/// The identifiers that make up a whole line of `text`.
-std::set<std::string> lone_identifiers(const std::string& text) {
-  std::set<std::string> names;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) {
-    auto begin = line.find_first_not_of(" \t\r");
-    auto end = line.find_last_not_of(" \t\r");
-    if (begin == std::string::npos) {
-      continue;
-    }
-    std::string word = line.substr(begin, end - begin + 1);
-    bool identifier = std::all_of(word.begin(), word.end(), [](char c) {
-      return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-             (c >= '0' && c <= '9') || c == '_';
-    });
-    if (identifier && !(word[0] >= '0' && word[0] <= '9')) {
-      names.insert(word);
-    }
-  }
-  return names;
-}
-
-/// The line of a compiler's messages that says why it stopped.
-std::string first_error(const std::string& messages) {
-  std::istringstream in(messages);
-  std::string first;
-  for (std::string line; std::getline(in, line);) {
-    if (first.empty()) {
-      first = line;
-    }
-    if (line.find("rror") != std::string::npos) {
-      // llvm-rc gives the reason on the line after "Error in ...: ".
-      std::string reason;
-      if (line.ends_with(": ") && std::getline(in, reason)) {
-        line += reason;
-      }
-      return line;
-    }
-  }
-  return first;
-}
-
 /// What one corpus script gave.
 struct ScriptResult {
   std::string script;
@@ -395,109 +353,27 @@ struct ScriptResult {
   int dialogs = 0, controls = 0, menu_items = 0;  ///< compared, all compilers
 };
 
-/// The -D options that give each name its own value (24001, 24002, ...),
-/// or no text at all for a name that stands alone on a line of the script:
-/// that is a macro for a statement (`JAPANBEGIN`), not a number.
-std::vector<std::string> define_arguments(const json& names, bool slash_form,
-                                          const std::set<std::string>& alone) {
-  std::vector<std::string> args;
-  int value = 24001;
-  for (const json& name : names) {
-    std::string text = name.get<std::string>();
-    std::string define =
-        text + "=" + (alone.contains(text) ? "" : std::to_string(value));
-    ++value;
-    if (slash_form) {
-      args.push_back("/D");
-    } else {
-      args.push_back("-D");
-    }
-    args.push_back(define);
-  }
-  return args;
-}
-
-/// The command that compiles `script` (in the current folder) to
-/// COMPILER.res, with a define for each name the missing headers would give.
-std::vector<std::string> compiler_command(const std::string& compiler,
-                                          const Compilers& compilers,
-                                          const fs::path& system_headers,
-                                          const json& undefined,
-                                          const std::set<std::string>& alone,
-                                          const std::string& script) {
-  const std::string include = compilers.mingw_include.string();
-  const std::string system = system_headers.string();
-  std::vector<std::string> command;
-  if (compiler == "llvm-rc") {
-    command = {compilers.llvm_rc.string(),
-               "/C",
-               "65001",
-               "/I",
-               system,
-               "/I",
-               include,
-               "/FO",
-               "llvm-rc.res"};
-  } else {
-    // windres runs the host preprocessor with the defines a MinGW compiler
-    // would set, so that the MinGW headers accept it.
-    command = {compilers.windres.string(), "--preprocessor",
-               compilers.preprocessor.string()};
-    for (const char* define : {"-D_WIN32", "-D_WIN64", "-D__MINGW32__",
-                               "-D__MINGW64__", "-DRC_INVOKED", "-xc"}) {
-      command.push_back(std::string("--preprocessor-arg=") + define);
-    }
-    for (const char* option :
-         {"-c", "65001", "-I", system.c_str(), "-I", include.c_str(), "-O",
-          "res", "-o", "windres.res"}) {
-      command.push_back(option);
-    }
-  }
-  auto defines = define_arguments(undefined, compiler == "llvm-rc", alone);
-  command.insert(command.end(), defines.begin(), defines.end());
-  command.push_back(script);
-  return command;
-}
-
 ScriptResult check_script(const CorpusFile& script,
                           const std::vector<CorpusFile>& corpus,
                           const Compilers& compilers, const fs::path& root,
                           const fs::path& system_headers) {
   ScriptResult result;
   result.script = script.file.filename().string();
-  World world = build_world(root, script, corpus, system_headers,
-                            compilers.mingw_include);
-  const fs::path original_dir = world.original_script.parent_path();
-  const fs::path utf8_dir = world.utf8_script.parent_path();
-  const std::string name = world.original_script.filename().string();
-
-  // The compilers read a UTF-8 copy converted from the code page the corpus
-  // index names; dlgforge reads the original bytes as a user would give
-  // them, without --codepage: it must find UTF-8 text, and a legacy code
-  // page from the pragma or LANGUAGE in force, by itself.
-  std::vector<std::string> dump = {DLGFORGE_BINARY, "--dump-model", name};
-  ToolRun first = run_tool(dump, original_dir);
-  json model = json::parse(first.out, nullptr, false);
-  json undefined = model.is_discarded()
-                       ? json::array()
-                       : model.value("undefined_identifiers", json::array());
-  const std::set<std::string> alone =
-      lone_identifiers(read_bytes(world.utf8_script));
-  if (!undefined.empty()) {
-    auto defines = define_arguments(undefined, false, alone);
-    dump.insert(dump.begin() + 1, defines.begin(), defines.end());
-    model = json::parse(run_tool(dump, original_dir).out, nullptr, false);
-  }
+  PreparedScript prepared =
+      prepare_script(DLGFORGE_BINARY, root, script, corpus, system_headers,
+                     compilers.mingw_include);
+  const fs::path utf8_dir = prepared.world.utf8_script.parent_path();
+  const json& model = prepared.model;
   if (model.is_discarded() || !model.contains("dialogs")) {
     result.differences.push_back("dlgforge --dump-model gave no model: " +
-                                 first_error(first.err));
+                                 prepared.dump_error);
     return result;
   }
   std::vector<std::pair<std::string, std::vector<std::string>>> commands = {
-      {"llvm-rc", compiler_command("llvm-rc", compilers, system_headers,
-                                   undefined, alone, name)},
-      {"windres", compiler_command("windres", compilers, system_headers,
-                                   undefined, alone, name)}};
+      {"llvm-rc",
+       compiler_command("llvm-rc", compilers, system_headers, prepared)},
+      {"windres",
+       compiler_command("windres", compilers, system_headers, prepared)}};
   for (const auto& [compiler, argv] : commands) {
     ToolRun run = run_tool(argv, utf8_dir);
     fs::path res = utf8_dir / (compiler + ".res");

@@ -93,6 +93,11 @@ inline model::Model sample_model() {
   add(sample_control("CONTROL", "Static", "", "-1", 0x10, 7, 180, 300, 1));
   add(sample_control("CONTROL", "Static", "", "-1", 0x5, 230, 150, 20, 10));
   add(sample_control("CONTROL", "Static", "", "-1", 0x7, 255, 150, 20, 10));
+  // A field and the up-down control attached to it: one spin button.
+  add(sample_control("EDITTEXT", "Edit", "", "IDC_COUNT", 0x00810000, 230, 185,
+                     40, 12));
+  add(sample_control("CONTROL", "msctls_updown32", "", "IDC_COUNT_SPIN", 0x16,
+                     270, 185, 10, 12));
   add(sample_control("CONTROL", "RichEdit20W", "rich", "IDC_RICH", 0x00810004,
                      7, 185, 60, 12));
   add(sample_control("CONTROL", "SysMonthCal32", "", "IDC_CAL", 0x08000000, 80,

@@ -108,8 +108,9 @@ class SampleDescription : public ::testing::Test {
 };
 
 TEST_F(SampleDescription, EveryControlIsAWidgetOfItsKind) {
+  // The up-down control attached to IDC_COUNT is part of its spin button.
   ASSERT_EQ(dialog.widgets.size(),
-            testing::sample_model().dialogs[0].controls.size());
+            testing::sample_model().dialogs[0].controls.size() - 1);
   std::map<std::string, WidgetKind> expected = {
       {"IDC_EDIT_NAME", WidgetKind::Entry},
       {"int", WidgetKind::TextView},
@@ -123,6 +124,7 @@ TEST_F(SampleDescription, EveryControlIsAWidgetOfItsKind) {
       {"IDC_COMBO_EDIT", WidgetKind::ComboBoxEntry},
       {"IDC_SLIDER", WidgetKind::Slider},
       {"IDC_SPIN", WidgetKind::SpinButton},
+      {"IDC_COUNT", WidgetKind::SpinButton},
       {"IDC_VIEW", WidgetKind::ListView},
       {"IDC_TABS", WidgetKind::Notebook},
       {"IDC_LINK", WidgetKind::LinkLabel},
@@ -139,6 +141,12 @@ TEST_F(SampleDescription, EveryControlIsAWidgetOfItsKind) {
   EXPECT_FALSE(widget("IDCANCEL").sensitive);
   EXPECT_FALSE(widget("IDC_HIDDEN").visible);
   EXPECT_TRUE(widget("IDOK").is_default);
+  EXPECT_EQ(widget("IDC_COUNT").joined_id, "IDC_COUNT_SPIN");
+  EXPECT_EQ(widget("IDC_COUNT").trim_right, kBuddyOverlapPixels);
+  EXPECT_EQ(widget("IDC_SPIN").trim_right, 0);
+  for (const Widget& each : dialog.widgets) {
+    EXPECT_NE(each.id_written, "IDC_COUNT_SPIN");
+  }
 }
 
 TEST_F(SampleDescription, RadioGroupsStartAtGroupStyle) {

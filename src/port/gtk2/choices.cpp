@@ -64,19 +64,41 @@ bool in_scrolled_window(WidgetKind kind) {
 Placement place(const Widget& widget, int bx, int by) {
   PixelRect pixels = to_pixels(widget.rect, bx, by);
   Placement placement{pixels.x, pixels.y, false, 0, 0};
-  bool combo = widget.kind == WidgetKind::ComboBox ||
-               widget.kind == WidgetKind::ComboBoxEntry;
-  if (combo) {
+  switch (widget.sizing) {
+  case Sizing::Icon:
+    return {pixels.x, pixels.y, true, kIconPixels, kIconPixels};
+  case Sizing::FieldHeight:
     if (widget.rect.cx > 0) {
       placement = {pixels.x, pixels.y, true, pixels.width,
                    by + kComboFieldPadding};
     }
     return placement;
+  case Sizing::WholeRows:
+    pixels.height = whole_rows_height(pixels.height, widget.row_border);
+    break;
+  case Sizing::Script:
+    break;
   }
   if (widget.rect.cx > 0 && widget.rect.cy > 0) {
-    placement = {pixels.x, pixels.y, true, pixels.width, pixels.height};
+    placement = {pixels.x, pixels.y, true, pixels.width - widget.trim_right,
+                 pixels.height};
   }
   return placement;
+}
+
+int whole_rows_height(int height, int border) {
+  int rows = height - 2 * border;
+  if (rows > kSystemRowPixels && rows % kSystemRowPixels != 0) {
+    height -= rows % kSystemRowPixels;
+  }
+  return height;
+}
+
+AreaSize area_size(const Dialog& dialog, int bx, int by) {
+  return {mul_div(dialog.rect.cx, bx, 4) -
+              (dialog.vertical_scroll ? kScrollBarPixels : 0),
+          mul_div(dialog.rect.cy, by, 8) -
+              (dialog.horizontal_scroll ? kScrollBarPixels : 0)};
 }
 
 std::string_view stock_id(StockImage stock) {

@@ -34,8 +34,20 @@ struct Placement {
 };
 
 /// The placement of a widget for base units `bx`, `by`: each of x, y, cx,
-/// cy turned into pixels on its own, as the dialog manager does.
+/// cy turned into pixels on its own, as the dialog manager does, then
+/// sized as the dialog manager sizes the control (its `sizing`).
 Placement place(const Widget& widget, int bx, int by);
+
+/// A list box's height in pixels once the dialog manager has made it as
+/// high as its whole rows (`border` pixels above and below them).
+int whole_rows_height(int height, int border);
+
+/// The size of a dialog's area for its controls: its client area, which
+/// the window's own scroll bars take from.
+struct AreaSize {
+  int width = 0, height = 0;
+};
+AreaSize area_size(const Dialog& dialog, int bx, int by);
 
 /// The stock image standing in for an icon or bitmap ("gtk-dialog-info").
 std::string_view stock_id(StockImage stock);

@@ -512,8 +512,8 @@ DialogBaseUnits build_dialog(const Description& description, int index,
   PangoFontDescription* font = dialog_font(dialog.font);
   DialogBaseUnits used = units ? *units : measure(window, font);
   GtkWidget* area = gtk_fixed_new();
-  gtk_widget_set_size_request(area, mul_div(dialog.rect.cx, used.bx, 4),
-                              mul_div(dialog.rect.cy, used.by, 8));
+  gtk2::AreaSize size = gtk2::area_size(dialog, used.bx, used.by);
+  gtk_widget_set_size_request(area, size.width, size.height);
   if (dialog.menu >= 0) {
     GtkAccelGroup* accels = gtk_accel_group_new();
     gtk_window_add_accel_group(GTK_WINDOW(window), accels);

@@ -253,7 +253,10 @@ class Page {
     for (size_t i = 0; i < dialog.widgets.size(); ++i) {
       const Widget& widget = dialog.widgets[i];
       const model::Control* control =
-          i < source.controls.size() ? &source.controls[i] : nullptr;
+          widget.control >= 0 &&
+                  static_cast<size_t>(widget.control) < source.controls.size()
+              ? &source.controls[widget.control]
+              : nullptr;
       std::string text = control ? control_text(*control) : widget.text;
       out_ += "<tr><td class=n>" + number(widget.source_line) + "</td><td>" +
               escape(control ? source_of(*control) : widget.keyword) +
@@ -351,7 +354,15 @@ std::string approximation(const model::Control& control, const Widget& widget) {
     break;
   case WidgetKind::ComboBox:
   case WidgetKind::ComboBoxEntry:
-    notes.push_back("as high as its edit field, not its dropped list");
+    notes.push_back(widget.sizing == Sizing::FieldHeight
+                        ? "as high as its edit field, not its dropped list"
+                        : "its list drops down instead of showing below");
+    break;
+  case WidgetKind::SpinButton:
+    if (!widget.joined_id.empty()) {
+      notes.push_back("one spin button with its up-down control " +
+                      widget.joined_id);
+    }
     break;
   case WidgetKind::ListView:
     notes.push_back("columns and items left to the program");

@@ -15,6 +15,10 @@ constexpr std::uint32_t kWsGroup = 0x00020000;
 constexpr std::uint32_t kWsThickFrame = 0x00040000;
 constexpr std::uint32_t kWsDisabled = 0x08000000;
 constexpr std::uint32_t kWsVisible = 0x10000000;
+constexpr std::uint32_t kWsBorder = 0x00800000;
+constexpr std::uint32_t kWsVScroll = 0x00200000;
+constexpr std::uint32_t kWsHScroll = 0x00100000;
+constexpr std::uint32_t kWsExClientEdge = 0x00000200;
 
 constexpr std::uint32_t kBsTypeMask = 0x0F;
 constexpr std::uint32_t kBsDefPushButton = 0x01;
@@ -47,6 +51,7 @@ constexpr std::uint32_t kSsEnhMetaFile = 0x0F;
 constexpr std::uint32_t kSsEtchedHorz = 0x10;
 constexpr std::uint32_t kSsEtchedVert = 0x11;
 constexpr std::uint32_t kSsEtchedFrame = 0x12;
+constexpr std::uint32_t kSsRealSizeControl = 0x40;
 constexpr std::uint32_t kSsNoPrefix = 0x80;
 constexpr std::uint32_t kSsCenterImage = 0x200;
 constexpr std::uint32_t kSsSunken = 0x1000;
@@ -61,11 +66,17 @@ constexpr std::uint32_t kEsReadOnly = 0x800;
 constexpr std::uint32_t kEsWantReturn = 0x1000;
 constexpr std::uint32_t kEsNumber = 0x2000;
 
+constexpr std::uint32_t kLbsOwnerDrawVariable = 0x20;
+constexpr std::uint32_t kLbsNoIntegralHeight = 0x100;
 constexpr std::uint32_t kLbsMultipleSel = 0x08;
 constexpr std::uint32_t kLbsExtendedSel = 0x800;
 constexpr std::uint32_t kLbsNoSel = 0x4000;
 constexpr std::uint32_t kCbsTypeMask = 0x03;
+constexpr std::uint32_t kCbsSimple = 0x01;
 constexpr std::uint32_t kCbsDropDownList = 0x03;
+constexpr std::uint32_t kUdsAlignRight = 0x04;
+constexpr std::uint32_t kUdsAlignLeft = 0x08;
+constexpr std::uint32_t kUdsAutoBuddy = 0x10;
 constexpr std::uint32_t kSbsVert = 0x01;
 constexpr std::uint32_t kTbsVert = 0x02;
 constexpr std::uint32_t kPbsVertical = 0x04;
@@ -202,6 +213,14 @@ void describe_static(const model::Control& control, Widget& widget) {
   case kSsIcon:
     widget.kind = WidgetKind::Image;
     widget.stock = StockImage::Information;
+    // The control takes the icon's size, unless it centres the icon in its
+    // own rectangle or stretches the icon to it, or names no icon (the
+    // program sets one later). SS_REALSIZEIMAGE asks for the icon file's
+    // own size, which the script does not tell: a standard icon's.
+    if ((style & (kSsCenterImage | kSsRealSizeControl)) == 0 &&
+        (control.text.number || !control.text.text.empty())) {
+      widget.sizing = Sizing::Icon;
+    }
     return;
   case kSsBitmap:
   case kSsEnhMetaFile:
@@ -262,6 +281,13 @@ void describe_edit(const model::Control& control, Widget& widget, bool rich) {
 void describe_list(const model::Control& control, Widget& widget) {
   std::uint32_t style = control.style.value;
   widget.kind = WidgetKind::ListBox;
+  if ((style & (kLbsNoIntegralHeight | kLbsOwnerDrawVariable)) == 0) {
+    widget.sizing = Sizing::WholeRows;
+    // The dialog manager gives a bordered control a sunken edge instead.
+    bool border = (style & kWsBorder) != 0 ||
+                  (control.exstyle.value & kWsExClientEdge) != 0;
+    widget.row_border = border ? kListBorderPixels : 0;
+  }
   widget.selection = (style & kLbsNoSel) != 0 ? Selection::None
                      : (style & (kLbsMultipleSel | kLbsExtendedSel)) != 0
                          ? Selection::Multiple
@@ -287,6 +313,10 @@ void describe_kind(const model::Control& control, Widget& widget) {
     widget.kind = (style & kCbsTypeMask) == kCbsDropDownList
                       ? WidgetKind::ComboBox
                       : WidgetKind::ComboBoxEntry;
+    // A simple combo box shows its list below the field all the time: the
+    // script's height is all of it. The others drop their list down.
+    widget.sizing = (style & kCbsTypeMask) == kCbsSimple ? Sizing::Script
+                                                         : Sizing::FieldHeight;
   } else if (key == "scrollbar") {
     widget.kind = WidgetKind::ScrollBar;
     widget.vertical = (style & kSbsVert) != 0;
@@ -318,6 +348,26 @@ void describe_kind(const model::Control& control, Widget& widget) {
     widget.kind = WidgetKind::Custom;
     widget.text = control.class_name;
   }
+}
+
+// Whether controls[at] is an up-down control that the dialog manager
+// attaches to the one-line edit field before it (its buddy) and puts at
+// the field's left or right edge, taking the field's place there: the two
+// are one spin button. An up-down control without a buddy, left where the
+// script puts it, or beside a control that is no one-line edit field stays
+// a spin button of its own.
+bool attaches_to_field(const std::vector<model::Control>& controls,
+                       std::size_t at) {
+  const model::Control& control = controls[at];
+  std::uint32_t style = control.style.value;
+  if (at == 0 || class_key(control.class_name) != "msctls_updown32" ||
+      (style & kUdsAutoBuddy) == 0 ||
+      (style & (kUdsAlignLeft | kUdsAlignRight)) == 0) {
+    return false;
+  }
+  const model::Control& buddy = controls[at - 1];
+  return class_key(buddy.class_name) == "edit" &&
+         (buddy.style.value & kEsMultiline) == 0;
 }
 
 // The scope of a dialog's or menu's names: its identifier, or its number.
@@ -353,22 +403,41 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
   dialog.rect = {source.x, source.y, source.cx, source.cy};
   dialog.font = font_request(source.font);
   dialog.resizable = (source.style.value & kWsThickFrame) != 0;
+  dialog.vertical_scroll = (source.style.value & kWsVScroll) != 0;
+  dialog.horizontal_scroll = (source.style.value & kWsHScroll) != 0;
 
   int radio_group = -1;
   int group = 0;
   bool group_open = false;
   bool has_default = false;
   dialog.widgets.reserve(source.controls.size());
-  for (const model::Control& control : source.controls) {
+  for (std::size_t at = 0; at < source.controls.size(); ++at) {
+    const model::Control& control = source.controls[at];
+    if (attaches_to_field(source.controls, at)) {
+      continue;  // part of the spin button its field became
+    }
     Widget widget;
     widget.keyword = control.keyword;
     widget.class_name = control.class_name;
     widget.id_written = control.id_written;
     widget.source_line = control.pos.line;
+    widget.control = static_cast<int>(at);
     widget.rect = {control.x, control.y, control.cx, control.cy};
     widget.sensitive = (control.style.value & kWsDisabled) == 0;
     widget.visible = (control.style.value & kWsVisible) != 0;
     describe_kind(control, widget);
+    if (at + 1 < source.controls.size() &&
+        attaches_to_field(source.controls, at + 1)) {
+      // The field and its arrows: the arrows take the field's width at one
+      // edge; on the right they overlap its border.
+      const model::Control& arrows = source.controls[at + 1];
+      widget.kind = WidgetKind::SpinButton;
+      widget.joined_id = arrows.id_written;
+      widget.joined_line = arrows.pos.line;
+      if ((arrows.style.value & kUdsAlignLeft) == 0) {
+        widget.trim_right = kBuddyOverlapPixels;
+      }
+    }
     if (widget.is_default) {
       widget.is_default = !has_default;
       has_default = true;

@@ -72,6 +72,29 @@ enum class Shade { Black, Gray, White };
 /// which both gdk_color_parse and CSS read.
 std::string_view shade_colour(Shade shade);
 
+/// How the dialog manager sizes a control after creating it, beyond
+/// turning the script's rectangle into pixels.
+enum class Sizing {
+  Script,       ///< the script's rectangle
+  FieldHeight,  ///< drop-down combo boxes: as high as their edit field
+  Icon,         ///< icons: the standard icon's size, whatever the script says
+  WholeRows,    ///< list boxes: no taller than the rows that fit whole
+};
+
+/// The standard icon's size in pixels (the system's icon metric at 96 dpi).
+inline constexpr int kIconPixels = 32;
+/// The height of a list box row when the dialog manager sizes the list:
+/// it does so before the dialog's font reaches the control, with the rows
+/// of the system font, 16 pixels high.
+inline constexpr int kSystemRowPixels = 16;
+/// A list box's sunken border, on each side, in pixels.
+inline constexpr int kListBorderPixels = 2;
+/// Width of a window's scroll bar in pixels, and how much an up-down
+/// control's arrows overlap the border of the field they are attached to
+/// on its right.
+inline constexpr int kScrollBarPixels = 17;
+inline constexpr int kBuddyOverlapPixels = 2;
+
 enum class Selection { None, Single, Multiple };
 enum class StockImage { Information, Warning, Error, Question, Picture };
 /// Which letter case an edit field keeps.
@@ -85,6 +108,13 @@ struct Widget {
   std::string class_name;
   std::string id_written;
   int source_line = 0;
+  /// Index of the control in its dialog of the model: widgets skip the
+  /// up-down controls that become part of their field's spin button.
+  int control = -1;
+  /// That up-down control, when this spin button holds one: its identifier
+  /// as written and its line.
+  std::string joined_id;
+  int joined_line = 0;
 
   /// Text: mnemonic form (`_x`) when `use_mnemonic`, markup for a
   /// LinkLabel, else shown as it is.
@@ -92,6 +122,14 @@ struct Widget {
   bool use_mnemonic = false;
 
   DluRect rect;
+  Sizing sizing = Sizing::Script;
+  /// Pixels taken off the right of the rectangle once in pixels: a spin
+  /// button made of a field and the up-down arrows the dialog manager
+  /// attached on its right, which overlap the field's border.
+  int trim_right = 0;
+  /// Rows of a list box that the dialog manager sizes to whole rows: the
+  /// border around them (WholeRows).
+  int row_border = 0;
   bool sensitive = true;
   bool visible = true;
   bool is_default = false;  ///< the window's default button
@@ -169,6 +207,9 @@ struct Dialog {
   std::string procedure;
   std::string title;
   DluRect rect;
+  /// The window's own scroll bars (WS_VSCROLL, WS_HSCROLL), which take
+  /// their width from the client area.
+  bool vertical_scroll = false, horizontal_scroll = false;
   FontRequest font;
   bool resizable = false;
   int menu = -1;  ///< index into `Description::menus`, -1 for none

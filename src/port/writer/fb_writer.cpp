@@ -951,6 +951,10 @@ std::string describe_source(const Widget& widget) {
   if (widget.source_line > 0) {
     line += ", line " + number(widget.source_line);
   }
+  if (!widget.joined_id.empty()) {
+    line += ", with its up-down control " + widget.joined_id + ", line " +
+            number(widget.joined_line);
+  }
   // A comment ends at the line's end: keep only printable text.
   for (char& c : line) {
     if (static_cast<unsigned char>(c) < 0x20) {
@@ -1190,9 +1194,15 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
   if (!toolkit_.area_before_font) {
     out_ += new_area;
   }
+  // The window's own scroll bars take their width from the client area.
+  auto scroll_bar = [](bool shown) {
+    return shown ? " - " + number(kScrollBarPixels) : std::string();
+  };
   out_ += "  gtk_widget_set_size_request(" + area + ", dlgforge_muldiv(" +
-          number(dialog.rect.cx) + ", units_x, 4), dlgforge_muldiv(" +
-          number(dialog.rect.cy) + ", units_y, 8))\n";
+          number(dialog.rect.cx) + ", units_x, 4)" +
+          scroll_bar(dialog.vertical_scroll) + ", dlgforge_muldiv(" +
+          number(dialog.rect.cy) + ", units_y, 8)" +
+          scroll_bar(dialog.horizontal_scroll) + ")\n";
   if (dialog.menu >= 0) {
     const MenuBar& bar = description_.menus[dialog.menu];
     out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
@@ -1396,21 +1406,53 @@ void FbProgramPrinter::label_layout(const Widget& widget) {
 }
 
 void FbProgramPrinter::place(const Widget& widget) {
-  std::string args = number(widget.rect.x) + ", " + number(widget.rect.y) +
-                     ", " + number(widget.rect.cx) + ", ";
-  // A combo box's height in the script includes its dropped-down list; on
-  // screen it is as high as its edit field, the font's height plus the
-  // field's border and padding.
-  bool combo = widget.kind == WidgetKind::ComboBox ||
-               widget.kind == WidgetKind::ComboBoxEntry;
+  // dlgforge_place gives a widget the script's size; one the dialog manager
+  // sizes otherwise gets its size after it.
+  bool script_size = widget.sizing == Sizing::Script && widget.trim_right == 0;
   out_ += "  dlgforge_place(" + std::string(toolkit_.area) + ", " +
-          placed(widget) + ", " + args + number(combo ? 0 : widget.rect.cy) +
-          ", units_x, units_y)\n";
-  if (combo && widget.rect.cx > 0) {
-    out_ += "  gtk_widget_set_size_request(" + widget.name +
-            ", dlgforge_muldiv(" + number(widget.rect.cx) +
-            ", units_x, 4), units_y + " + number(toolkit_.combo_field_padding) +
-            ")\n";
+          placed(widget) + ", " + number(widget.rect.x) + ", " +
+          number(widget.rect.y) + ", " + number(widget.rect.cx) + ", " +
+          number(script_size ? widget.rect.cy : 0) + ", units_x, units_y)\n";
+  if (script_size) {
+    return;
+  }
+  std::string width =
+      "dlgforge_muldiv(" + number(widget.rect.cx) + ", units_x, 4)";
+  if (widget.trim_right != 0) {
+    width += " - " + number(widget.trim_right);
+  }
+  std::string height =
+      "dlgforge_muldiv(" + number(widget.rect.cy) + ", units_y, 8)";
+  bool sized = widget.rect.cx > 0 && widget.rect.cy > 0;
+  switch (widget.sizing) {
+  case Sizing::FieldHeight:
+    // A combo box's height in the script includes its dropped-down list;
+    // on screen it is as high as its edit field, the font's height plus
+    // the field's border and padding.
+    sized = widget.rect.cx > 0;
+    height = "units_y + " + number(toolkit_.combo_field_padding);
+    break;
+  case Sizing::Icon:
+    sized = true;
+    width = height = number(kIconPixels);
+    break;
+  case Sizing::WholeRows: {
+    out_ += "  ' As high as the whole rows of " + number(kSystemRowPixels) +
+            " pixels that fit, as the dialog manager makes a list box.\n";
+    std::string rows = height;
+    if (widget.row_border != 0) {
+      rows = "(" + height + " - " + number(2 * widget.row_border) + ")";
+    }
+    height += " - IIf(" + rows + " > " + number(kSystemRowPixels) + ", " +
+              rows + " Mod " + number(kSystemRowPixels) + ", 0)";
+    break;
+  }
+  case Sizing::Script:
+    break;
+  }
+  if (sized) {
+    out_ += "  gtk_widget_set_size_request(" + placed(widget) + ", " + width +
+            ", " + height + ")\n";
   }
 }
 
