@@ -149,6 +149,7 @@ std::vector<Notification> notifications_of(WidgetKind kind) {
     return {Notification::Clicked};
   case WidgetKind::Entry:
   case WidgetKind::TextView:
+  case WidgetKind::SpinButton:  // an edit field with its up-down control
     return {Notification::EditChange, Notification::EditFocus,
             Notification::EditBlur};
   case WidgetKind::ComboBox:
