@@ -577,47 +577,39 @@ End Function
 
 ' ---- What dialog procedures do with their controls, by id.
 
-' Windows' text of a control ("&Save") from GTK's ("_Save"), and back.
-Function dlgforge_windows_text(ByVal text As Const gchar Ptr, ByVal marked As Long) As String
-  If text = NULL Then Return ""
-  Dim source As String = *text
-  If marked = 0 Then Return source
+' A mnemonic text with its mark changed, as Windows' "&Save" and GTK's
+' "_Save": the old mark doubled is the character itself, the new mark as a
+' character is doubled.
+Function dlgforge_remark(ByVal source As String, ByVal old_mark As Long, _
+    ByVal new_mark As Long) As String
   Dim result As String
   Dim index As Long = 0
   While index < Len(source)
-    Select Case source[index]
-    Case Asc("_")
+    If source[index] = old_mark Then
       index += 1
-      If index < Len(source) AndAlso source[index] <> Asc("_") Then result &= "&"
+      If index < Len(source) AndAlso source[index] <> old_mark Then result &= Chr(new_mark)
       If index < Len(source) Then result &= Chr(source[index])
-    Case Asc("&")
-      result &= "&&"
-    Case Else
+    ElseIf source[index] = new_mark Then
+      result &= Chr(new_mark, new_mark)
+    Else
       result &= Chr(source[index])
-    End Select
+    End If
     index += 1
   Wend
   Return result
 End Function
 
+' Windows' text of a control from GTK's, and back; `marked` is false for a
+' text without a mnemonic.
+Function dlgforge_windows_text(ByVal text As Const gchar Ptr, ByVal marked As Long) As String
+  If text = NULL Then Return ""
+  If marked = 0 Then Return *text
+  Return dlgforge_remark(*text, Asc("_"), Asc("&"))
+End Function
+
 Function dlgforge_gtk_text(ByVal source As String, ByVal marked As Long) As String
   If marked = 0 Then Return source
-  Dim result As String
-  Dim index As Long = 0
-  While index < Len(source)
-    Select Case source[index]
-    Case Asc("&")
-      index += 1
-      If index < Len(source) AndAlso source[index] <> Asc("&") Then result &= "_"
-      If index < Len(source) Then result &= Chr(source[index])
-    Case Asc("_")
-      result &= "__"
-    Case Else
-      result &= Chr(source[index])
-    End Select
-    index += 1
-  Wend
-  Return result
+  Return dlgforge_remark(source, Asc("&"), Asc("_"))
 End Function
 
 ' The list of items of a list box or combo box; Null for other controls.
