@@ -1078,6 +1078,12 @@ Function dlgforge_id_name(ByVal id As Long) As String
   Return Str(id)
 End Function
 
+' The string of an id in the script's string table, as LoadString; "" when
+' there is none.
+Function dlgforge_load_string(ByVal id As Long) As String
+  Return ""
+End Function
+
 ' The toolkit, with Wine's Tahoma made visible when fonts-wine is installed.
 Sub dlgforge_start()
   dlgforge_add_fonts("/usr/share/wine/fonts")

@@ -155,7 +155,7 @@ class Behaviour:
                     ["command IDC_SHOW 0",
                      "name=Ada label=&Your name: count=42 wrap=1 radio=010 "
                      "fruit=banana fruits=3 colour=green notes=line "
-                     "show=&Show",
+                     "show=&Show greeting=Hello, \"world\"",
                      "cleared fruits=0 radio=000 apply=0"] + cancel_end)
         self.expect("a letter alone on a button", exe,
                     ["Tab", "Tab", "s", "Escape"],

@@ -1,6 +1,7 @@
 #include "port/widgets/description.h"
 
 #include <cstdint>
+#include <map>
 #include <string_view>
 
 #include "port/widgets/names.h"
@@ -737,8 +738,14 @@ Description describe(const model::Model& model, const std::string& main_name) {
       ids.offer(menu.name.text, *menu.name.number);
     }
   }
+  std::map<std::uint32_t, const std::string*> texts;
   for (const model::StringEntry& string : model.strings) {
     ids.offer(string.id_written, string.id);
+    texts.try_emplace(string.id, &string.text);
+  }
+  description.strings.reserve(texts.size());
+  for (const auto& [id, text] : texts) {
+    description.strings.emplace_back(id, *text);
   }
   description.constants = ids.constants();
   description.unnamed_ids = ids.unnamed();

@@ -6,6 +6,7 @@
 // toolkit spells a call.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -227,6 +228,9 @@ struct Description {
   /// and the names that could not be constants.
   std::vector<IdConstant> constants;
   std::vector<UnnamedId> unnamed_ids;
+  /// The string table: each id once, with its text in the first LANGUAGE
+  /// the script gives it, in order of id.
+  std::vector<std::pair<std::uint32_t, std::string>> strings;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the

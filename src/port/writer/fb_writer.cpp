@@ -1667,6 +1667,22 @@ void FbProgramPrinter::id_names() {
     name(constant.name, constant.value);
   }
   out_ += "  End Select\n  Return Str(id)\nEnd Function\n\n";
+  out_ +=
+      "' The string of an id in the script's string table, as LoadString; "
+      "\"\" when\n' there is none.\n"
+      "Function dlgforge_load_string(ByVal id As Long) As String\n";
+  if (!description_.strings.empty()) {
+    out_ += "  Select Case id\n";
+    for (const auto& [id, text] : description_.strings) {
+      out_.append("  Case ")
+          .append(std::to_string(static_cast<std::int32_t>(id)))
+          .append(": Return ")
+          .append(fb_string(text))
+          .append("\n");
+    }
+    out_ += "  End Select\n";
+  }
+  out_ += "  Return \"\"\nEnd Function\n\n";
 }
 
 void FbProgramPrinter::start_up() {

@@ -48,7 +48,8 @@ Function form_procedure(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
           " fruits="; Str(dlgforge_item_count(dialog, IDC_FRUIT)); _
           " colour="; dlgforge_get_text(dialog, IDC_COLOUR); _
           " notes="; dlgforge_get_text(dialog, IDC_NOTES); _
-          " show="; dlgforge_get_text(dialog, IDC_SHOW)
+          " show="; dlgforge_get_text(dialog, IDC_SHOW); _
+          " greeting="; dlgforge_load_string(IDS_GREETING)
       ' Everything cleared and disabled: a second report shows it.
       dlgforge_clear_items(dialog, IDC_FRUIT)
       dlgforge_check_radio(dialog, IDC_ONE, IDC_THREE, 0)
