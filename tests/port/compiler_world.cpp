@@ -162,7 +162,16 @@ void append_decoded(std::string& out, std::string_view bytes, int codepage) {
     std::size_t done = ::iconv(converter, &in, &in_left, &to, &to_left);
     out.append(buffer.data(), buffer.size() - to_left);
     if (done == static_cast<std::size_t>(-1) && in_left > 0) {
-      out += "\xEF\xBF\xBD";  // U+FFFD for a sequence that does not decode
+      auto byte = static_cast<unsigned char>(*in);
+      if (codepage == 1252 && (byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+                               byte == 0x90 || byte == 0x9D)) {
+        // The five bytes code page 1252 leaves out are, for Windows, the
+        // C1 controls of the same number.
+        out += static_cast<char>(0xC2);
+        out += static_cast<char>(byte);
+      } else {
+        out += "\xEF\xBF\xBD";  // U+FFFD for a sequence that does not decode
+      }
       ++in;
       --in_left;
     }
@@ -503,34 +512,35 @@ std::pair<std::string, std::string> leading_words(const std::string& line) {
   return {first, second};
 }
 
-// Statements dlgforge reads over that a compiler stops at: MFC's DLGINIT
-// (windres) and TOOLBAR (llvm-rc) blocks, and winfile's DIALOGRESIZE lines
-// (both). The compilers' copy leaves them out, line for line, so that the
-// rest of the script is still compared.
-bool is_unread_block(const std::string& line) {
+/// Whether a line starts a resource of the type: a name, then the type.
+bool starts_resource(const std::string& line, std::string_view wanted) {
   auto [name, type] = leading_words(line);
   bool is_name =
       !name.empty() && ((name[0] >= 'A' && name[0] <= 'Z') ||
                         (name[0] >= 'a' && name[0] <= 'z') ||
                         (name[0] >= '0' && name[0] <= '9') || name[0] == '_');
-  return is_name && (type == "DLGINIT" || type == "TOOLBAR");
+  return is_name && type == wanted;
 }
+
+// Statements a compiler stops at: winfile's DIALOGRESIZE lines (both) are
+// left out, line for line, so that the rest of the script is still
+// compared.
 bool is_unread_line(const std::string& line) {
   return leading_words(line).first.starts_with("DIALOGRESIZE");
 }
 
-void copy_tree_file(const fs::path& from, const fs::path& original,
-                    const fs::path& utf8, int codepage) {
-  std::string bytes = read_file(from);
-  write_file(original, bytes);
-  std::string text;
-  std::istringstream in(to_utf8(bytes, codepage));
-  int depth = -1;  // inside a block left out: its BEGIN/END nesting
+/// Calls `each` with every line of `text` and whether it is inside a block
+/// of a resource of type `type` (its header, BEGIN and END included).
+template <typename Each>
+void for_lines_in_blocks(const std::string& text, std::string_view type,
+                         Each each) {
+  std::istringstream in(text);
+  int depth = -1;  // inside such a block: its BEGIN/END nesting
   for (std::string line; std::getline(in, line);) {
     auto word = leading_words(line).first;
-    if (depth < 0 && is_unread_block(line)) {
+    if (depth < 0 && starts_resource(line, type)) {
       depth = 0;
-      text += "\n";
+      each(line, true);
       continue;
     }
     // A statement without a block ends before the next non-blank line.
@@ -542,13 +552,67 @@ void copy_tree_file(const fs::path& from, const fs::path& original,
         ++depth;
       } else if ((word == "END" || word == "}") && --depth == 0) {
         depth = -1;
+        each(line, true);
+        continue;
       }
-      text += "\n";
-      continue;
     }
+    each(line, depth >= 0);
+  }
+}
+
+/// windres reads the data of a DLGINIT block only with a comma between
+/// every two items, which rc.exe and llvm-rc do not need at a line's end:
+/// the comma is put in where a data line is followed by another.
+std::string with_commas_in_dialog_init(const std::string& text) {
+  std::string out;
+  std::string pending;  // the last data line, waiting for what follows
+  for_lines_in_blocks(
+      text, "DLGINIT", [&](const std::string& line, bool inside) {
+        auto word = leading_words(line).first;
+        bool data = inside && !word.empty() && word != "BEGIN" && word != "{" &&
+                    word != "END" && word != "}" &&
+                    !starts_resource(line, "DLGINIT");
+        if (inside && word.empty() && !pending.empty()) {
+          pending += line + "\n";  // a blank line between data lines
+          return;
+        }
+        if (data && !pending.empty()) {
+          std::size_t end = pending.find_last_not_of(" \t\r\n");
+          if (pending[end] != ',') {
+            pending.insert(end + 1, ",");
+          }
+        }
+        out += pending;
+        pending.clear();
+        if (data) {
+          pending = line + "\n";
+        } else {
+          out += line + "\n";
+        }
+      });
+  return out + pending;
+}
+
+/// llvm-rc knows no TOOLBAR: its copy of the script has the blocks blank.
+std::string without_toolbars(const std::string& text) {
+  std::string out;
+  for_lines_in_blocks(text, "TOOLBAR",
+                      [&](const std::string& line, bool inside) {
+                        out += inside ? "\n" : line + "\n";
+                      });
+  return out;
+}
+
+void copy_tree_file(const fs::path& from, const fs::path& original,
+                    const fs::path& utf8, int codepage) {
+  std::string bytes = read_file(from);
+  write_file(original, bytes);
+  std::string text;
+  std::istringstream in(to_utf8(bytes, codepage));
+  for (std::string line; std::getline(in, line);) {
     text += is_unread_line(line) ? "\n" : with_comma_after_text(line) + "\n";
   }
-  write_file(utf8, text);
+  write_file(utf8, with_commas_in_dialog_init(text));
 }
 
 bool is_inside(const fs::path& path, const fs::path& root) {
@@ -673,7 +737,10 @@ std::vector<std::string> compiler_command(const std::string& compiler,
   auto defines = define_arguments(prepared.undefined, compiler == "llvm-rc",
                                   prepared.alone);
   command.insert(command.end(), defines.begin(), defines.end());
-  command.push_back(prepared.world.utf8_script.filename().string());
+  command.push_back((compiler == "llvm-rc" ? prepared.world.llvm_rc_script
+                                           : prepared.world.utf8_script)
+                        .filename()
+                        .string());
   return command;
 }
 
@@ -886,6 +953,10 @@ World build_world(const fs::path& root, const CorpusFile& script,
   // the compilers get them from the start of the script.
   write_file(world.utf8_script,
              "#include <windows.h>\n" + read_file(world.utf8_script));
+  world.llvm_rc_script = world.utf8_script.parent_path() /
+                         ("llvm-rc-" + world.utf8_script.filename().string());
+  write_file(world.llvm_rc_script,
+             without_toolbars(read_file(world.utf8_script)));
 
   // Follows the includes of the UTF-8 tree: a name found nowhere the
   // compilers look gets an empty file next to the file that includes it.

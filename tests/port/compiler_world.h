@@ -59,12 +59,14 @@ void write_system_headers(const std::filesystem::path& root,
                           const std::filesystem::path& mingw_include);
 
 /// The script's world under `root`: `original/` for dlgforge, `utf8/` for
-/// the compilers, each with the repository's corpus files at their paths and
+/// the compilers (and a copy of the script for llvm-rc, which knows no
+/// TOOLBAR), each with the repository's corpus files at their paths and
 /// empty stand-ins for every other header the script includes.
 struct World {
   std::filesystem::path original_script;
   std::filesystem::path utf8_script;
-  std::vector<std::string> stand_ins;  ///< includes that got an empty file
+  std::filesystem::path llvm_rc_script;  ///< without TOOLBAR blocks
+  std::vector<std::string> stand_ins;    ///< includes that got an empty file
 };
 World build_world(const std::filesystem::path& root, const CorpusFile& script,
                   const std::vector<CorpusFile>& corpus,

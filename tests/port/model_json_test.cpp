@@ -76,6 +76,28 @@ TEST(ModelJson, LayoutIsTheLibrarysIndentedDump) {
   menu.items = {popup, MenuItem{}};
   model.menus.push_back(menu);
   model.menus.push_back(Menu{});
+  StringEntry command;
+  command.text = "Open\nOpen";
+  command.prompt = "Open";
+  command.tooltip = "Open";
+  model.strings = {command, StringEntry{}};
+  AcceleratorTable table;
+  table.entries = {Accelerator{},
+                   Accelerator{"VK_F1", 0x70, 1, "1", {"VIRTKEY"}, 1, {}}};
+  model.accelerators = {table, AcceleratorTable{}};
+  model.files = {FileResource{}};
+  Toolbar toolbar;
+  toolbar.buttons = {ToolbarButton{5, "5", {}}, ToolbarButton{}};
+  model.toolbars = {toolbar, Toolbar{}};
+  DialogInit init;
+  init.entries = {DialogInitEntry{}, DialogInitEntry{}};
+  init.entries[0].text = "a";
+  init.entries[0].data = {97, 0};
+  model.dialog_inits = {init};
+  VersionInfo version;
+  version.string_tables = {{"040904b0", {{"A\"", "b"}}}, {}};
+  version.translations = {{0x409, 1200}};
+  model.versions = {version, VersionInfo{}};
   model.undefined_identifiers = {"IDC_A"};
   model.warnings.push_back({{"a.rc", 1, 2}, "odd"});
 

@@ -389,31 +389,105 @@ TEST(ReaderText, InvalidBytesAndUnicodeFiles) {
   EXPECT_EQ(wide.strings[0].text, "\xE3\x81\x82");
 }
 
-TEST(ReaderResources, OtherResourcesAreReadOver) {
+// What the compilers cannot check: where a resource's file is found, what
+// the MFC strings mean, DLGINIT text in the script's code page, and blocks
+// that are read over.
+TEST(ReaderResources, FilesStringsAndDialogInit) {
   model::Model m = read(
       "#include \"afxres.h\"\n"
       "IDI_APP ICON \"res\\\\app.ico\"\n"
       "IDB_X BITMAP DISCARDABLE res\\x.bmp\n"
       "1 24 \"app.manifest\"\n"
       "IDR_DATA RCDATA BEGIN 1, 2, \"BEGIN\" END\n"
-      "VS_VERSION_INFO VERSIONINFO\n FILEVERSION 1,0,0,1\n FILEFLAGSMASK "
-      "0x3fL\n"
-      "BEGIN\n BLOCK \"StringFileInfo\"\n BEGIN\n"
-      "  VALUE \"FileVersion\", \"1.0\"\n END\nEND\n"
-      "IDR_ACC ACCELERATORS\nBEGIN\n \"A\", 1, VIRTKEY, CONTROL\nEND\n"
       "GUIDELINES DESIGNINFO\nBEGIN\n IDD_X, DIALOG\n BEGIN\n"
       "  LEFTMARGIN, 7\n END\nEND\n"
       "1 TEXTINCLUDE\nBEGIN\n \"#include \"\"afxres.h\"\"\\r\\n\"\n "
       "\"\\0\"\nEND\n"
-      "IDR_TB TOOLBAR 16, 15\nBEGIN\n BUTTON 1\n SEPARATOR\nEND\n"
-      "IDD_X DIALOG DISCARDABLE 0, 0, 10, 10\n{\n}\n"
-      "IDR_M MENU DISCARDABLE\n{\n MENUITEM \"a\", 1\n}\n");
+      "STRINGTABLE\nBEGIN\n ID_FILE_NEW \"Create\\nNew\\nmore\"\n"
+      " ID_FILE_OPEN \"Open\"\nEND\n"
+      "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
+      "IDD_X DLGINIT\nBEGIN\n 1000, 0x403, 3, 0\n 0xE0CF, \"\\000\"\n"
+      " 1001, 0x37c, 2, 0, 0x4241\n 0\nEND\n"
+      "IDD_X DIALOG DISCARDABLE 0, 0, 10, 10\n{\n}\n",
+      {{"include/res/app.ico", ""}, {"res/x.bmp", ""}},
+      ReaderOptions{{"include"}, {}, 0, {}});
+  ASSERT_EQ(m.files.size(), 3u);
+  EXPECT_EQ(m.files[0].file, "res\\\\app.ico");
+  EXPECT_EQ(m.files[0].resolved, "include/res/app.ico");
+  EXPECT_EQ(m.files[1].type, "BITMAP");
+  EXPECT_EQ(m.files[1].file, "res\\x.bmp");
+  EXPECT_EQ(m.files[1].resolved, "res/x.bmp");
+  EXPECT_EQ(m.files[2].type, "24");
+  EXPECT_EQ(m.files[2].resolved, "");
+  ASSERT_EQ(m.strings.size(), 2u);
+  EXPECT_EQ(m.strings[0].text, "Create\nNew\nmore");
+  EXPECT_EQ(m.strings[0].prompt, "Create");
+  EXPECT_EQ(m.strings[0].tooltip, "New");
+  EXPECT_FALSE(m.strings[1].prompt || m.strings[1].tooltip);
+  ASSERT_EQ(m.dialog_inits.size(), 1u);
+  ASSERT_EQ(m.dialog_inits[0].entries.size(), 2u);
+  // The bytes CF E0 in code page 1251, the language's.
+  EXPECT_EQ(m.dialog_inits[0].entries[0].text, "\xD0\x9F\xD0\xB0");
+  EXPECT_EQ(m.dialog_inits[0].entries[0].pos.line, 26);
+  EXPECT_FALSE(m.dialog_inits[0].entries[1].text);
+  EXPECT_EQ(m.dialog_inits[0].entries[1].data,
+            (std::vector<std::uint8_t>{0x41, 0x42}));
   ASSERT_EQ(m.dialogs.size(), 1u);
   EXPECT_EQ(m.dialogs[0].name.text, "IDD_X");
-  EXPECT_FALSE(m.dialogs[0].name.number);
-  ASSERT_EQ(m.menus.size(), 1u);
-  EXPECT_EQ(m.menus[0].name.text, "IDR_M");
-  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+  EXPECT_EQ(warnings(m),
+            (std::vector<std::string>{
+                "main.rc:4:6: cannot find 24 file 'app.manifest'"}));
+}
+
+// Bad input in every new resource: a warning where it is, and the rest of
+// the script still read.
+TEST(ReaderResources, MalformedResourcesWarnAndReadingGoesOn) {
+  model::Model m = read(
+      "1 ACCELERATORS\nBEGIN\n"
+      "  VK_NOSUCHKEY, 10, VIRTKEY\n"
+      "  \"ab\", 11\n"
+      "  , 12\n"
+      "  \"^C\", 13\n"
+      "END\n"
+      "2 TOOLBAR 16\nBEGIN\n BUTTON 1\nEND\n"
+      "3 TOOLBAR 16, 15\nBEGIN\n BUTTON 1\n KNOB 2\n BUTTON 3\nEND\n"
+      "4 DLGINIT\nBEGIN\n 1000, 0x403, 9, 0, 0x41\nEND\n"
+      "5 VERSIONINFO\n FILEVERSION 1, 2\n FILEWHAT 3\nBEGIN\n"
+      " BLOCK \"StringFileInfo\"\n BEGIN\n  BLOCK \"040904b0\"\n  BEGIN\n"
+      "   VALUE \"A\", \"x\"\n   STRAY\n   VALUE \"B\", \"y\"\n  END\n END\n"
+      " BLOCK \"VarFileInfo\" BEGIN VALUE \"Translation\", 0x409, 1200 END\n"
+      "END\n"
+      "6 ICON\n"
+      "7 DIALOG 0, 0, 1, 1\nBEGIN\nEND\n");
+  ASSERT_EQ(m.accelerators.size(), 1u);
+  ASSERT_EQ(m.accelerators[0].entries.size(), 3u);
+  EXPECT_EQ(m.accelerators[0].entries[2].key, 3);
+  ASSERT_EQ(m.toolbars.size(), 1u);
+  EXPECT_EQ(m.toolbars[0].buttons.size(), 2u);
+  ASSERT_EQ(m.dialog_inits.size(), 1u);
+  EXPECT_TRUE(m.dialog_inits[0].entries.empty());
+  ASSERT_EQ(m.versions.size(), 1u);
+  ASSERT_EQ(m.versions[0].string_tables.size(), 1u);
+  EXPECT_EQ(m.versions[0].string_tables[0].values.size(), 2u);
+  EXPECT_EQ(m.versions[0].translations.size(), 1u);
+  EXPECT_EQ(m.versions[0].file_version[0], 0x10002u);
+  EXPECT_EQ(m.dialogs.size(), 1u);
+  EXPECT_EQ(warnings(m),
+            (std::vector<std::string>{
+                "main.rc:3:3: unknown key 'VK_NOSUCHKEY'",
+                "main.rc:4:3: an accelerator's key must be one character or "
+                "^ and a letter",
+                "main.rc:5:3: expected an accelerator's key, found ','",
+                "main.rc:8:13: expected the buttons' height before the end "
+                "of the line",
+                "main.rc:15:2: expected BUTTON or SEPARATOR, found 'KNOB'",
+                "main.rc:20:2: DLGINIT entry for control 1000 longer than "
+                "its data",
+                "main.rc:24:2: unknown VERSIONINFO statement, found "
+                "'FILEWHAT'",
+                "main.rc:31:4: expected BLOCK or VALUE, found 'STRAY'",
+                "main.rc:37:7: expected the file of the ICON before the end "
+                "of the line"}));
 }
 
 TEST(ReaderMenus, MenuOptionsAndMenuexNumbers) {

@@ -14,8 +14,18 @@ namespace {
 
 using nlohmann::json;
 
+constexpr std::uint16_t kTypeCursor = 1;
+constexpr std::uint16_t kTypeBitmap = 2;
+constexpr std::uint16_t kTypeIcon = 3;
 constexpr std::uint16_t kTypeMenu = 4;
 constexpr std::uint16_t kTypeDialog = 5;
+constexpr std::uint16_t kTypeString = 6;
+constexpr std::uint16_t kTypeAccelerator = 9;
+constexpr std::uint16_t kTypeGroupCursor = 12;
+constexpr std::uint16_t kTypeGroupIcon = 14;
+constexpr std::uint16_t kTypeVersion = 16;
+constexpr std::uint16_t kTypeDialogInit = 240;
+constexpr std::uint16_t kTypeToolbar = 241;
 constexpr std::uint32_t kSetFont = 0x40;  // DS_SETFONT
 
 /// A template ran past its end or a field holds what no compiler writes.
@@ -322,6 +332,171 @@ json read_menu(std::string_view data) {
   return menu;
 }
 
+/// An accelerator table: entries of flags, key, command id and padding,
+/// the last flagged 0x80.
+json read_accelerators(std::string_view data) {
+  Cursor in(data);
+  json entries = json::array();
+  while (!in.at_end()) {
+    std::uint16_t flags = in.word();
+    json entry;
+    entry["fvirt"] = flags & 0x7F;
+    entry["key"] = in.word();
+    entry["id"] = in.word();
+    in.word();
+    entries.push_back(std::move(entry));
+    if (flags & 0x80) {
+      break;
+    }
+  }
+  return {{"entries", std::move(entries)}};
+}
+
+/// A string table bundle: sixteen counted UTF-16 strings, the ids
+/// (name - 1) * 16 to (name - 1) * 16 + 15; an empty one is absent.
+void read_strings(std::string_view data, std::uint32_t bundle,
+                  std::uint16_t language, json& strings) {
+  Cursor in(data);
+  for (std::uint32_t i = 0; i < 16 && !in.at_end(); ++i) {
+    std::uint16_t length = in.word();
+    std::string text;
+    for (std::uint16_t k = 0; k < length; ++k) {
+      append_utf8(text, in.word());
+    }
+    if (length > 0) {
+      strings.push_back({{"id", (bundle - 1) * 16 + i},
+                         {"text", std::move(text)},
+                         {"language", language}});
+    }
+  }
+}
+
+/// A DLGINIT block: control id, message, data length and data, to a
+/// control id 0 or the end.
+json read_dialog_init(std::string_view data) {
+  Cursor in(data);
+  json entries = json::array();
+  while (in.offset() + 2 <= data.size()) {
+    std::uint16_t control = in.word();
+    if (control == 0) {
+      break;
+    }
+    json entry;
+    entry["control"] = control;
+    entry["message"] = in.word();
+    std::uint32_t length = in.dword();
+    entry["length"] = length;
+    json bytes = json::array();
+    for (std::uint32_t i = 0; i < length; ++i) {
+      bytes.push_back(in.byte());
+    }
+    entry["data"] = std::move(bytes);
+    entries.push_back(std::move(entry));
+  }
+  return {{"entries", std::move(entries)}};
+}
+
+/// An MFC toolbar as windres writes it: the button width and height, the
+/// count and the button ids (0 for a separator), each a double word (where
+/// rc.exe writes words after a version word).
+json read_toolbar(std::string_view data) {
+  Cursor in(data);
+  json toolbar;
+  toolbar["width"] = in.dword();
+  toolbar["height"] = in.dword();
+  std::uint32_t count = in.dword();
+  json ids = json::array();
+  for (std::uint32_t i = 0; i < count; ++i) {
+    ids.push_back(in.dword());
+  }
+  toolbar["ids"] = std::move(ids);
+  return toolbar;
+}
+
+/// One node of version information: its length, value length, type, key
+/// and value, then its children to its end; offsets from the resource's
+/// start, which is where the double-word alignment counts from.
+void read_version_node(std::string_view data, std::size_t start, int depth,
+                       const std::string& parent, json& version) {
+  if (depth > 4) {
+    throw Malformed("version information nested too deep");
+  }
+  Cursor in(data, start);
+  std::uint16_t length = in.word();
+  std::uint16_t value_length = in.word();
+  std::uint16_t type = in.word();
+  std::string key = in.string();
+  in.align_dword();
+  std::size_t end = start + length;
+  if (length < 6 || end > data.size()) {
+    throw Malformed("version node '" + key + "' runs past its parent");
+  }
+  if (depth == 0) {
+    in.dword();  // signature
+    in.dword();  // structure version
+    for (const char* field :
+         {"file_version_ms", "file_version_ls", "product_version_ms",
+          "product_version_ls", "file_flags_mask", "file_flags", "file_os",
+          "file_type", "file_subtype"}) {
+      version[field] = in.dword();
+    }
+    in.skip(value_length - 44);
+  } else if (depth == 2 && parent == "StringFileInfo") {
+    version["string_tables"].push_back(
+        {{"block", key}, {"values", json::array()}});
+  } else if (depth == 3 && type == 1) {
+    // The value is text to its NUL (the compilers count its length
+    // differently: in bytes or in characters).
+    std::string value = in.offset() < end ? in.string() : "";
+    version["string_tables"].back()["values"].push_back(
+        {{"key", key}, {"value", value}});
+  } else if (depth == 2 && parent == "VarFileInfo" && key == "Translation") {
+    for (std::uint16_t i = 0; i + 4 <= value_length; i += 4) {
+      std::uint16_t language = in.word();
+      std::uint16_t codepage = in.word();
+      version["translations"].push_back({language, codepage});
+    }
+  } else {
+    in.skip(std::min<std::size_t>(value_length, end - in.offset()));
+  }
+  if (depth == 3) {
+    return;
+  }
+  in.align_dword();
+  while (in.offset() + 6 <= end) {
+    std::size_t child = in.offset();
+    Cursor peek(data, child);
+    std::uint16_t child_length = peek.word();
+    if (child_length == 0) {
+      break;
+    }
+    read_version_node(data.substr(0, end), child, depth + 1, key, version);
+    in = Cursor(data, child + child_length);
+    in.align_dword();
+  }
+}
+
+json read_version(std::string_view data) {
+  json version = {{"string_tables", json::array()},
+                  {"translations", json::array()}};
+  read_version_node(data, 0, 0, "", version);
+  return version;
+}
+
+/// The model's name for the type of a resource that is a file.
+json file_type(const json& type) {
+  if (type == kTypeGroupIcon) {
+    return "ICON";
+  }
+  if (type == kTypeGroupCursor) {
+    return "CURSOR";
+  }
+  if (type == kTypeBitmap) {
+    return "BITMAP";
+  }
+  return type;
+}
+
 }  // namespace
 
 std::string predefined_class_name(unsigned atom) {
@@ -334,7 +509,10 @@ std::string predefined_class_name(unsigned atom) {
 }
 
 json read_res(std::string_view bytes, std::string& error) {
-  json result = {{"dialogs", json::array()}, {"menus", json::array()}};
+  json result = {{"dialogs", json::array()},  {"menus", json::array()},
+                 {"strings", json::array()},  {"accelerators", json::array()},
+                 {"dlginit", json::array()},  {"toolbars", json::array()},
+                 {"versions", json::array()}, {"files", json::array()}};
   Cursor in(bytes);
   try {
     while (!in.at_end()) {
@@ -354,16 +532,40 @@ json read_res(std::string_view bytes, std::string& error) {
       std::uint16_t language = in.word();
       std::string_view data = bytes.substr(start + header_size, data_size);
       json resource;
+      const char* kind = nullptr;
       if (type == kTypeDialog) {
         resource = read_dialog(data);
+        kind = "dialogs";
       } else if (type == kTypeMenu) {
         resource = read_menu(data);
+        kind = "menus";
+      } else if (type == kTypeString && name.is_number()) {
+        read_strings(data, name.get<std::uint32_t>(), language,
+                     result["strings"]);
+      } else if (type == kTypeAccelerator) {
+        resource = read_accelerators(data);
+        kind = "accelerators";
+      } else if (type == kTypeDialogInit || type == "DLGINIT") {
+        // llvm-rc knows no DLGINIT: it writes the block as a resource of
+        // that name, with the same bytes.
+        resource = read_dialog_init(data);
+        kind = "dlginit";
+      } else if (type == kTypeToolbar) {
+        resource = read_toolbar(data);
+        kind = "toolbars";
+      } else if (type == kTypeVersion) {
+        resource = read_version(data);
+        kind = "versions";
+      } else if (type != kTypeIcon && type != kTypeCursor &&
+                 !(type == 0 && name == 0)) {
+        // Every other type is a file's content or a block of data.
+        resource = {{"type", file_type(type)}};
+        kind = "files";
       }
-      if (!resource.is_null()) {
+      if (kind != nullptr) {
         resource["name"] = name;
         resource["language"] = language;
-        result[type == kTypeDialog ? "dialogs" : "menus"].push_back(
-            std::move(resource));
+        result[kind].push_back(std::move(resource));
       }
       in = Cursor(bytes, start + header_size + data_size);
       in.align_dword();

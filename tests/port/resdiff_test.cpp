@@ -97,6 +97,35 @@ json model_ordinal(const json& value) {
   return value;
 }
 
+/// The type a file resource of the model compiles under: the number of a
+/// predefined type or of a type written as a number, else the name in upper
+/// case (as the compilers store the type of a group of icons or cursors
+/// and a bitmap, res_reader names those as the model does).
+json file_type(const json& type) {
+  static const std::map<std::string, int> kTypes = {
+      {"FONTDIR", 7},       {"FONT", 8},        {"RCDATA", 10},
+      {"MESSAGETABLE", 11}, {"DLGINCLUDE", 17}, {"PLUGPLAY", 19},
+      {"VXD", 20},          {"ANICURSOR", 21},  {"ANIICON", 22},
+      {"HTML", 23}};
+  std::string text = upper(type.get<std::string>());
+  if (auto found = kTypes.find(text); found != kTypes.end()) {
+    return found->second;
+  }
+  if (!text.empty() && text.find_first_not_of("0123456789") == text.npos) {
+    return std::stoi(text);
+  }
+  return text;
+}
+
+/// What tells apart resources of one name and language: a file's type.
+std::string type_key(const std::string& kind, const json& type) {
+  std::string key;
+  if (kind == "file") {
+    key.append("/").append(type.dump());
+  }
+  return key;
+}
+
 /// What a comparison leaves out for one control, where a compiler departs
 /// from rc.exe (whose behaviour the model follows).
 struct Leeway {
@@ -161,6 +190,9 @@ class Comparison {
 
   /// How many dialogs, controls and menu items were compared.
   int dialogs = 0, controls = 0, menu_items = 0;
+  /// How many of the other resources' parts were compared.
+  int accelerators = 0, strings = 0, dialog_inits = 0, toolbar_buttons = 0,
+      version_values = 0, files = 0;
 
   void member(const std::string& where, const std::string& name,
               const json& model, const json& compiled) {
@@ -203,6 +235,156 @@ class Comparison {
   void menu(const std::string& where, const json& model, const json& compiled) {
     member(where, "kind", model["kind"], compiled["kind"]);
     items(where, model["items"], compiled["items"], model["kind"] == "MENU");
+  }
+
+  /// windres departs from rc.exe on two kinds of key: it writes "^C" as
+  /// the letter with VIRTKEY and CONTROL rather than the control character,
+  /// and a VIRTKEY letter in the case written rather than upper case.
+  void accelerator_table(const std::string& where, const json& model,
+                         const json& compiled) {
+    const json& entries = model["entries"];
+    const json& stored = compiled["entries"];
+    member(where, "entry count", entries.size(), stored.size());
+    for (std::size_t i = 0; i < entries.size() && i < stored.size(); ++i) {
+      ++accelerators;
+      const json& entry = entries[i];
+      std::string written = entry.value("key_written", "");
+      std::string at = where + " entry " + std::to_string(i + 1) + " " +
+                       written + ", " + entry.value("id_written", "");
+      member(at, "id", entry["id"], stored[i]["id"]);
+      bool control_string = written.size() > 1 && written[1] == '^';
+      if (compiler_ == "windres" && control_string) {
+        continue;
+      }
+      json key = stored[i]["key"];
+      if (compiler_ == "windres" && written.size() == 3 && written[0] == '"' &&
+          key >= 'a' && key <= 'z' && (entry["fvirt"].get<int>() & 1) != 0) {
+        key = key.get<int>() - 32;
+      }
+      member(at, "key", entry["key"], key);
+      member(at, "fvirt", entry["fvirt"], stored[i]["fvirt"]);
+    }
+  }
+
+  void dialog_init(const std::string& where, const json& model,
+                   const json& compiled) {
+    const json& entries = model["entries"];
+    const json& stored = compiled["entries"];
+    member(where, "entry count", entries.size(), stored.size());
+    for (std::size_t i = 0; i < entries.size() && i < stored.size(); ++i) {
+      ++dialog_inits;
+      std::string at = where + " entry " + std::to_string(i + 1);
+      for (const char* name : {"control", "message", "length", "data"}) {
+        member(at, name, entries[i][name], stored[i][name]);
+      }
+      // The text is the bytes to the first NUL, which the compilers wrote
+      // in UTF-8.
+      if (entries[i]["text"].is_string()) {
+        std::string text;
+        for (const json& byte : stored[i]["data"]) {
+          if (byte == 0) {
+            break;
+          }
+          text += static_cast<char>(byte.get<int>());
+        }
+        member(at, "text", entries[i]["text"], text);
+      }
+    }
+  }
+
+  void toolbar(const std::string& where, const json& model,
+               const json& compiled) {
+    member(where, "width", model["width"], compiled["width"]);
+    member(where, "height", model["height"], compiled["height"]);
+    json ids = json::array();
+    for (const json& button : model["buttons"]) {
+      ++toolbar_buttons;
+      ids.push_back(button["id"].is_null() ? json(0) : button["id"]);
+    }
+    member(where, "buttons", ids, compiled["ids"]);
+  }
+
+  void version(const std::string& where, const json& model,
+               const json& compiled) {
+    for (const char* name :
+         {"file_version_ms", "file_version_ls", "product_version_ms",
+          "product_version_ls", "file_flags_mask", "file_flags", "file_os",
+          "file_type", "file_subtype", "translations"}) {
+      member(where, name, model[name], compiled[name]);
+    }
+    const json& tables = model["string_tables"];
+    const json& stored = compiled["string_tables"];
+    member(where, "string table count", tables.size(), stored.size());
+    for (std::size_t t = 0; t < tables.size() && t < stored.size(); ++t) {
+      std::string at = where + " block " + tables[t]["block"].dump();
+      member(at, "block", tables[t]["block"], stored[t]["block"]);
+      const json& values = tables[t]["values"];
+      const json& stored_values = stored[t]["values"];
+      member(at, "value count", values.size(), stored_values.size());
+      for (std::size_t v = 0; v < values.size() && v < stored_values.size();
+           ++v) {
+        ++version_values;
+        std::string text = values[v]["value"];
+        std::string other = stored_values[v]["value"];
+        // windres ends a value at a character it cannot convert, as "\251"
+        // in a script it is told is UTF-8.
+        bool ascii = std::all_of(text.begin(), text.end(),
+                                 [](char c) { return (c & 0x80) == 0; });
+        if (compiler_ == "windres" && !ascii && text.starts_with(other)) {
+          other = text;
+        }
+        member(at, "value " + values[v]["key"].dump(), values[v],
+               json{{"key", stored_values[v]["key"]}, {"value", other}});
+      }
+    }
+  }
+
+  void file(const std::string& where, const json& model, const json& compiled) {
+    ++files;
+    member(where, "type", file_type(model["type"]), compiled["type"]);
+  }
+
+  /// The string tables: each string of the model against the compiled one
+  /// of its id and language.
+  /// An id the model gives twice in one language (made so by the stand-in
+  /// values of names no header of the corpus defines) is not compared.
+  void string_table(const json& model, const json& compiled) {
+    std::map<std::string, const json*> by_key;
+    for (const json& entry : compiled) {
+      by_key[entry["id"].dump() + "/" + entry["language"].dump()] = &entry;
+    }
+    auto key_of = [](const json& entry) {
+      int language = entry.value("language", 0);
+      return entry["id"].dump() + "/" +
+             std::to_string(language == 0 ? kUsEnglish : language);
+    };
+    std::map<std::string, int> uses;
+    for (const json& entry : model) {
+      ++uses[key_of(entry)];
+    }
+    for (const json& entry : model) {
+      std::string key = key_of(entry);
+      std::string where = "string " + entry.value("id_written", "");
+      if (uses[key] > 1) {
+        by_key.erase(key);
+        continue;
+      }
+      auto found = by_key.find(key);
+      if (found == by_key.end()) {
+        // An empty string is not stored.
+        if (entry["text"] != "") {
+          differences_.push_back(where + ": not in the " + compiler_ + " .res");
+        }
+        continue;
+      }
+      ++strings;
+      member(where, "text", entry["text"], (*found->second)["text"]);
+      by_key.erase(found);
+    }
+    for (const auto& [key, entry] : by_key) {
+      differences_.push_back("string " + key + ": in the " + compiler_ +
+                             " .res, not in the model");
+    }
   }
 
  private:
@@ -312,7 +494,8 @@ void compare_resources(const std::string& kind, const json& model,
   std::multimap<std::string, const json*> by_key;
   for (const json& resource : compiled) {
     by_key.emplace(name_key(resource["name"]) + "/" +
-                       std::to_string(resource["language"].get<int>()),
+                       std::to_string(resource["language"].get<int>()) +
+                       type_key(kind, resource.value("type", json())),
                    &resource);
   }
   for (const json& resource : model) {
@@ -320,12 +503,17 @@ void compare_resources(const std::string& kind, const json& model,
     // With no LANGUAGE in force the model says 0, where both compilers
     // write their default, US English.
     int language = resource.value("language", 0);
-    std::string key =
-        name + "/" + std::to_string(language == 0 ? kUsEnglish : language);
+    std::string type;
+    if (kind == "file") {
+      type = type_key(kind, file_type(resource["type"]));
+    }
+    std::string key = name + "/" +
+                      std::to_string(language == 0 ? kUsEnglish : language) +
+                      type;
     std::string where = kind + " " + resource.value("name", json()).dump();
     auto found = by_key.find(key);
     if (found == by_key.end() && language == 0) {
-      found = by_key.find(name + "/0");  // LANGUAGE LANG_NEUTRAL, ...
+      found = by_key.find(name + "/0" + type);  // LANGUAGE LANG_NEUTRAL, ...
     }
     if (found == by_key.end()) {
       differences.push_back(where + ": not in the " + compiler + " .res");
@@ -333,10 +521,25 @@ void compare_resources(const std::string& kind, const json& model,
     }
     if (kind == "dialog") {
       comparison.dialog(where, resource, *found->second);
-    } else {
+    } else if (kind == "menu") {
       comparison.menu(where, resource, *found->second);
+    } else if (kind == "accelerators") {
+      comparison.accelerator_table(where, resource, *found->second);
+    } else if (kind == "dlginit") {
+      comparison.dialog_init(where, resource, *found->second);
+    } else if (kind == "toolbar") {
+      comparison.toolbar(where, resource, *found->second);
+    } else if (kind == "version") {
+      comparison.version(where, resource, *found->second);
+    } else {
+      comparison.file(where, resource, *found->second);
     }
     by_key.erase(found);
+  }
+  // A compiled file resource may be a block of data the model does not
+  // hold.
+  if (kind == "file") {
+    return;
   }
   for (const auto& [key, resource] : by_key) {
     differences.push_back(kind + " " + key + ": in the " + compiler +
@@ -351,6 +554,20 @@ struct ScriptResult {
   std::vector<std::string> failures;  ///< why a compiler gave no .res
   std::vector<std::string> differences;
   int dialogs = 0, controls = 0, menu_items = 0;  ///< compared, all compilers
+  int accelerators = 0, strings = 0, dialog_inits = 0, toolbar_buttons = 0,
+      version_values = 0, files = 0;
+  template <typename Counts>
+  void add(const Counts& c) {
+    dialogs += c.dialogs;
+    controls += c.controls;
+    menu_items += c.menu_items;
+    accelerators += c.accelerators;
+    strings += c.strings;
+    dialog_inits += c.dialog_inits;
+    toolbar_buttons += c.toolbar_buttons;
+    version_values += c.version_values;
+    files += c.files;
+  }
 };
 
 ScriptResult check_script(const CorpusFile& script,
@@ -393,9 +610,22 @@ ScriptResult check_script(const CorpusFile& script,
                       comparison, result.differences, compiler);
     compare_resources("menu", model["menus"], compiled["menus"], comparison,
                       result.differences, compiler);
-    result.dialogs += comparison.dialogs;
-    result.controls += comparison.controls;
-    result.menu_items += comparison.menu_items;
+    compare_resources("accelerators", model["accelerators"],
+                      compiled["accelerators"], comparison, result.differences,
+                      compiler);
+    compare_resources("dlginit", model["dlginit"], compiled["dlginit"],
+                      comparison, result.differences, compiler);
+    // llvm-rc knows no TOOLBAR: it gets the script without them.
+    if (compiler == "windres") {
+      compare_resources("toolbar", model["toolbars"], compiled["toolbars"],
+                        comparison, result.differences, compiler);
+    }
+    compare_resources("version", model["versions"], compiled["versions"],
+                      comparison, result.differences, compiler);
+    compare_resources("file", model["files"], compiled["files"], comparison,
+                      result.differences, compiler);
+    comparison.string_table(model["strings"], compiled["strings"]);
+    result.add(comparison);
   }
   return result;
 }
@@ -447,6 +677,8 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnEveryConstruct) {
       {"constructs.rc", {"llvm-rc", "windres"}},
       {"constructs_windres.rc", {"windres"}},
       {"frameworks.rc", {"llvm-rc", "windres"}},
+      {"resources.rc", {"llvm-rc", "windres"}},
+      {"resources_windres.rc", {"llvm-rc", "windres"}},
   };
   for (const auto& [name, expected] : kScripts) {
     CorpusFile script{"local", name, "utf-8",
@@ -467,7 +699,7 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
   std::map<std::string, int> compiled_by;
   std::string uncovered;
   std::string one_compiler;
-  int dialogs = 0, controls = 0, menu_items = 0;
+  ScriptResult total;
   // Two scripts at a time: most of the time goes in starting the compilers.
   std::vector<const CorpusFile*> files;
   for (const CorpusFile& file : corpus) {
@@ -492,9 +724,7 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
     for (const std::string& difference : result.differences) {
       ADD_FAILURE() << result.script << ": " << difference;
     }
-    dialogs += result.dialogs;
-    controls += result.controls;
-    menu_items += result.menu_items;
+    total.add(result);
     if (result.compiled_by.empty()) {
       uncovered += "\n  " + result.script;
       for (const std::string& failure : result.failures) {
@@ -517,9 +747,14 @@ TEST_F(ResourceCompilers, AgreeWithTheModelOnTheCorpus) {
     std::cout << " " << count << " by " << by << ";";
     covered += count;
   }
-  std::cout << " " << covered << " of " << scripts << "; " << dialogs
-            << " dialogs, " << controls << " controls and " << menu_items
-            << " menu items compared (once per compiler)"
+  std::cout << " " << covered << " of " << scripts << "; " << total.dialogs
+            << " dialogs, " << total.controls << " controls, "
+            << total.menu_items << " menu items, " << total.strings
+            << " strings, " << total.accelerators << " accelerators, "
+            << total.dialog_inits << " DLGINIT entries, "
+            << total.toolbar_buttons << " toolbar buttons, "
+            << total.version_values << " version strings and " << total.files
+            << " file resources compared (once per compiler)"
             << "\ncompiled by one compiler:" << one_compiler
             << "\nnot compiled:" << uncovered << "\n";
   EXPECT_GE(covered * 3, scripts * 2) << "not compiled:" << uncovered;

@@ -379,6 +379,194 @@ void write_item(JsonWriter& json, const MenuItem& item, bool ex) {
   json.end_object();
 }
 
+// The name, language and position every resource has, as members of the
+// object being written.
+template <typename Resource>
+void write_header(JsonWriter& json, const Resource& r) {
+  json.key("name");
+  json.string(r.name.text);
+  json.key("ordinal");
+  write_ordinal(json, r.name);
+  json.key("language");
+  json.number(r.language);
+  write_position(json, r.pos);
+}
+
+void write_id(JsonWriter& json, std::string_view key,
+              const std::optional<std::int32_t>& id, const std::string& text) {
+  json.key(key);
+  if (id) {
+    json.number(*id);
+  } else {
+    json.null();
+  }
+  json.key(std::string(key) + "_written");
+  json.string(text);
+}
+
+void write_bytes(JsonWriter& json, const std::vector<std::uint8_t>& bytes) {
+  json.begin_array();
+  for (std::uint8_t byte : bytes) {
+    json.number(byte);
+  }
+  json.end_array();
+}
+
+void write_resources(JsonWriter& json, const Model& model) {
+  json.key("accelerators");
+  json.begin_array();
+  for (const AcceleratorTable& table : model.accelerators) {
+    json.begin_object();
+    write_header(json, table);
+    json.key("entries");
+    json.begin_array();
+    for (const Accelerator& a : table.entries) {
+      json.begin_object();
+      json.key("key");
+      json.number(a.key);
+      json.key("key_written");
+      json.string(a.key_written);
+      write_id(json, "id", a.id, a.id_written);
+      json.key("flags");
+      json.begin_array();
+      for (const std::string& flag : a.flags) {
+        json.string(flag);
+      }
+      json.end_array();
+      json.key("fvirt");
+      json.number(a.fvirt);
+      write_position(json, a.pos);
+      json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+  }
+  json.end_array();
+  json.key("files");
+  json.begin_array();
+  for (const FileResource& f : model.files) {
+    json.begin_object();
+    write_header(json, f);
+    json.key("type");
+    json.string(f.type);
+    json.key("file_written");
+    json.string(f.file);
+    json.key("path");
+    if (f.resolved.empty()) {
+      json.null();
+    } else {
+      json.string(f.resolved);
+    }
+    json.end_object();
+  }
+  json.end_array();
+  json.key("toolbars");
+  json.begin_array();
+  for (const Toolbar& bar : model.toolbars) {
+    json.begin_object();
+    write_header(json, bar);
+    json.key("width");
+    json.number(bar.width);
+    json.key("height");
+    json.number(bar.height);
+    json.key("buttons");
+    json.begin_array();
+    for (const ToolbarButton& button : bar.buttons) {
+      json.begin_object();
+      json.key("type");
+      json.string(button.id ? "button" : "separator");
+      write_id(json, "id", button.id, button.id_written);
+      write_position(json, button.pos);
+      json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+  }
+  json.end_array();
+  json.key("dlginit");
+  json.begin_array();
+  for (const DialogInit& init : model.dialog_inits) {
+    json.begin_object();
+    write_header(json, init);
+    json.key("entries");
+    json.begin_array();
+    for (const DialogInitEntry& e : init.entries) {
+      json.begin_object();
+      write_id(json, "control", e.control, e.control_written);
+      json.key("message");
+      json.number(e.message);
+      json.key("length");
+      json.number(e.length);
+      json.key("data");
+      write_bytes(json, e.data);
+      json.key("text");
+      if (e.text) {
+        json.string(*e.text);
+      } else {
+        json.null();
+      }
+      write_position(json, e.pos);
+      json.end_object();
+    }
+    json.end_array();
+    json.end_object();
+  }
+  json.end_array();
+  json.key("versions");
+  json.begin_array();
+  for (const VersionInfo& v : model.versions) {
+    json.begin_object();
+    write_header(json, v);
+    const std::pair<const char*, std::uint32_t> fields[] = {
+        {"file_version_ms", v.file_version[0]},
+        {"file_version_ls", v.file_version[1]},
+        {"product_version_ms", v.product_version[0]},
+        {"product_version_ls", v.product_version[1]},
+        {"file_flags_mask", v.file_flags_mask},
+        {"file_flags", v.file_flags},
+        {"file_os", v.file_os},
+        {"file_type", v.file_type},
+        {"file_subtype", v.file_subtype}};
+    for (const auto& [key, value] : fields) {
+      json.key(key);
+      json.number(value);
+    }
+    json.key("string_tables");
+    json.begin_array();
+    for (const VersionStringTable& table : v.string_tables) {
+      json.begin_object();
+      json.key("block");
+      json.string(table.block);
+      // The keys are the script's strings: members of their own, never
+      // member names.
+      json.key("values");
+      json.begin_array();
+      for (const VersionString& value : table.values) {
+        json.begin_object();
+        json.key("key");
+        json.string(value.key);
+        json.key("value");
+        json.string(value.value);
+        json.end_object();
+      }
+      json.end_array();
+      json.end_object();
+    }
+    json.end_array();
+    json.key("translations");
+    json.begin_array();
+    for (const auto& [language, codepage] : v.translations) {
+      json.begin_array();
+      json.number(language);
+      json.number(codepage);
+      json.end_array();
+    }
+    json.end_array();
+    json.end_object();
+  }
+  json.end_array();
+}
+
 }  // namespace
 
 std::string format_warning(const Diagnostic& warning) {
@@ -428,12 +616,19 @@ std::string to_json(const Model& model) {
     json.string(s.id_written);
     json.key("text");
     json.string(s.text);
+    if (s.prompt) {
+      json.key("prompt");
+      json.string(*s.prompt);
+      json.key("tooltip");
+      json.string(s.tooltip.value_or(""));
+    }
     json.key("language");
     json.number(s.language);
     write_position(json, s.pos);
     json.end_object();
   }
   json.end_array();
+  write_resources(json, model);
   json.key("undefined_identifiers");
   json.begin_array();
   for (const std::string& name : model.undefined_identifiers) {

@@ -323,7 +323,8 @@ class Parser {
   // backslash escapes are read, and the rest is converted from the code
   // page in force. In an L"" string an escape gives a UTF-16 unit; in a
   // narrow one it gives a byte of the code page.
-  void append_literal(const Token& token, std::string& out, bool& invalid) {
+  void append_literal(const Token& token, std::string& out, bool& invalid,
+                      bool keep_bytes = false) {
     std::string_view text = token.text;
     bool wide = text[0] == 'L' || text[0] == 'l';
     text.remove_prefix(wide ? 2 : 1);
@@ -334,7 +335,10 @@ class Parser {
     std::string bytes;
     char16_t high_surrogate = 0;
     auto flush = [&] {
-      if (!bytes.empty()) {
+      if (keep_bytes) {
+        out += bytes;
+        bytes.clear();
+      } else if (!bytes.empty()) {
         invalid |= decoder_.decode(bytes, codepage, out);
         bytes.clear();
       }
@@ -654,6 +658,14 @@ class Parser {
     pp_.warn(at, std::move(message));
   }
 
+  // A warning at the token that starts an entry of a block, which is not
+  // what the block holds.
+  void unexpected(const Token& at, std::string_view expected) {
+    failed_ = true;
+    pp_.warn(at, "expected " + std::string(expected) + ", found '" +
+                     std::string(at.text.substr(0, 40)) + "'");
+  }
+
   // ", expression": a field that follows a comma (commas are optional
   // between numbers, as the compiler reads them).
   std::optional<std::uint32_t> next_field(std::string_view what) {
@@ -662,6 +674,35 @@ class Parser {
       return std::nullopt;
     }
     return number(what);
+  }
+
+  // A 16-bit command id (of a menu item, an accelerator, a toolbar button)
+  // and its spelling; warns at `what` when there is none.
+  bool command_id(std::string_view what, std::int32_t& id,
+                  std::string& spelled) {
+    Expression e = expression();
+    if (!e.ok) {
+      fail(e.first, "expected " + std::string(what));
+      return false;
+    }
+    id = static_cast<std::int32_t>(e.value.bits & 0xFFFF);
+    spelled = written(e);
+    return true;
+  }
+
+  // The next option word, with or without a comma before it, when `known`
+  // takes it; the comma and word are then read.
+  template <typename Known>
+  std::optional<Token> option_word(Known known) {
+    std::size_t n = peek().is(",") ? 1 : 0;
+    const Token& option = peek(n);
+    if (option.kind != TokenKind::Identifier || !known(option.text)) {
+      return std::nullopt;
+    }
+    if (n == 1) {
+      take();
+    }
+    return take();
   }
 
   // ---- names ----
@@ -737,8 +778,16 @@ class Parser {
       dialog(std::move(name), first);
     } else if (at_word("MENU") || at_word("MENUEX")) {
       menu(std::move(name), first);
+    } else if (at_word("ACCELERATORS")) {
+      accelerators(std::move(name), first);
+    } else if (at_word("TOOLBAR")) {
+      toolbar(std::move(name), first);
+    } else if (at_word("DLGINIT")) {
+      dialog_init(std::move(name), first);
+    } else if (at_word("VERSIONINFO")) {
+      version_info(std::move(name), first);
     } else {
-      skip_resource();
+      skip_resource(name, first);
     }
     language_ = top_language_;
   }
@@ -769,16 +818,12 @@ class Parser {
     }
   }
 
-  // A resource that the model does not hold: a block, or a file name that
-  // ends its line. VERSIONINFO and TOOLBAR have statements before their
-  // block; other types with a file name have it on the type's line.
-  void skip_resource() {
+  // Any other resource: a block, which the model does not hold, or a file
+  // name that ends the type's line, which it does (ICON, BITMAP, CURSOR,
+  // PNG, RCDATA, ...).
+  void skip_resource(model::NameOrOrdinal& name, const Token& first) {
     Token type = take();
-    bool header_statements = same_word(type.text, "VERSIONINFO") ||
-                             same_word(type.text, "TOOLBAR") ||
-                             same_word(type.text, "ACCELERATORS") ||
-                             same_word(type.text, "DLGINIT") ||
-                             same_word(type.text, "DESIGNINFO");
+    bool header_statements = same_word(type.text, "DESIGNINFO");
     for (;;) {
       const Token& token = peek();
       if (token.kind == TokenKind::End) {
@@ -803,11 +848,559 @@ class Parser {
         take();
         continue;
       }
-      // A file name, quoted or not, and the rest of its line.
-      Token name = take();
-      skip_line(name);
+      file_resource(name, first, type);
       return;
     }
+  }
+
+  // The file name of a resource, quoted or not, to the end of its line.
+  void file_resource(model::NameOrOrdinal& name, const Token& first,
+                     const Token& type) {
+    static constexpr std::string_view kFileTypes[] = {
+        "ICON",   "BITMAP", "CURSOR",       "FONT",      "PNG",
+        "RCDATA", "HTML",   "MESSAGETABLE", "ANICURSOR", "ANIICON"};
+    bool known_type =
+        type.kind == TokenKind::Identifier && is_one_of(type.text, kFileTypes);
+    if (peek().line_start &&
+        (peek().line != last_.line || peek().file != last_.file)) {
+      if (known_type) {
+        fail(peek(), "expected the file of the " + upper(type.text));
+      }
+      return;
+    }
+    // What follows a resource name and type on their line is a file name,
+    // quoted or not (res\app.ico); anything else is a statement that was
+    // not understood, read over as before.
+    Token start = take();
+    bool quoted = start.kind == TokenKind::String;
+    model::FileResource r;
+    if (quoted) {
+      // The name as written: escapes are not read in a file name (the
+      // doubled backslashes of generated scripts are separators twice).
+      std::string_view text = start.text;
+      text.remove_prefix(text[0] == 'L' || text[0] == 'l' ? 2 : 1);
+      if (!start.unterminated && !text.empty()) {
+        text.remove_suffix(1);
+      }
+      r.file = std::string(text);
+    }
+    bool file_name = (type.kind == TokenKind::Identifier ||
+                      type.kind == TokenKind::Number) &&
+                     (quoted || start.kind == TokenKind::Identifier ||
+                      start.kind == TokenKind::Number || start.is(".") ||
+                      start.is("\\") || start.is("/"));
+    if (!quoted) {
+      r.file = std::string(start.text);
+    }
+    while (peek().kind != TokenKind::End &&
+           !(peek().line_start &&
+             (peek().line != start.line || peek().file != start.file))) {
+      Token part = take();
+      bool name_part = part.kind == TokenKind::Identifier ||
+                       part.kind == TokenKind::Number || part.is(".") ||
+                       part.is("\\") || part.is("/") || part.is(":") ||
+                       part.is("-");
+      file_name &= !quoted && name_part;
+      r.file += std::string(part.text);
+    }
+    if (!file_name) {
+      return;
+    }
+    r.name = std::move(name);
+    // A type the Windows headers name (RT_MANIFEST) is its number.
+    std::optional<std::uint32_t> type_number =
+        type.kind == TokenKind::Identifier ? pp_.constant(type.text)
+                                           : std::nullopt;
+    r.type = type_number ? std::to_string(*type_number) : upper(type.text);
+    r.language = language_;
+    r.pos = position(pp_, first);
+    r.resolved = pp_.find_resource_file(start, r.file);
+    if (r.resolved.empty()) {
+      pp_.warn(start, "cannot find " + r.type + " file '" + r.file + "'");
+    }
+    model_.files.push_back(std::move(r));
+  }
+
+  // The header of a resource whose block follows: memory options and
+  // LANGUAGE, CHARACTERISTICS and VERSION statements. False, with the
+  // block read over, when something else comes before BEGIN.
+  bool resource_header(std::string_view what) {
+    memory_options();
+    while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
+      Token word = take();
+      if (same_word(word.text, "LANGUAGE")) {
+        language_ = language_statement();
+      } else if (same_word(word.text, "CHARACTERISTICS") ||
+                 same_word(word.text, "VERSION")) {
+        number("a number");
+      } else if (!is_one_of(word.text, kMemoryOptions)) {
+        fail(word, "expected BEGIN of the " + std::string(what));
+      }
+    }
+    if (!at_begin()) {
+      fail(peek(), "expected BEGIN of the " + std::string(what));
+      recover_resource();
+      return false;
+    }
+    return true;
+  }
+
+  // The entries of a block, BEGIN next: `entry` reads one from its first
+  // token, each with its own warning, up to the END.
+  template <typename Entry>
+  void block_entries(std::string_view what, Entry entry) {
+    take();
+    while (!at_end() && peek().kind != TokenKind::End) {
+      failed_ = false;
+      entry(Token(peek()));
+    }
+    block_end(what);
+  }
+
+  // A resource with a header and a block: its name and position, the type
+  // read, the header; false when its block is missing.
+  template <typename Resource>
+  bool resource_start(Resource& r, model::NameOrOrdinal& name,
+                      const Token& first, std::string_view what) {
+    r.name = std::move(name);
+    r.pos = position(pp_, first);
+    take();
+    if (!resource_header(what)) {
+      return false;
+    }
+    r.language = language_;
+    return true;
+  }
+
+  // An END that closes a block, or a warning at the end of the script.
+  void block_end(std::string_view what) {
+    if (at_end()) {
+      take();
+      return;
+    }
+    failed_ = false;
+    fail(peek(), std::string(what) + " without END");
+  }
+
+  // ---- accelerators ----
+
+  void accelerators(model::NameOrOrdinal name, const Token& first) {
+    model::AcceleratorTable table;
+    if (!resource_start(table, name, first, "accelerator table")) {
+      return;
+    }
+    block_entries("accelerator table", [&](const Token& entry_first) {
+      model::Accelerator entry;
+      entry.pos = position(pp_, entry_first);
+      if (!accelerator(entry)) {
+        skip_line(entry_first);
+        return;
+      }
+      table.entries.push_back(std::move(entry));
+    });
+    model_.accelerators.push_back(std::move(table));
+  }
+
+  // event, id [, option]...: the event a string ("a", "^C") or a number or
+  // virtual-key name.
+  bool accelerator(model::Accelerator& entry) {
+    static constexpr std::pair<std::string_view, std::uint16_t> kOptions[] = {
+        {"VIRTKEY", 0x01}, {"NOINVERT", 0x02}, {"SHIFT", 0x04},
+        {"CONTROL", 0x08}, {"ALT", 0x10},      {"ASCII", 0x00}};
+    Token event = peek();
+    std::optional<std::string> character;
+    if (event.kind == TokenKind::String) {
+      character = string_value();
+      entry.key_written = pp_.written(event, last_);
+    } else {
+      Expression e = expression();
+      if (!e.ok) {
+        unexpected(e.first, "an accelerator's key");
+        take();
+        return false;
+      }
+      entry.key_written = written(e);
+      entry.key = static_cast<std::uint16_t>(e.value.bits);
+      if (e.first.kind == TokenKind::Identifier &&
+          e.first.text == e.last.text && e.first.column == e.last.column &&
+          !pp_.constant(e.first.text)) {
+        pp_.warn(e.first, "unknown key '" + std::string(e.first.text) + "'");
+      }
+    }
+    accept_punct(",");
+    if (!command_id("the accelerator's command id", entry.id,
+                    entry.id_written)) {
+      return false;
+    }
+    auto option_bit = [](std::string_view word) {
+      return std::find_if(
+          std::begin(kOptions), std::end(kOptions),
+          [&](const auto& known) { return same_word(word, known.first); });
+    };
+    while (std::optional<Token> option = option_word([&](std::string_view w) {
+             return option_bit(w) != std::end(kOptions);
+           })) {
+      entry.flags.push_back(upper(option->text));
+      entry.fvirt |= option_bit(option->text)->second;
+    }
+    if (character) {
+      entry.key =
+          accelerator_character(event, *character, (entry.fvirt & 0x01) != 0);
+    }
+    return true;
+  }
+
+  // The key of an accelerator written as a string: "^C" is Ctrl+C, the
+  // control character 3; one character is its code, in upper case for a
+  // virtual key (whose codes for letters are the capitals').
+  std::uint16_t accelerator_character(const Token& at, const std::string& text,
+                                      bool virtual_key) {
+    std::u32string chars = utf32(text);
+    if (chars.size() == 2 && chars[0] == '^' && !virtual_key) {
+      char32_t c = chars[1];
+      c = c >= 'a' && c <= 'z' ? c - 32 : c;
+      if (c >= '@' && c <= '_') {
+        return static_cast<std::uint16_t>(c - 0x40);
+      }
+    }
+    if (chars.size() != 1 || chars[0] > 0xFFFF) {
+      pp_.warn(at,
+               "an accelerator's key must be one character or ^ and a "
+               "letter");
+      return chars.empty() ? 0 : static_cast<std::uint16_t>(chars[0]);
+    }
+    char32_t c = chars[0];
+    if (virtual_key && c >= 'a' && c <= 'z') {
+      c -= 32;
+    }
+    return static_cast<std::uint16_t>(c);
+  }
+
+  static std::u32string utf32(const std::string& text) {
+    std::u32string out;
+    for (std::size_t i = 0; i < text.size();) {
+      unsigned char b = static_cast<unsigned char>(text[i]);
+      std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+      char32_t cp = n == 1 ? b : b & (0xFF >> (n + 1));
+      for (std::size_t k = 1; k < n && i + k < text.size(); ++k) {
+        cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+      }
+      i += n;
+      out += cp;
+    }
+    return out;
+  }
+
+  // ---- toolbars ----
+
+  void toolbar(model::NameOrOrdinal name, const Token& first) {
+    model::Toolbar bar;
+    bar.name = std::move(name);
+    bar.pos = position(pp_, first);
+    take();
+    memory_options();
+    std::optional<std::uint32_t> width = number("the buttons' width");
+    std::optional<std::uint32_t> height =
+        width ? next_field("the buttons' height") : std::nullopt;
+    if (!height) {
+      recover_resource();
+      return;
+    }
+    bar.width = static_cast<std::uint16_t>(*width);
+    bar.height = static_cast<std::uint16_t>(*height);
+    if (!resource_header("toolbar")) {
+      return;
+    }
+    bar.language = language_;
+    block_entries("toolbar", [&](const Token& entry_first) {
+      model::ToolbarButton button;
+      button.pos = position(pp_, entry_first);
+      if (at_word("SEPARATOR")) {
+        take();
+      } else if (at_word("BUTTON")) {
+        take();
+        std::int32_t id = 0;
+        if (!command_id("the button's id", id, button.id_written)) {
+          skip_line(entry_first);
+          return;
+        }
+        button.id = id;
+      } else {
+        unexpected(entry_first, "BUTTON or SEPARATOR");
+        take();
+        skip_line(entry_first);
+        return;
+      }
+      bar.buttons.push_back(std::move(button));
+    });
+    model_.toolbars.push_back(std::move(bar));
+  }
+
+  // ---- raw data ----
+
+  // A block of raw data, as RCDATA and DLGINIT hold it: numbers (a word
+  // each, a double word with an L suffix) and strings, narrow ones as the
+  // bytes of their code page when `code_page_bytes` (else as UTF-8), wide
+  // ones in UTF-16. `starts` gets the byte offset, spelling and position of
+  // each number. BEGIN is next.
+  struct RawNumber {
+    std::size_t offset;
+    std::string written;
+    Token first;
+  };
+  void raw_data(std::vector<std::uint8_t>& data, bool code_page_bytes,
+                std::vector<RawNumber>* starts) {
+    take();
+    while (!at_end() && peek().kind != TokenKind::End) {
+      if (accept_punct(",")) {
+        continue;
+      }
+      if (peek().kind == TokenKind::String) {
+        bool wide = peek().text[0] == 'L' || peek().text[0] == 'l';
+        std::string text;
+        if (!wide && code_page_bytes) {
+          bool invalid = false;
+          while (peek().kind == TokenKind::String &&
+                 !(peek().text[0] == 'L' || peek().text[0] == 'l')) {
+            append_literal(take(), text, invalid, true);
+          }
+        } else {
+          text = string_value(code_page_bytes ? Nul::Kept : Nul::EndsText)
+                     .value_or("");
+        }
+        if (!wide) {
+          data.insert(data.end(), text.begin(), text.end());
+          continue;
+        }
+        for (char32_t cp : utf32(text)) {
+          auto push = [&](char32_t u) {
+            data.push_back(static_cast<std::uint8_t>(u & 0xFF));
+            data.push_back(static_cast<std::uint8_t>((u >> 8) & 0xFF));
+          };
+          if (cp >= 0x10000) {
+            push(0xD800 + ((cp - 0x10000) >> 10));
+            push(0xDC00 + ((cp - 0x10000) & 0x3FF));
+          } else {
+            push(cp);
+          }
+        }
+        continue;
+      }
+      Token first = peek();
+      Expression e = expression();
+      if (!e.ok) {
+        fail(first, "expected data");
+        take();
+        continue;
+      }
+      if (starts != nullptr) {
+        starts->push_back({data.size(), written(e), first});
+      }
+      bool long_value =
+          e.first.kind == TokenKind::Number &&
+          (e.first.text.back() == 'L' || e.first.text.back() == 'l');
+      int bytes = long_value ? 4 : 2;
+      for (int i = 0; i < bytes; ++i) {
+        data.push_back(static_cast<std::uint8_t>(e.value.bits >> (8 * i)));
+      }
+    }
+    if (at_end()) {
+      take();
+    }
+  }
+
+  // ---- dialog initialisation ----
+
+  // MFC's DLGINIT: entries of a control id (word), a message (word), the
+  // length of the data (double word) and the data, ended by a control id 0.
+  void dialog_init(model::NameOrOrdinal name, const Token& first) {
+    model::DialogInit init;
+    if (!resource_start(init, name, first, "DLGINIT block")) {
+      return;
+    }
+    Token begin = peek();
+    begin.codepage = pragma_codepage_;
+    unsigned codepage = codepage_for(begin);
+    std::vector<std::uint8_t> data;
+    std::vector<RawNumber> starts;
+    raw_data(data, true, &starts);
+    auto word = [&](std::size_t at) {
+      return static_cast<std::uint32_t>(data[at] | (data[at + 1] << 8));
+    };
+    std::size_t at = 0;
+    while (at + 2 <= data.size() && word(at) != 0) {
+      model::DialogInitEntry entry;
+      entry.control = static_cast<std::int32_t>(word(at));
+      // Where the entry is written: its control id's number.
+      Token where = begin;
+      auto spelled =
+          std::find_if(starts.begin(), starts.end(),
+                       [&](const RawNumber& n) { return n.offset == at; });
+      if (spelled != starts.end()) {
+        entry.control_written = spelled->written;
+        where = spelled->first;
+      }
+      entry.pos = position(pp_, where);
+      if (at + 8 > data.size()) {
+        pp_.warn(where, "DLGINIT entry for control " +
+                            std::to_string(entry.control) + " cut short");
+        break;
+      }
+      entry.message = static_cast<std::uint16_t>(word(at + 2));
+      entry.length = word(at + 4) | (word(at + 6) << 16);
+      at += 8;
+      if (entry.length > data.size() - at) {
+        pp_.warn(where, "DLGINIT entry for control " +
+                            std::to_string(entry.control) +
+                            " longer than its data");
+        break;
+      }
+      entry.data.assign(
+          data.begin() + static_cast<std::ptrdiff_t>(at),
+          data.begin() + static_cast<std::ptrdiff_t>(at + entry.length));
+      at += entry.length;
+      if (entry.message == 0x403 || entry.message == 0x180 ||
+          entry.message == 0x1234) {
+        std::string bytes(entry.data.begin(), entry.data.end());
+        bytes.erase(std::min(bytes.find('\0'), bytes.size()));
+        std::string text;
+        if (decoder_.decode(bytes, codepage, text)) {
+          pp_.warn(where, "DLGINIT text that is not valid in code page " +
+                              std::to_string(codepage) + " (read as U+FFFD)");
+        }
+        entry.text = std::move(text);
+      }
+      init.entries.push_back(std::move(entry));
+    }
+    model_.dialog_inits.push_back(std::move(init));
+  }
+
+  // ---- version information ----
+
+  void version_info(model::NameOrOrdinal name, const Token& first) {
+    model::VersionInfo v;
+    v.name = std::move(name);
+    v.pos = position(pp_, first);
+    take();
+    while (!at_begin() && peek().kind != TokenKind::End) {
+      failed_ = false;
+      Token word = take();
+      std::string_view w = word.text;
+      if (same_word(w, "FILEVERSION") || same_word(w, "PRODUCTVERSION")) {
+        std::uint32_t* version =
+            same_word(w, "FILEVERSION") ? v.file_version : v.product_version;
+        std::uint32_t parts[4] = {0, 0, 0, 0};
+        parts[0] = number("a version number").value_or(0);
+        for (int i = 1; i < 4 && !failed_ && peek().is(","); ++i) {
+          parts[i] = next_field("a version number").value_or(0);
+        }
+        version[0] = (parts[0] & 0xFFFF) << 16 | (parts[1] & 0xFFFF);
+        version[1] = (parts[2] & 0xFFFF) << 16 | (parts[3] & 0xFFFF);
+      } else if (same_word(w, "FILEFLAGSMASK")) {
+        v.file_flags_mask = number("a number").value_or(0);
+      } else if (same_word(w, "FILEFLAGS")) {
+        v.file_flags = number("a number").value_or(0);
+      } else if (same_word(w, "FILEOS")) {
+        v.file_os = number("a number").value_or(0);
+      } else if (same_word(w, "FILETYPE")) {
+        v.file_type = number("a number").value_or(0);
+      } else if (same_word(w, "FILESUBTYPE")) {
+        v.file_subtype = number("a number").value_or(0);
+      } else if (same_word(w, "LANGUAGE")) {
+        language_ = language_statement();
+      } else if (same_word(w, "CHARACTERISTICS") || same_word(w, "VERSION")) {
+        number("a number");
+      } else if (!is_one_of(w, kMemoryOptions)) {
+        fail(word, "unknown VERSIONINFO statement");
+      }
+      if (failed_) {
+        skip_line(word);
+      }
+    }
+    if (!at_begin()) {
+      failed_ = false;
+      fail(peek(), "expected BEGIN of the version information");
+      return;
+    }
+    v.language = language_;
+    version_block(v, nullptr, 0);
+    model_.versions.push_back(std::move(v));
+  }
+
+  // A BEGIN ... END of BLOCK and VALUE statements: the blocks in
+  // StringFileInfo are string tables, VarFileInfo's Translation value holds
+  // language and code page pairs. BEGIN is next.
+  void version_block(model::VersionInfo& v, const std::string* parent,
+                     int depth) {
+    if (depth > 2) {
+      pp_.warn(peek(), "blocks nested too deep in VERSIONINFO; not read");
+      skip_block();
+      return;
+    }
+    block_entries("VERSIONINFO block", [&](const Token& statement_first) {
+      bool block = at_word("BLOCK");
+      if (!block && !at_word("VALUE")) {
+        unexpected(statement_first, "BLOCK or VALUE");
+        take();
+        skip_line(statement_first);
+        return;
+      }
+      take();
+      std::optional<std::string> key = string_value();
+      if (!key) {
+        fail(peek(), "expected the name of the BLOCK or VALUE");
+        skip_line(statement_first);
+        return;
+      }
+      if (block) {
+        if (!at_begin()) {
+          fail(peek(), "expected BEGIN of the block");
+          skip_line(statement_first);
+          return;
+        }
+        if (parent != nullptr && same_word(*parent, "StringFileInfo")) {
+          v.string_tables.push_back({*key, {}});
+        }
+        version_block(v, &*key, depth + 1);
+        return;
+      }
+      bool strings = parent != nullptr && depth == 2 &&
+                     !v.string_tables.empty() &&
+                     v.string_tables.back().block == *parent;
+      bool translation = parent != nullptr &&
+                         same_word(*parent, "VarFileInfo") &&
+                         same_word(*key, "Translation");
+      model::VersionString value{*key, {}};
+      std::vector<std::uint32_t> numbers;
+      while (peek().is(",") || (!peek().line_start && !at_end() &&
+                                peek().kind != TokenKind::End)) {
+        accept_punct(",");
+        if (peek().kind == TokenKind::String) {
+          value.value += string_value().value_or("");
+        } else if (starts_operand(peek())) {
+          Expression e = expression();
+          if (!e.ok) {
+            fail(e.first, "expected a value");
+            break;
+          }
+          numbers.push_back(e.value.bits);
+        } else {
+          break;
+        }
+      }
+      if (strings) {
+        v.string_tables.back().values.push_back(std::move(value));
+      } else if (translation) {
+        for (std::size_t i = 0; i + 1 < numbers.size(); i += 2) {
+          v.translations.emplace_back(
+              static_cast<std::uint16_t>(numbers[i]),
+              static_cast<std::uint16_t>(numbers[i + 1]));
+        }
+      }
+      if (failed_) {
+        skip_line(statement_first);
+      }
+    });
   }
 
   // ---- dialogs ----
@@ -1124,60 +1717,7 @@ class Parser {
 
   // A DIALOGEX control's data: numbers (a word each, a double word with an
   // L suffix) and strings.
-  void control_data(model::Control& c) {
-    take();
-    while (!at_end() && peek().kind != TokenKind::End) {
-      if (accept_punct(",")) {
-        continue;
-      }
-      if (peek().kind == TokenKind::String) {
-        bool wide = peek().text[0] == 'L' || peek().text[0] == 'l';
-        std::string text = string_value().value_or("");
-        if (!wide) {
-          c.data.insert(c.data.end(), text.begin(), text.end());
-          continue;
-        }
-        std::u16string units;
-        for (std::size_t i = 0; i < text.size();) {
-          unsigned char b = static_cast<unsigned char>(text[i]);
-          std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-          char32_t cp = n == 1 ? b : b & (0xFF >> (n + 1));
-          for (std::size_t k = 1; k < n && i + k < text.size(); ++k) {
-            cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-          }
-          i += n;
-          if (cp >= 0x10000) {
-            units += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            units += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-          } else {
-            units += static_cast<char16_t>(cp);
-          }
-        }
-        for (char16_t u : units) {
-          c.data.push_back(static_cast<std::uint8_t>(u & 0xFF));
-          c.data.push_back(static_cast<std::uint8_t>(u >> 8));
-        }
-        continue;
-      }
-      Token first = peek();
-      Expression e = expression();
-      if (!e.ok) {
-        fail(first, "expected data");
-        take();
-        continue;
-      }
-      bool long_value =
-          e.first.kind == TokenKind::Number &&
-          (e.first.text.back() == 'L' || e.first.text.back() == 'l');
-      int bytes = long_value ? 4 : 2;
-      for (int i = 0; i < bytes; ++i) {
-        c.data.push_back(static_cast<std::uint8_t>(e.value.bits >> (8 * i)));
-      }
-    }
-    if (at_end()) {
-      take();
-    }
-  }
+  void control_data(model::Control& c) { raw_data(c.data, false, nullptr); }
 
   // ---- menus ----
 
@@ -1186,21 +1726,7 @@ class Parser {
     m.name = std::move(name);
     m.pos = position(pp_, first);
     m.kind = upper(take().text);
-    memory_options();
-    while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
-      Token word = take();
-      if (same_word(word.text, "LANGUAGE")) {
-        language_ = language_statement();
-      } else if (same_word(word.text, "CHARACTERISTICS") ||
-                 same_word(word.text, "VERSION")) {
-        number("a number");
-      } else {
-        fail(word, "expected BEGIN of the menu");
-      }
-    }
-    if (!at_begin()) {
-      fail(peek(), "expected BEGIN of the menu");
-      recover_resource();
+    if (!resource_header("menu")) {
       return;
     }
     m.language = language_;
@@ -1271,26 +1797,16 @@ class Parser {
     item.text = std::move(*text);
     if (item.type == model::MenuItem::Type::Item) {
       accept_punct(",");
-      Expression id = expression();
-      if (!id.ok) {
-        fail(id.first, "expected the item's id");
+      std::int32_t id = 0;
+      if (!command_id("the item's id", id, item.id_written)) {
         return false;
       }
-      item.id = static_cast<std::int32_t>(id.value.bits & 0xFFFF);
-      item.id_written = written(id);
+      item.id = id;
     }
     // Options, with or without commas between them.
-    for (;;) {
-      std::size_t n = peek().is(",") ? 1 : 0;
-      const Token& option = peek(n);
-      if (option.kind != TokenKind::Identifier ||
-          !is_one_of(option.text, kMenuOptions)) {
-        break;
-      }
-      if (n == 1) {
-        take();
-      }
-      item.flags.push_back(upper(take().text));
+    while (std::optional<Token> option = option_word(
+               [](std::string_view w) { return is_one_of(w, kMenuOptions); })) {
+      item.flags.push_back(upper(option->text));
     }
     return true;
   }
@@ -1345,21 +1861,7 @@ class Parser {
 
   void string_table() {
     language_ = top_language_;
-    memory_options();
-    while (!at_begin() && peek().kind != TokenKind::End && !failed_) {
-      Token word = take();
-      if (same_word(word.text, "LANGUAGE")) {
-        language_ = language_statement();
-      } else if (same_word(word.text, "CHARACTERISTICS") ||
-                 same_word(word.text, "VERSION")) {
-        number("a number");
-      } else {
-        fail(word, "expected BEGIN of the string table");
-      }
-    }
-    if (!at_begin()) {
-      fail(peek(), "expected BEGIN of the string table");
-      recover_resource();
+    if (!resource_header("string table")) {
       language_ = top_language_;
       return;
     }
@@ -1385,6 +1887,14 @@ class Parser {
       entry.id = id.value.bits & 0xFFFF;
       entry.id_written = written(id);
       entry.text = std::move(*text);
+      // MFC's command strings: the prompt, a line break, the tooltip (up to
+      // a further line break).
+      if (std::size_t br = entry.text.find('\n'); br != std::string::npos) {
+        entry.prompt = entry.text.substr(0, br);
+        std::size_t end = entry.text.find('\n', br + 1);
+        entry.tooltip = entry.text.substr(
+            br + 1, end == std::string::npos ? end : end - br - 1);
+      }
       entry.language = language_;
       entry.pos = position(pp_, entry_first);
       model_.strings.push_back(std::move(entry));

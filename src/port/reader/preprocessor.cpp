@@ -401,6 +401,66 @@ std::optional<std::uint32_t> Preprocessor::constant(
   return value;
 }
 
+std::string Preprocessor::find_resource_file(const Token& at,
+                                             std::string name) const {
+  if (name.empty()) {
+    return "";
+  }
+  // Windows takes either slash, and doubled ones, as one separator.
+  std::string path;
+  for (char c : name) {
+    c = c == '\\' ? '/' : c;
+    if (c != '/' || path.empty() || path.back() != '/') {
+      path += c;
+    }
+  }
+  std::vector<std::string> candidates;
+  if (path[0] == '/') {
+    candidates.push_back(path);
+  } else {
+    candidates.push_back(files_[at.file]->dir + path);
+    candidates.push_back(main_dir_ + path);
+    for (const std::string& dir : options_.include_dirs) {
+      candidates.push_back(dir.empty() || dir.back() == '/' ? dir + path
+                                                            : dir + "/" + path);
+    }
+  }
+  std::error_code error;
+  for (const std::string& candidate : candidates) {
+    std::string bytes, reason;
+    if (from_disk_ ? std::filesystem::is_regular_file(candidate, error)
+                   : options_.loader(candidate, bytes, reason)) {
+      return candidate;
+    }
+  }
+  if (!from_disk_) {
+    return "";
+  }
+  // Each part of the name in any case, from the first folder that exists.
+  for (const std::string& candidate : candidates) {
+    std::size_t start = candidate[0] == '/' ? 1 : 0;
+    std::string found = candidate.substr(0, start);
+    while (start < candidate.size()) {
+      std::size_t end = candidate.find('/', start);
+      end = end == std::string::npos ? candidate.size() : end;
+      std::string part = found + candidate.substr(start, end - start);
+      if (!std::filesystem::exists(part, error)) {
+        part = find_ignoring_case(part);
+      }
+      if (part.empty()) {
+        found.clear();
+        break;
+      }
+      found = end < candidate.size() ? part + "/" : part;
+      start = end + 1;
+    }
+    if (!found.empty() && std::filesystem::is_regular_file(found, error)) {
+      return found;
+    }
+  }
+  return "";
+}
+
 const SourceFile& Preprocessor::spelling_file(const Token& token) const {
   if (token.expansion != 0) {
     std::less<const char*> before;

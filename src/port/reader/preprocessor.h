@@ -84,6 +84,13 @@ class Preprocessor {
   /// spellings joined by blanks when the run is not in one file.
   std::string written(const Token& first, const Token& last) const;
 
+  /// Where the file a resource names (`res\\app.ico`) is on disk: looked
+  /// for in the folder of the file that names it, the script's folder and
+  /// the -I folders, in that order, on disk each part of the name in any
+  /// case; "" when it is in none of them. The file is not read from disk;
+  /// a loader given instead of the disk is asked for it.
+  std::string find_resource_file(const Token& at, std::string name) const;
+
   /// Records `FILE:LINE:COL: warning: MESSAGE` at the token.
   void warn(const Token& at, std::string message);
 
