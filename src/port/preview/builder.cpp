@@ -40,6 +40,24 @@ GtkWidget* scrolled(GtkWidget* child) {
   return scroller;
 }
 
+// A list or combo box's first items, as the program adds them.
+void add_items(GtkWidget* made, const std::vector<std::string>& items) {
+  GtkTreeModel* model = nullptr;
+  if (GTK_IS_TREE_VIEW(made)) {
+    model = gtk_tree_view_get_model(GTK_TREE_VIEW(made));
+  } else if (GTK_IS_COMBO_BOX(made)) {
+    model = gtk_combo_box_get_model(GTK_COMBO_BOX(made));
+  }
+  if (model == nullptr || !GTK_IS_LIST_STORE(model)) {
+    return;
+  }
+  for (const std::string& item : items) {
+    GtkTreeIter position;
+    gtk_list_store_insert_with_values(GTK_LIST_STORE(model), &position, -1, 0,
+                                      item.c_str(), -1);
+  }
+}
+
 GtkWidget* list_box(Selection selection) {
   GtkListStore* store = gtk_list_store_new(1, G_TYPE_STRING);
   GtkWidget* tree = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
@@ -205,6 +223,7 @@ class DialogBuilder {
   void build() {
     for (const Widget& widget : dialog_.widgets) {
       GtkWidget* made = create(widget);
+      add_items(made, widget.items);
       made_.push_back(made);
       placed_.push_back(gtk2::in_scrolled_window(widget.kind) ? scrolled(made)
                                                               : made);

@@ -389,6 +389,30 @@ std::string kind_part(WidgetKind kind) {
   return name;
 }
 
+// The strings a DLGINIT adds to the combo and list boxes of its dialog,
+// each to the first of them with its control id.
+void add_initial_items(const model::DialogInit& init, Dialog& dialog) {
+  constexpr std::uint16_t kListAddString = 0x180;
+  constexpr std::uint16_t kComboAddString = 0x403;
+  constexpr std::uint16_t kMfcComboAddString = 0x1234;
+  for (const model::DialogInitEntry& entry : init.entries) {
+    if (!entry.text ||
+        (entry.message != kListAddString && entry.message != kComboAddString &&
+         entry.message != kMfcComboAddString)) {
+      continue;
+    }
+    for (Widget& widget : dialog.widgets) {
+      if (widget.id == entry.control &&
+          (widget.kind == WidgetKind::ListBox ||
+           widget.kind == WidgetKind::ComboBox ||
+           widget.kind == WidgetKind::ComboBoxEntry)) {
+        widget.items.push_back(*entry.text);
+        break;
+      }
+    }
+  }
+}
+
 Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
                        IdNames& ids) {
   Dialog dialog;
@@ -707,6 +731,20 @@ Description describe(const model::Model& model, const std::string& main_name) {
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
     Dialog dialog = describe_dialog(source, static_cast<int>(i), names, ids);
+    // The DLGINIT of the dialog's name, in its LANGUAGE where there are
+    // several.
+    const model::DialogInit* init = nullptr;
+    for (const model::DialogInit& candidate : model.dialog_inits) {
+      bool same = candidate.name.number
+                      ? candidate.name.number == source.name.number
+                      : same_name(candidate.name.text, source.name.text);
+      if (same && (init == nullptr || candidate.language == source.language)) {
+        init = &candidate;
+      }
+    }
+    if (init != nullptr) {
+      add_initial_items(*init, dialog);
+    }
     if (source.menu) {
       for (size_t m = 0; m < model.menus.size(); ++m) {
         if (matches(model.menus[m].name, source.menu->text) ||

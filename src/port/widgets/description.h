@@ -169,6 +169,8 @@ struct Widget {
   bool want_return = false;
   /// What it tells the dialog's procedure, in this order.
   std::vector<Notification> notifications;
+  /// A list or combo box's first items, from the script's DLGINIT.
+  std::vector<std::string> items;
 };
 
 struct MenuEntry {
