@@ -407,7 +407,7 @@ TEST(ReaderResources, FilesStringsAndDialogInit) {
       " ID_FILE_OPEN \"Open\"\nEND\n"
       "LANGUAGE LANG_RUSSIAN, SUBLANG_DEFAULT\n"
       "IDD_X DLGINIT\nBEGIN\n 1000, 0x403, 3, 0\n 0xE0CF, \"\\000\"\n"
-      " 1001, 0x37c, 2, 0, 0x4241\n 0\nEND\n"
+      " IDC_UNDEFINED, 0x37c, 2, 0, 0x4241\n 0\nEND\n"
       "IDD_X DIALOG DISCARDABLE 0, 0, 10, 10\n{\n}\n",
       {{"include/res/app.ico", ""}, {"res/x.bmp", ""}},
       ReaderOptions{{"include"}, {}, 0, {}});
@@ -429,6 +429,8 @@ TEST(ReaderResources, FilesStringsAndDialogInit) {
   // The bytes CF E0 in code page 1251, the language's.
   EXPECT_EQ(m.dialog_inits[0].entries[0].text, "\xD0\x9F\xD0\xB0");
   EXPECT_EQ(m.dialog_inits[0].entries[0].pos.line, 26);
+  // A control named by a missing header is 0 and does not end the block.
+  EXPECT_EQ(m.dialog_inits[0].entries[1].control_written, "IDC_UNDEFINED");
   EXPECT_FALSE(m.dialog_inits[0].entries[1].text);
   EXPECT_EQ(m.dialog_inits[0].entries[1].data,
             (std::vector<std::uint8_t>{0x41, 0x42}));

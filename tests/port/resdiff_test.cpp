@@ -277,18 +277,21 @@ class Comparison {
       for (const char* name : {"control", "message", "length", "data"}) {
         member(at, name, entries[i][name], stored[i][name]);
       }
-      // The text is the bytes to the first NUL, which the compilers wrote
-      // in UTF-8.
-      if (entries[i]["text"].is_string()) {
-        std::string text;
+      // The text of a combo or list box string is the bytes to the first
+      // NUL, which the compilers wrote in UTF-8; other messages have none.
+      json text = nullptr;
+      int message = stored[i]["message"];
+      if (message == 0x403 || message == 0x180 || message == 0x1234) {
+        std::string bytes;
         for (const json& byte : stored[i]["data"]) {
           if (byte == 0) {
             break;
           }
-          text += static_cast<char>(byte.get<int>());
+          bytes += static_cast<char>(byte.get<int>());
         }
-        member(at, "text", entries[i]["text"], text);
+        text = bytes;
       }
+      member(at, "text", entries[i]["text"], text);
     }
   }
 

@@ -1228,7 +1228,7 @@ class Parser {
       return static_cast<std::uint32_t>(data[at] | (data[at + 1] << 8));
     };
     std::size_t at = 0;
-    while (at + 2 <= data.size() && word(at) != 0) {
+    while (at + 2 <= data.size()) {
       model::DialogInitEntry entry;
       entry.control = static_cast<std::int32_t>(word(at));
       // Where the entry is written: its control id's number.
@@ -1239,6 +1239,13 @@ class Parser {
       if (spelled != starts.end()) {
         entry.control_written = spelled->written;
         where = spelled->first;
+      }
+      // The block ends at a control id 0; an id that is 0 only because
+      // its header is missing (an undefined name) does not end it.
+      bool named = spelled != starts.end() &&
+                   spelled->first.kind == TokenKind::Identifier;
+      if (entry.control == 0 && !named) {
+        break;
       }
       entry.pos = position(pp_, where);
       if (at + 8 > data.size()) {

@@ -1,6 +1,7 @@
 // Reading a resource script into the resource model: the entry points of
-// the port reader. Everything the script holds besides dialogs, menus and
-// string tables is read over and left out.
+// the port reader. Dialogs, menus, string tables, accelerators, toolbars,
+// DLGINIT and version information are read, resources given as files are
+// found; the blocks of other resources are read over and left out.
 #pragma once
 
 #include <string>
