@@ -692,6 +692,14 @@ Function dlgforge_items(ByVal control As GtkWidget Ptr) As GtkListStore Ptr
   Return GTK_LIST_STORE(model)
 End Function
 
+' Adds an item at the end of a list or combo box's items.
+Sub dlgforge_append_item(ByVal control As GtkWidget Ptr, ByVal text As String)
+  Dim store As GtkListStore Ptr = dlgforge_items(control)
+  If store = NULL Then Exit Sub
+  Dim position As GtkTreeIter
+  gtk_list_store_insert_with_values(store, @position, -1, 0, StrPtr(text), -1)
+End Sub
+
 ' An item's text by its index from 0, as LB_GETTEXT and CB_GETLBTEXT.
 Function dlgforge_get_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
     ByVal index As Long) As String
@@ -712,11 +720,10 @@ End Function
 ' is not sorted); returns its index, -1 when the control has no items.
 Function dlgforge_add_item(ByVal dialog As GtkWidget Ptr, ByVal id As Long, _
     ByVal text As String) As Long
-  Dim store As GtkListStore Ptr = dlgforge_items(dlgforge_item(dialog, id))
-  If store = NULL Then Return -1
-  Dim position As GtkTreeIter
-  gtk_list_store_insert_with_values(store, @position, -1, 0, StrPtr(text), -1)
-  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store), NULL) - 1
+  Dim control As GtkWidget Ptr = dlgforge_item(dialog, id)
+  If dlgforge_items(control) = NULL Then Return -1
+  dlgforge_append_item(control, text)
+  Return gtk_tree_model_iter_n_children(GTK_TREE_MODEL(dlgforge_items(control)), NULL) - 1
 End Function
 
 ' Removes every item, as LB_RESETCONTENT and CB_RESETCONTENT, without a

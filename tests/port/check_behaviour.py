@@ -151,10 +151,12 @@ class Behaviour:
                     ["Tab", "Down", "Down", "Up", "Escape"],
                     ["command IDC_THREE 0", "command IDC_ONE 0",
                      "command IDC_THREE 0"] + cancel_end)
+        # The colour list starts with the DLGINIT's "blue": the procedure's
+        # "red" and "green" follow it, and item 1 is "red".
         self.expect("Alt+mnemonic; the controls by id", exe, ["alt+s", "Escape"],
                     ["command IDC_SHOW 0",
                      "name=Ada label=&Your name: count=42 wrap=1 radio=010 "
-                     "fruit=banana fruits=3 colour=green notes=line "
+                     "fruit=banana fruits=3 colour=red notes=line "
                      "show=&Show greeting=Hello, \"world\"",
                      "cleared fruits=0 radio=000 apply=0"] + cancel_end)
         self.expect("a letter alone on a button", exe,
