@@ -504,6 +504,21 @@ Sub dlgforge_on_menu cdecl (ByVal item As GtkMenuItem Ptr, ByVal owner As gpoint
   dlgforge_command(owner, dlgforge_number(item, "dlgforge-id"), 0)
 End Sub
 
+' A key of the ACCELERATORS table for an id without a menu item: its
+' command, with the notification code 1 Windows gives an accelerator.
+Function dlgforge_on_shortcut cdecl (ByVal group As GtkAccelGroup Ptr, _
+    ByVal owner As GObject Ptr, ByVal keyval As guint, _
+    ByVal modifier As GdkModifierType, ByVal id As gpointer) As gboolean
+  dlgforge_command(GTK_WIDGET(owner), CLng(Cast(Integer, id)), 1)
+  Return TRUE
+End Function
+
+Sub dlgforge_shortcut(ByVal accels As GtkAccelGroup Ptr, ByVal keyval As guint, _
+    ByVal modifiers As GdkModifierType, ByVal id As Long, ByVal owner As GtkWidget Ptr)
+  gtk_accel_group_connect(accels, keyval, modifiers, 0, _
+      g_cclosure_new(G_CALLBACK(@dlgforge_on_shortcut), Cast(gpointer, CInt(id)), NULL))
+End Sub
+
 ' Makes a menu item send the command of an id to the window that shows it.
 Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
     ByVal owner As GtkWidget Ptr)

@@ -168,6 +168,13 @@ class Behaviour:
         self.expect("Alt+mnemonic of a label", exe,
                     ["Tab", "Tab", "alt+w", "alt+y", "Escape"],
                     ["command IDC_WRAP 0", "command IDC_NAME 256"] + cancel_end)
+        # The ACCELERATORS of the editor's menu: the items' keys are the
+        # items' commands, a key without an item sends code 1.
+        self.expect("accelerators", exe,
+                    ["ctrl+n", "F5", "ctrl+shift+s", "Escape"],
+                    ["command IDM_NEW 0", "command IDM_REFRESH 0",
+                     "command IDM_SAVE_ALL 1", "command IDCANCEL 0"],
+                    arguments=["IDD_EDITOR"])
         self.expect("Enter with ES_WANTRETURN", exe,
                     ["Tab"] * 5 + ["Return", "Escape"],
                     ["command IDC_NOTES 768"] + cancel_end,

@@ -141,7 +141,7 @@ void accel_text(GtkWidget* item, const std::string& text) {
 
 void add_accelerator(GtkWidget* item, const MenuEntry& entry,
                      GtkAccelGroup* accels) {
-  if (entry.accel_text.empty()) {
+  if (entry.accel_key.empty() && entry.accel_text.empty()) {
     return;
   }
   if (entry.accel_key.empty()) {

@@ -601,6 +601,93 @@ MenuBar describe_menu(const model::Menu& source, int index, NameTable& names,
   return bar;
 }
 
+// The toolkit's name of the key of an ACCELERATORS entry; empty for a key
+// it has no name for here.
+std::string shortcut_key(const model::Accelerator& accelerator) {
+  constexpr std::uint16_t kVirtKey = 0x01;
+  std::uint16_t key = accelerator.key;
+  if ((accelerator.fvirt & kVirtKey) == 0) {
+    // A character: "^C" is 3, Ctrl and the letter.
+    if (key >= 1 && key <= 26) {
+      return std::string(1, static_cast<char>('a' + key - 1));
+    }
+    if ((key >= 'a' && key <= 'z') || (key >= 'A' && key <= 'Z') ||
+        (key >= '0' && key <= '9')) {
+      return std::string(1, static_cast<char>(key));
+    }
+    return "";
+  }
+  if (key >= 'A' && key <= 'Z') {
+    return std::string(1, static_cast<char>(key - 'A' + 'a'));
+  }
+  if (key >= '0' && key <= '9') {
+    return std::string(1, static_cast<char>(key));
+  }
+  if (key >= 0x70 && key <= 0x87) {  // VK_F1 to VK_F24
+    std::string name = std::to_string(key - 0x70 + 1);
+    name.insert(name.begin(), 'F');
+    return name;
+  }
+  if (key >= 0x60 && key <= 0x69) {  // VK_NUMPAD0 to VK_NUMPAD9
+    return std::string("KP_").append(1, static_cast<char>('0' + key - 0x60));
+  }
+  static const std::map<std::uint16_t, std::string_view> kNamed = {
+      {0x08, "BackSpace"}, {0x09, "Tab"},         {0x0D, "Return"},
+      {0x13, "Pause"},     {0x1B, "Escape"},      {0x20, "space"},
+      {0x21, "Page_Up"},   {0x22, "Page_Down"},   {0x23, "End"},
+      {0x24, "Home"},      {0x25, "Left"},        {0x26, "Up"},
+      {0x27, "Right"},     {0x28, "Down"},        {0x2D, "Insert"},
+      {0x2E, "Delete"},    {0x5D, "Menu"},        {0x6A, "KP_Multiply"},
+      {0x6B, "KP_Add"},    {0x6D, "KP_Subtract"}, {0x6E, "KP_Decimal"},
+      {0x6F, "KP_Divide"}, {0xBB, "plus"},        {0xBC, "comma"},
+      {0xBD, "minus"},     {0xBE, "period"},
+  };
+  auto named = kNamed.find(key);
+  return named == kNamed.end() ? "" : std::string(named->second);
+}
+
+// Gives a menu's items the keys of its ACCELERATORS table, and keeps the
+// table's other keys as shortcuts of their own; true for an id an item has.
+bool take_shortcut(std::vector<MenuEntry>& items, const Shortcut& shortcut) {
+  bool found = false;
+  for (MenuEntry& entry : items) {
+    if (entry.kind == MenuEntry::Kind::Submenu) {
+      found = take_shortcut(entry.items, shortcut) || found;
+    } else if (entry.kind != MenuEntry::Kind::Separator &&
+               entry.id == shortcut.id && !found) {
+      entry.accel_key = shortcut.key;
+      entry.accel_control = shortcut.control;
+      entry.accel_shift = shortcut.shift;
+      entry.accel_alt = shortcut.alt;
+      found = true;
+    }
+  }
+  return found;
+}
+
+void add_shortcuts(const model::AcceleratorTable& table, IdNames& ids,
+                   MenuBar& bar) {
+  constexpr std::uint16_t kShift = 0x04, kControl = 0x08, kAlt = 0x10;
+  for (const model::Accelerator& accelerator : table.entries) {
+    Shortcut shortcut;
+    shortcut.key = shortcut_key(accelerator);
+    if (shortcut.key.empty()) {
+      continue;
+    }
+    bool character = (accelerator.fvirt & 0x01) == 0;
+    shortcut.control =
+        (accelerator.fvirt & kControl) != 0 ||
+        (character && accelerator.key >= 1 && accelerator.key <= 26);
+    shortcut.shift = (accelerator.fvirt & kShift) != 0;
+    shortcut.alt = (accelerator.fvirt & kAlt) != 0;
+    shortcut.id = accelerator.id;
+    shortcut.id_name = ids.offer(accelerator.id_written, accelerator.id);
+    if (!take_shortcut(bar.items, shortcut)) {
+      bar.shortcuts.push_back(std::move(shortcut));
+    }
+  }
+}
+
 bool matches(const model::NameOrOrdinal& name, const std::string& wanted) {
   if (same_name(name.text, wanted)) {
     return true;
@@ -725,8 +812,27 @@ Description describe(const model::Model& model, const std::string& main_name) {
   }
   names.reserve(expected);
   for (size_t i = 0; i < model.menus.size(); ++i) {
+    const model::Menu& menu = model.menus[i];
     description.menus.push_back(
-        describe_menu(model.menus[i], static_cast<int>(i), names, ids));
+        describe_menu(menu, static_cast<int>(i), names, ids));
+    // The ACCELERATORS table of the menu's name, else the application's
+    // (the script's first), gives the menu's window its keys.
+    const model::AcceleratorTable* table = nullptr;
+    for (const model::AcceleratorTable& candidate : model.accelerators) {
+      bool same = candidate.name.number
+                      ? candidate.name.number == menu.name.number
+                      : same_name(candidate.name.text, menu.name.text);
+      if (same) {
+        table = &candidate;
+        break;
+      }
+    }
+    if (table == nullptr && !model.accelerators.empty()) {
+      table = &model.accelerators.front();
+    }
+    if (table != nullptr) {
+      add_shortcuts(*table, ids, description.menus.back());
+    }
   }
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];

@@ -192,10 +192,22 @@ struct MenuEntry {
   std::vector<MenuEntry> items;  ///< a submenu's entries
 };
 
+/// A shortcut of the ACCELERATORS table that goes with a menu, for an id
+/// no item of the menu has: the key fires that id's command.
+struct Shortcut {
+  std::string key;  ///< toolkit key name ("F5", "n", "Delete")
+  bool control = false, shift = false, alt = false;
+  int id = 0;
+  std::string id_name;
+};
+
 struct MenuBar {
   std::string script_name;  ///< as written in the script
   std::string function;     ///< name of the function that builds it
   std::vector<MenuEntry> items;
+  /// The ACCELERATORS table's keys for ids without an item; those of the
+  /// items are the items' own accelerators.
+  std::vector<Shortcut> shortcuts;
 };
 
 struct Dialog {

@@ -416,6 +416,21 @@ Sub dlgforge_on_menu cdecl (ByVal item As GtkMenuItem Ptr, ByVal owner As gpoint
   dlgforge_command(owner, dlgforge_number(item, "dlgforge-id"), 0)
 End Sub
 
+' A key of the ACCELERATORS table for an id without a menu item: its
+' command, with the notification code 1 Windows gives an accelerator.
+Function dlgforge_on_shortcut cdecl (ByVal group As GtkAccelGroup Ptr, _
+    ByVal owner As GObject Ptr, ByVal keyval As guint, _
+    ByVal modifier As GdkModifierType, ByVal id As gpointer) As gboolean
+  dlgforge_command(GTK_WIDGET(owner), CLng(Cast(Integer, id)), 1)
+  Return TRUE
+End Function
+
+Sub dlgforge_shortcut(ByVal accels As GtkAccelGroup Ptr, ByVal keyval As guint, _
+    ByVal modifiers As GdkModifierType, ByVal id As Long, ByVal owner As GtkWidget Ptr)
+  gtk_accel_group_connect(accels, keyval, modifiers, 0, _
+      g_cclosure_new(G_CALLBACK(@dlgforge_on_shortcut), Cast(gpointer, CInt(id)), NULL))
+End Sub
+
 ' Makes a menu item send the command of an id to the window that shows it.
 Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
     ByVal owner As GtkWidget Ptr)
@@ -1509,6 +1524,20 @@ void FbProgramPrinter::menu_function(const MenuBar& bar) {
     out_ += "  Dim shell_" + number(level) + " As GtkWidget Ptr\n";
   }
   menu_items(bar.items, 0);
+  for (const Shortcut& shortcut : bar.shortcuts) {
+    std::string modifiers;
+    for (auto [on, mask] : {std::pair{shortcut.control, "GDK_CONTROL_MASK"},
+                            std::pair{shortcut.shift, "GDK_SHIFT_MASK"},
+                            std::pair{shortcut.alt, "GDK_MOD1_MASK"}}) {
+      if (on) {
+        modifiers += (modifiers.empty() ? "" : " Or ") + std::string(mask);
+      }
+    }
+    out_ += "  dlgforge_shortcut(accels, gdk_keyval_from_name(" +
+            fb_string(shortcut.key) + "), " +
+            (modifiers.empty() ? "0" : modifiers) + ", " +
+            id_text(shortcut.id_name, shortcut.id) + ", owner)\n";
+  }
   out_ += "  Return shell_0\nEnd Function\n\n";
 }
 
@@ -1569,7 +1598,7 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
 }
 
 void FbProgramPrinter::accelerator(const MenuEntry& entry) {
-  if (entry.accel_text.empty()) {
+  if (entry.accel_key.empty() && entry.accel_text.empty()) {
     return;
   }
   if (entry.accel_key.empty()) {

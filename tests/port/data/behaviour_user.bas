@@ -69,8 +69,11 @@ Function form_procedure(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
   Return 0
 End Function
 dlgforge_set_procedure("IDD_FORM", @form_procedure)
+dlgforge_set_procedure("IDD_EDITOR", @form_procedure)
 
 dlgforge_start()
-Dim result As Long = dlgforge_dialog_box("IDD_FORM")
-Print "ended "; dlgforge_id_name(result)
+If dlgforge_show_named_dialogs() = FALSE Then
+  Dim result As Long = dlgforge_dialog_box("IDD_FORM")
+  Print "ended "; dlgforge_id_name(result)
+End If
 End 0
