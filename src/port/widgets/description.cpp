@@ -102,6 +102,13 @@ bool same_name(std::string_view a, std::string_view b) {
   return lower(a) == lower(b);
 }
 
+// Whether two resources have one name: the same number, else the same
+// name ignoring case, as the resource compiler pairs them.
+bool same_resource(const model::NameOrOrdinal& a,
+                   const model::NameOrOrdinal& b) {
+  return a.number ? a.number == b.number : same_name(a.text, b.text);
+}
+
 // A class name as the script may quote it.
 std::string class_key(std::string_view class_name) {
   if (class_name.size() >= 2 && class_name.front() == '"' &&
@@ -819,10 +826,7 @@ Description describe(const model::Model& model, const std::string& main_name) {
     // (the script's first), gives the menu's window its keys.
     const model::AcceleratorTable* table = nullptr;
     for (const model::AcceleratorTable& candidate : model.accelerators) {
-      bool same = candidate.name.number
-                      ? candidate.name.number == menu.name.number
-                      : same_name(candidate.name.text, menu.name.text);
-      if (same) {
+      if (same_resource(candidate.name, menu.name)) {
         table = &candidate;
         break;
       }
@@ -841,10 +845,8 @@ Description describe(const model::Model& model, const std::string& main_name) {
     // several.
     const model::DialogInit* init = nullptr;
     for (const model::DialogInit& candidate : model.dialog_inits) {
-      bool same = candidate.name.number
-                      ? candidate.name.number == source.name.number
-                      : same_name(candidate.name.text, source.name.text);
-      if (same && (init == nullptr || candidate.language == source.language)) {
+      if (same_resource(candidate.name, source.name) &&
+          (init == nullptr || candidate.language == source.language)) {
         init = &candidate;
       }
     }

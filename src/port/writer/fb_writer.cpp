@@ -938,6 +938,20 @@ std::string lower_case(std::string text) {
   return text;
 }
 
+// The modifiers of a key as GDK's mask: "GDK_CONTROL_MASK Or
+// GDK_SHIFT_MASK", "0" for none.
+std::string modifier_mask(bool control, bool shift, bool alt) {
+  std::string mask;
+  for (auto [on, name] :
+       {std::pair{control, "GDK_CONTROL_MASK"},
+        std::pair{shift, "GDK_SHIFT_MASK"}, std::pair{alt, "GDK_MOD1_MASK"}}) {
+    if (on) {
+      mask += (mask.empty() ? "" : " Or ") + std::string(name);
+    }
+  }
+  return mask.empty() ? "0" : mask;
+}
+
 // An id as the program writes it: its constant, else its number.
 std::string id_text(const std::string& name, int id) {
   return name.empty() ? std::to_string(id) : name;
@@ -1525,18 +1539,10 @@ void FbProgramPrinter::menu_function(const MenuBar& bar) {
   }
   menu_items(bar.items, 0);
   for (const Shortcut& shortcut : bar.shortcuts) {
-    std::string modifiers;
-    for (auto [on, mask] : {std::pair{shortcut.control, "GDK_CONTROL_MASK"},
-                            std::pair{shortcut.shift, "GDK_SHIFT_MASK"},
-                            std::pair{shortcut.alt, "GDK_MOD1_MASK"}}) {
-      if (on) {
-        modifiers += (modifiers.empty() ? "" : " Or ") + std::string(mask);
-      }
-    }
     out_ += "  dlgforge_shortcut(accels, gdk_keyval_from_name(" +
             fb_string(shortcut.key) + "), " +
-            (modifiers.empty() ? "0" : modifiers) + ", " +
-            id_text(shortcut.id_name, shortcut.id) + ", owner)\n";
+            modifier_mask(shortcut.control, shortcut.shift, shortcut.alt) +
+            ", " + id_text(shortcut.id_name, shortcut.id) + ", owner)\n";
   }
   out_ += "  Return shell_0\nEnd Function\n\n";
 }
@@ -1606,24 +1612,12 @@ void FbProgramPrinter::accelerator(const MenuEntry& entry) {
         "  dlgforge_accel_text(item, " + fb_string(entry.accel_text) + ")\n";
     return;
   }
-  std::string modifiers;
-  auto add = [&modifiers](std::string_view mask) {
-    modifiers += modifiers.empty() ? "" : " Or ";
-    modifiers += mask;
-  };
-  if (entry.accel_control)
-    add("GDK_CONTROL_MASK");
-  if (entry.accel_shift)
-    add("GDK_SHIFT_MASK");
-  if (entry.accel_alt)
-    add("GDK_MOD1_MASK");
-  if (modifiers.empty()) {
-    modifiers = "0";
-  }
   out_ +=
       "  gtk_widget_add_accelerator(item, \"activate\", accels, "
       "gdk_keyval_from_name(" +
-      fb_string(entry.accel_key) + "), " + modifiers + ", GTK_ACCEL_VISIBLE)\n";
+      fb_string(entry.accel_key) + "), " +
+      modifier_mask(entry.accel_control, entry.accel_shift, entry.accel_alt) +
+      ", GTK_ACCEL_VISIBLE)\n";
 }
 
 // Builds a dialog by its name in the script, for the command line.
