@@ -34,6 +34,7 @@ Const IDCLOSE = 8
 Const IDHELP = 9
 Const IDTRYAGAIN = 10
 Const IDCONTINUE = 11
+Const WM_CREATE = 1
 Const WM_INITDIALOG = 272
 Const WM_COMMAND = 273
 Const BN_CLICKED = 0
@@ -414,9 +415,15 @@ End Sub
 ' the procedure does not handle gets the dialog manager's default: IDOK,
 ' IDCANCEL and the other ids of Windows' message boxes end the dialog with
 ' that id; nothing else happens.
+Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
   If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  If dlgforge_number(dialog, "dlgforge-frame") Then
+    dlgforge_frame_default(dialog, id)
+    Exit Sub
+  End If
   If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
       id <> IDHELP Then
     dlgforge_end_dialog(dialog, id)
@@ -507,6 +514,102 @@ Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
   dlgforge_set_number(item, "dlgforge-id", id)
   g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
 End Sub
+
+' ---- Prompts and toolbars: the string table's texts of commands, MFC's way.
+
+' Shows a prompt on the status bar of a window (Null: the prompt goes and
+' the text under it shows again); nothing for a window without one.
+Sub dlgforge_show_prompt(ByVal owner As GtkWidget Ptr, ByVal text As Const gchar Ptr)
+  Dim status As GtkWidget Ptr = g_object_get_data(G_OBJECT(owner), "dlgforge-status")
+  If status = NULL Then Exit Sub
+  Dim context As guint = gtk_statusbar_get_context_id(GTK_STATUSBAR(status), "prompt")
+  gtk_statusbar_pop(GTK_STATUSBAR(status), context)
+  If text <> NULL Then gtk_statusbar_push(GTK_STATUSBAR(status), context, text)
+End Sub
+
+Sub dlgforge_on_prompt cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, g_object_get_data(G_OBJECT(widget), "dlgforge-prompt"))
+End Sub
+
+Sub dlgforge_on_prompt_end cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, NULL)
+End Sub
+
+Function dlgforge_on_tool_enter cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), _
+      g_object_get_data(G_OBJECT(item), "dlgforge-prompt"))
+  Return FALSE
+End Function
+
+Function dlgforge_on_tool_leave cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), NULL)
+  Return FALSE
+End Function
+
+' A command's prompt and tooltip: the prompt shows on the window's status
+' bar while a menu item is selected or the pointer is on a toolbar button.
+Sub dlgforge_command_texts(ByVal widget As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String)
+  If Len(tooltip) Then gtk_widget_set_tooltip_text(widget, tooltip)
+  If Len(prompt) = 0 Then Exit Sub
+  g_object_set_data_full(G_OBJECT(widget), "dlgforge-prompt", g_strdup(prompt), _
+      Cast(GDestroyNotify, @g_free))
+End Sub
+
+Sub dlgforge_menu_prompt(ByVal item As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  dlgforge_command_texts(item, prompt, tooltip)
+  g_signal_connect(item, "select", G_CALLBACK(@dlgforge_on_prompt), owner)
+  g_signal_connect(item, "deselect", G_CALLBACK(@dlgforge_on_prompt_end), owner)
+End Sub
+
+Sub dlgforge_on_tool cdecl (ByVal button As GtkToolButton Ptr, ByVal owner As gpointer)
+  dlgforge_command(owner, dlgforge_number(button, "dlgforge-id"), BN_CLICKED)
+End Sub
+
+' A toolbar button with the picture `index` of a strip of pictures `wide` by
+' `high` pixels (MFC's button face, light gray, shows through), sending the
+' command of an id to the window that shows it; a missing strip or picture
+' gives the toolkit's picture of a missing image.
+Sub dlgforge_tool_button(ByVal bar As GtkWidget Ptr, ByVal strip As GdkPixbuf Ptr, _
+    ByVal index As Long, ByVal wide As Long, ByVal high As Long, ByVal id As Long, _
+    ByVal prompt As String, ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  Dim picture As GtkWidget Ptr
+  If strip <> NULL AndAlso wide > 0 AndAlso high > 0 AndAlso _
+      (index + 1) * wide <= gdk_pixbuf_get_width(strip) AndAlso _
+      high <= gdk_pixbuf_get_height(strip) Then
+    Dim part As GdkPixbuf Ptr = gdk_pixbuf_new_subpixbuf(strip, index * wide, 0, wide, high)
+    Dim see_through As GdkPixbuf Ptr = gdk_pixbuf_add_alpha(part, TRUE, 192, 192, 192)
+    picture = gtk_image_new_from_pixbuf(see_through)
+    g_object_unref(see_through)
+    g_object_unref(part)
+  Else
+    picture = gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR)
+  End If
+  Dim item As GtkToolItem Ptr = gtk_tool_button_new(picture, NULL)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_object_set_data(G_OBJECT(item), "dlgforge-owner", owner)
+  dlgforge_command_texts(GTK_WIDGET(item), prompt, tooltip)
+  Dim inner As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(item))
+  If inner <> NULL AndAlso Len(prompt) Then
+    g_signal_connect(inner, "enter-notify-event", G_CALLBACK(@dlgforge_on_tool_enter), item)
+    g_signal_connect(inner, "leave-notify-event", G_CALLBACK(@dlgforge_on_tool_leave), item)
+  End If
+  g_signal_connect(item, "clicked", G_CALLBACK(@dlgforge_on_tool), owner)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1)
+End Sub
+
+Sub dlgforge_tool_separator(ByVal bar As GtkWidget Ptr)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), gtk_separator_tool_item_new(), -1)
+End Sub
+
+Function dlgforge_new_toolbar() As GtkWidget Ptr
+  Dim bar As GtkWidget Ptr = gtk_toolbar_new()
+  gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS)
+  Return bar
+End Function
 
 Const DLGFORGE_KEY_TAB = &hFF09
 Const DLGFORGE_KEY_RETURN = &hFF0D
@@ -1039,6 +1142,15 @@ End Function
 Function dlgforge_create_dialog(ByVal dialog_id As Long) As GtkWidget Ptr
   Return dlgforge_run_modeless(dlgforge_dialog_named(Str(dialog_id)))
 End Function
+
+Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+  Select Case id
+  Case 57665  ' ID_APP_EXIT
+    gtk_widget_destroy(frame)
+  Case 57664  ' ID_APP_ABOUT
+    dlgforge_dialog_box("IDD_ABOUTBOX")
+  End Select
+End Sub
 
 ' The name of an id (IDOK, IDC_NAME), else its number.
 Function dlgforge_id_name(ByVal id As Long) As String

@@ -1,5 +1,7 @@
 #include "port/widgets/description.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <string_view>
@@ -695,6 +697,125 @@ void add_shortcuts(const model::AcceleratorTable& table, IdNames& ids,
   }
 }
 
+// The string table's texts, each id once: the text in the first LANGUAGE
+// the script gives it.
+using StringsById = std::map<std::uint32_t, const model::StringEntry*>;
+
+// A command's prompt and tooltip from its string, MFC's way: "prompt\ntip".
+void command_texts(const StringsById& strings, int id, std::string& prompt,
+                   std::string& tooltip) {
+  auto found = strings.find(static_cast<std::uint32_t>(id));
+  if (found == strings.end() || !found->second->prompt) {
+    return;
+  }
+  prompt = *found->second->prompt;
+  tooltip = found->second->tooltip.value_or("");
+}
+
+void add_prompts(std::vector<MenuEntry>& items, const StringsById& strings) {
+  for (MenuEntry& entry : items) {
+    if (entry.kind == MenuEntry::Kind::Submenu) {
+      add_prompts(entry.items, strings);
+    } else if (entry.kind != MenuEntry::Kind::Separator) {
+      command_texts(strings, entry.id, entry.prompt, entry.tooltip);
+    }
+  }
+}
+
+Toolbar describe_toolbar(const model::Toolbar& source, int index,
+                         NameTable& names, IdNames& ids,
+                         const StringsById& strings) {
+  Toolbar toolbar;
+  toolbar.script_name = source.name.text;
+  toolbar.function = names.claim(
+      names.claim("toolbar_" + scope_part(source.name, index)) + "_create");
+  toolbar.button_width = source.width;
+  toolbar.button_height = source.height;
+  int image = 0;
+  for (const model::ToolbarButton& button : source.buttons) {
+    ToolButton described;
+    if (!button.id) {
+      described.separator = true;
+    } else {
+      described.image = image++;
+      described.id = *button.id;
+      described.id_name = ids.offer(button.id_written, *button.id);
+      command_texts(strings, described.id, described.prompt, described.tooltip);
+    }
+    toolbar.buttons.push_back(std::move(described));
+  }
+  return toolbar;
+}
+
+// The first menu that shares its name with a toolbar, an ACCELERATORS
+// table or an icon describes the application's main window.
+int main_window_menu(const model::Model& model) {
+  for (size_t m = 0; m < model.menus.size(); ++m) {
+    const model::NameOrOrdinal& name = model.menus[m].name;
+    auto shares = [&name](const auto& resources) {
+      return std::any_of(resources.begin(), resources.end(),
+                         [&name](const auto& resource) {
+                           return same_resource(resource.name, name);
+                         });
+    };
+    bool icon = std::any_of(model.files.begin(), model.files.end(),
+                            [&name](const model::FileResource& file) {
+                              return same_name(file.type, "ICON") &&
+                                     same_resource(file.name, name);
+                            });
+    if (icon || shares(model.toolbars) || shares(model.accelerators)) {
+      return static_cast<int>(m);
+    }
+  }
+  return -1;
+}
+
+// "1.2.0.7" from a version's two double words.
+std::string version_text(const std::uint32_t (&words)[2]) {
+  return std::to_string(words[0] >> 16) + "." +
+         std::to_string(words[0] & 0xFFFF) + "." +
+         std::to_string(words[1] >> 16) + "." +
+         std::to_string(words[1] & 0xFFFF);
+}
+
+// The version strings as constants, and the application's name: the
+// product's, else the file's description, else its internal name.
+void describe_version(const model::VersionInfo& source,
+                      Description& description) {
+  auto add = [&description](std::string key, std::string value) {
+    std::string constant = "DLGFORGE_VERSION_";
+    for (char c : key) {
+      bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                   (c >= '0' && c <= '9');
+      constant += plain ? static_cast<char>(std::toupper(c)) : '_';
+    }
+    for (const VersionText& earlier : description.version) {
+      if (earlier.constant == constant) {
+        return;
+      }
+    }
+    description.version.push_back(
+        {std::move(constant), std::move(key), std::move(value)});
+  };
+  add("FileVersionNumber", version_text(source.file_version));
+  add("ProductVersionNumber", version_text(source.product_version));
+  if (source.string_tables.empty()) {
+    return;
+  }
+  for (const model::VersionString& string : source.string_tables[0].values) {
+    add(string.key, string.value);
+  }
+  for (std::string_view key :
+       {"ProductName", "FileDescription", "InternalName"}) {
+    for (const model::VersionString& string : source.string_tables[0].values) {
+      if (same_name(string.key, key) && !string.value.empty()) {
+        description.application_name = string.value;
+        return;
+      }
+    }
+  }
+}
+
 bool matches(const model::NameOrOrdinal& name, const std::string& wanted) {
   if (same_name(name.text, wanted)) {
     return true;
@@ -818,10 +939,15 @@ Description describe(const model::Model& model, const std::string& main_name) {
     expected += 2 * dialog.controls.size();
   }
   names.reserve(expected);
+  StringsById strings;
+  for (const model::StringEntry& string : model.strings) {
+    strings.try_emplace(string.id, &string);
+  }
   for (size_t i = 0; i < model.menus.size(); ++i) {
     const model::Menu& menu = model.menus[i];
     description.menus.push_back(
         describe_menu(menu, static_cast<int>(i), names, ids));
+    add_prompts(description.menus.back().items, strings);
     // The ACCELERATORS table of the menu's name, else the application's
     // (the script's first), gives the menu's window its keys.
     const model::AcceleratorTable* table = nullptr;
@@ -869,6 +995,46 @@ Description describe(const model::Model& model, const std::string& main_name) {
     }
     description.dialogs.push_back(std::move(dialog));
   }
+  for (size_t i = 0; i < model.toolbars.size(); ++i) {
+    const model::Toolbar& source = model.toolbars[i];
+    description.toolbars.push_back(
+        describe_toolbar(source, static_cast<int>(i), names, ids, strings));
+    for (size_t m = 0; m < model.menus.size(); ++m) {
+      if (description.menus[m].toolbar < 0 &&
+          same_resource(model.menus[m].name, source.name)) {
+        description.menus[m].toolbar = static_cast<int>(i);
+      }
+    }
+  }
+  if (!model.versions.empty()) {
+    describe_version(model.versions.front(), description);
+  }
+  if (int menu = main_window_menu(model); menu >= 0) {
+    const model::NameOrOrdinal& name = model.menus[menu].name;
+    MainWindow window;
+    window.script_name = name.text;
+    std::string scope = names.claim("frame_" + scope_part(name, menu));
+    window.function = names.claim(scope + "_create");
+    window.procedure = names.claim(scope + "_procedure");
+    window.menu = menu;
+    if (name.number) {
+      if (auto title = strings.find(*name.number); title != strings.end()) {
+        const model::StringEntry& entry = *title->second;
+        window.title = entry.text.substr(0, entry.text.find('\n'));
+      }
+    }
+    if (window.title.empty()) {
+      window.title = description.application_name.empty()
+                         ? window.script_name
+                         : description.application_name;
+    }
+    constexpr std::uint32_t kIdleMessage = 0xE001;  // AFX_IDS_IDLEMESSAGE
+    if (auto idle = strings.find(kIdleMessage); idle != strings.end()) {
+      window.idle_text = idle->second->text;
+    }
+    description.main_window = std::move(window);
+    description.main_window_first = main_name.empty();
+  }
   if (model.dialogs.empty() && !model.menus.empty()) {
     description.main_menu = 0;
   }
@@ -884,14 +1050,12 @@ Description describe(const model::Model& model, const std::string& main_name) {
       ids.offer(menu.name.text, *menu.name.number);
     }
   }
-  std::map<std::uint32_t, const std::string*> texts;
   for (const model::StringEntry& string : model.strings) {
     ids.offer(string.id_written, string.id);
-    texts.try_emplace(string.id, &string.text);
   }
-  description.strings.reserve(texts.size());
-  for (const auto& [id, text] : texts) {
-    description.strings.emplace_back(id, *text);
+  description.strings.reserve(strings.size());
+  for (const auto& [id, string] : strings) {
+    description.strings.emplace_back(id, string->text);
   }
   description.constants = ids.constants();
   description.unnamed_ids = ids.unnamed();

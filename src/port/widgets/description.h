@@ -189,6 +189,9 @@ struct MenuEntry {
   /// the program's constant for it (empty: the number).
   int id = 0;
   std::string id_name;
+  /// The string table's text for the id, MFC's way: the prompt a status
+  /// bar shows while the item is selected, and the tooltip.
+  std::string prompt, tooltip;
   std::vector<MenuEntry> items;  ///< a submenu's entries
 };
 
@@ -208,6 +211,51 @@ struct MenuBar {
   /// The ACCELERATORS table's keys for ids without an item; those of the
   /// items are the items' own accelerators.
   std::vector<Shortcut> shortcuts;
+  /// The toolbar of the menu's name, shown under it: index into
+  /// `Description::toolbars`, -1 for none.
+  int toolbar = -1;
+};
+
+/// A button of a toolbar, or a separator.
+struct ToolButton {
+  bool separator = false;
+  /// Which picture of the toolbar's strip it shows: buttons take the
+  /// strip's pictures in order, separators take none.
+  int image = -1;
+  int id = 0;
+  std::string id_name;
+  std::string tooltip, prompt;  ///< from the string table, as for menus
+};
+
+/// An MFC TOOLBAR: buttons of one size whose pictures are cut, left to
+/// right, from the BITMAP resource of the toolbar's name.
+struct Toolbar {
+  std::string script_name;
+  std::string function;  ///< name of the function that builds it
+  int button_width = 0, button_height = 0;  ///< pixels
+  std::vector<ToolButton> buttons;
+};
+
+/// The application's main window, which scripts describe only by resources
+/// that share one name (MFC's IDR_MAINFRAME): a menu with a toolbar, an
+/// ACCELERATORS table or an icon of the same name.
+struct MainWindow {
+  std::string script_name;  ///< the shared name
+  std::string function;     ///< name of the function that builds it
+  std::string procedure;    ///< the user's procedure for its commands
+  /// The string of that name up to its first line break, else the
+  /// application's name, else the shared name.
+  std::string title;
+  int menu = -1;  ///< index into `Description::menus`
+  /// The status bar's text when no prompt shows (MFC's "Ready").
+  std::string idle_text;
+};
+
+/// A string of the script's version information, as a program constant.
+struct VersionText {
+  std::string constant;  ///< "DLGFORGE_VERSION_PRODUCTNAME"
+  std::string key;       ///< "ProductName"
+  std::string value;
 };
 
 struct Dialog {
@@ -245,6 +293,15 @@ struct Description {
   /// The string table: each id once, with its text in the first LANGUAGE
   /// the script gives it, in order of id.
   std::vector<std::pair<std::uint32_t, std::string>> strings;
+  std::vector<Toolbar> toolbars;
+  std::optional<MainWindow> main_window;
+  /// Whether the program shows the main window first: it has one and no
+  /// dialog was asked for.
+  bool main_window_first = false;
+  /// The first VERSIONINFO's strings (its first block) and versions
+  /// ("1.2.0.0"), and the application's name for the window manager.
+  std::vector<VersionText> version;
+  std::string application_name;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the

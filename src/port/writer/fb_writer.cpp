@@ -344,9 +344,15 @@ End Sub
 ' the procedure does not handle gets the dialog manager's default: IDOK,
 ' IDCANCEL and the other ids of Windows' message boxes end the dialog with
 ' that id; nothing else happens.
+Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
   If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  If dlgforge_number(dialog, "dlgforge-frame") Then
+    dlgforge_frame_default(dialog, id)
+    Exit Sub
+  End If
   If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
       id <> IDHELP Then
     dlgforge_end_dialog(dialog, id)
@@ -437,6 +443,102 @@ Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
   dlgforge_set_number(item, "dlgforge-id", id)
   g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
 End Sub
+
+' ---- Prompts and toolbars: the string table's texts of commands, MFC's way.
+
+' Shows a prompt on the status bar of a window (Null: the prompt goes and
+' the text under it shows again); nothing for a window without one.
+Sub dlgforge_show_prompt(ByVal owner As GtkWidget Ptr, ByVal text As Const gchar Ptr)
+  Dim status As GtkWidget Ptr = g_object_get_data(G_OBJECT(owner), "dlgforge-status")
+  If status = NULL Then Exit Sub
+  Dim context As guint = gtk_statusbar_get_context_id(GTK_STATUSBAR(status), "prompt")
+  gtk_statusbar_pop(GTK_STATUSBAR(status), context)
+  If text <> NULL Then gtk_statusbar_push(GTK_STATUSBAR(status), context, text)
+End Sub
+
+Sub dlgforge_on_prompt cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, g_object_get_data(G_OBJECT(widget), "dlgforge-prompt"))
+End Sub
+
+Sub dlgforge_on_prompt_end cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, NULL)
+End Sub
+
+Function dlgforge_on_tool_enter cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), _
+      g_object_get_data(G_OBJECT(item), "dlgforge-prompt"))
+  Return FALSE
+End Function
+
+Function dlgforge_on_tool_leave cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), NULL)
+  Return FALSE
+End Function
+
+' A command's prompt and tooltip: the prompt shows on the window's status
+' bar while a menu item is selected or the pointer is on a toolbar button.
+Sub dlgforge_command_texts(ByVal widget As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String)
+  If Len(tooltip) Then gtk_widget_set_tooltip_text(widget, tooltip)
+  If Len(prompt) = 0 Then Exit Sub
+  g_object_set_data_full(G_OBJECT(widget), "dlgforge-prompt", g_strdup(prompt), _
+      Cast(GDestroyNotify, @g_free))
+End Sub
+
+Sub dlgforge_menu_prompt(ByVal item As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  dlgforge_command_texts(item, prompt, tooltip)
+  g_signal_connect(item, "select", G_CALLBACK(@dlgforge_on_prompt), owner)
+  g_signal_connect(item, "deselect", G_CALLBACK(@dlgforge_on_prompt_end), owner)
+End Sub
+
+Sub dlgforge_on_tool cdecl (ByVal button As GtkToolButton Ptr, ByVal owner As gpointer)
+  dlgforge_command(owner, dlgforge_number(button, "dlgforge-id"), BN_CLICKED)
+End Sub
+
+' A toolbar button with the picture `index` of a strip of pictures `wide` by
+' `high` pixels (MFC's button face, light gray, shows through), sending the
+' command of an id to the window that shows it; a missing strip or picture
+' gives the toolkit's picture of a missing image.
+Sub dlgforge_tool_button(ByVal bar As GtkWidget Ptr, ByVal strip As GdkPixbuf Ptr, _
+    ByVal index As Long, ByVal wide As Long, ByVal high As Long, ByVal id As Long, _
+    ByVal prompt As String, ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  Dim picture As GtkWidget Ptr
+  If strip <> NULL AndAlso wide > 0 AndAlso high > 0 AndAlso _
+      (index + 1) * wide <= gdk_pixbuf_get_width(strip) AndAlso _
+      high <= gdk_pixbuf_get_height(strip) Then
+    Dim part As GdkPixbuf Ptr = gdk_pixbuf_new_subpixbuf(strip, index * wide, 0, wide, high)
+    Dim see_through As GdkPixbuf Ptr = gdk_pixbuf_add_alpha(part, TRUE, 192, 192, 192)
+    picture = gtk_image_new_from_pixbuf(see_through)
+    g_object_unref(see_through)
+    g_object_unref(part)
+  Else
+    picture = gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR)
+  End If
+  Dim item As GtkToolItem Ptr = gtk_tool_button_new(picture, NULL)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_object_set_data(G_OBJECT(item), "dlgforge-owner", owner)
+  dlgforge_command_texts(GTK_WIDGET(item), prompt, tooltip)
+  Dim inner As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(item))
+  If inner <> NULL AndAlso Len(prompt) Then
+    g_signal_connect(inner, "enter-notify-event", G_CALLBACK(@dlgforge_on_tool_enter), item)
+    g_signal_connect(inner, "leave-notify-event", G_CALLBACK(@dlgforge_on_tool_leave), item)
+  End If
+  g_signal_connect(item, "clicked", G_CALLBACK(@dlgforge_on_tool), owner)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1)
+End Sub
+
+Sub dlgforge_tool_separator(ByVal bar As GtkWidget Ptr)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), gtk_separator_tool_item_new(), -1)
+End Sub
+
+Function dlgforge_new_toolbar() As GtkWidget Ptr
+  Dim bar As GtkWidget Ptr = gtk_toolbar_new()
+  gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS)
+  Return bar
+End Function
 
 Const DLGFORGE_KEY_TAB = &hFF09
 Const DLGFORGE_KEY_RETURN = &hFF0D
@@ -1015,6 +1117,10 @@ class FbProgramPrinter {
   void menu_function(const MenuBar& bar);
   void menu_items(const std::vector<MenuEntry>& items, int level);
   void accelerator(const MenuEntry& entry);
+  void toolbar_function(const Toolbar& toolbar);
+  void menu_and_toolbar(int menu, std::string_view window);
+  void main_window_function(const MainWindow& window);
+  void frame_default();
   void dialog_function(const Dialog& dialog);
   void font(const FontRequest& request);
   void control(const Widget& widget);
@@ -1027,6 +1133,9 @@ class FbProgramPrinter {
   void start_up();
   void user_part(std::string_view include_name);
   void procedure(const Dialog& dialog);
+  void main_window_procedure(const MainWindow& window);
+  void command_cases(
+      const std::vector<std::pair<std::string, std::string>>& ids);
   static void command_ids(
       const std::vector<MenuEntry>& items,
       std::vector<std::pair<std::string, std::string>>& ids);
@@ -1046,10 +1155,17 @@ ProgramFiles FbProgramPrinter::print() {
   for (const MenuBar& bar : description_.menus) {
     menu_function(bar);
   }
+  for (const Toolbar& toolbar : description_.toolbars) {
+    toolbar_function(toolbar);
+  }
   for (const Dialog& dialog : description_.dialogs) {
     dialog_function(dialog);
   }
+  if (description_.main_window) {
+    main_window_function(*description_.main_window);
+  }
   dialog_by_name();
+  frame_default();
   id_names();
   start_up();
   ProgramFiles files;
@@ -1147,6 +1263,12 @@ void FbProgramPrinter::declarations() {
         .append(std::to_string(constant.value))
         .append("  ' gone\n");
   }
+  if (!description_.version.empty()) {
+    out_ += "\n' The script's version information.\n";
+    for (const VersionText& text : description_.version) {
+      out_ += "Const " + text.constant + " = " + fb_string(text.value) + "\n";
+    }
+  }
   out_ += "\n";
   // One line per widget of the whole script: appended piece by piece,
   // as temporaries of `a + b + c` cost more than the text here.
@@ -1232,13 +1354,7 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
           number(dialog.rect.cy) + ", units_y, 8)" +
           scroll_bar(dialog.horizontal_scroll) + ")\n";
   if (dialog.menu >= 0) {
-    const MenuBar& bar = description_.menus[dialog.menu];
-    out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
-    out_ += "  gtk_window_add_accel_group(GTK_WINDOW(dialog_window), accels)\n";
-    out_ += "  Dim content_box As GtkWidget Ptr = ";
-    out_ += toolkit_.new_vbox;
-    out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
-            "(accels, dialog_window), FALSE, FALSE, 0)\n";
+    menu_and_toolbar(dialog.menu, "dialog_window");
     out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " + area +
             ", TRUE, TRUE, 0)\n";
     out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), content_box)\n";
@@ -1589,6 +1705,10 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
       out_ += "  gtk_widget_set_sensitive(item, FALSE)\n";
     }
     accelerator(entry);
+    if (!entry.prompt.empty() || !entry.tooltip.empty()) {
+      out_ += "  dlgforge_menu_prompt(item, " + fb_string(entry.prompt) + ", " +
+              fb_string(entry.tooltip) + ", owner)\n";
+    }
     if (entry.kind != MenuEntry::Kind::Submenu) {
       out_ += "  dlgforge_menu_command(item, " +
               id_text(entry.id_name, entry.id) + ", owner)\n";
@@ -1618,6 +1738,120 @@ void FbProgramPrinter::accelerator(const MenuEntry& entry) {
       fb_string(entry.accel_key) + "), " +
       modifier_mask(entry.accel_control, entry.accel_shift, entry.accel_alt) +
       ", GTK_ACCEL_VISIBLE)\n";
+}
+
+// The menu bar a window shows, with its accelerators, and the menu's
+// toolbar under it, at the top of a box `content_box`.
+void FbProgramPrinter::menu_and_toolbar(int menu, std::string_view window) {
+  const MenuBar& bar = description_.menus[menu];
+  const std::string owner(window);
+  out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
+  out_ += "  gtk_window_add_accel_group(GTK_WINDOW(" + owner + "), accels)\n";
+  out_ += "  Dim content_box As GtkWidget Ptr = ";
+  out_ += toolkit_.new_vbox;
+  out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
+          "(accels, " + owner + "), FALSE, FALSE, 0)\n";
+  if (bar.toolbar >= 0) {
+    out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " +
+            description_.toolbars[bar.toolbar].function + "(" + owner +
+            "), FALSE, FALSE, 0)\n";
+  }
+}
+
+void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
+  out_ += "' Toolbar " + fb_comment(toolbar.script_name) + ".\n";
+  out_ += "Function " + toolbar.function +
+          "(ByVal owner As GtkWidget Ptr) As GtkWidget Ptr\n"
+          "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n"
+          "  Dim strip As GdkPixbuf Ptr = NULL\n";
+  for (const ToolButton& button : toolbar.buttons) {
+    if (button.separator) {
+      out_ += "  dlgforge_tool_separator(bar)\n";
+      continue;
+    }
+    out_ += "  dlgforge_tool_button(bar, strip, " + number(button.image) +
+            ", " + number(toolbar.button_width) + ", " +
+            number(toolbar.button_height) + ", " +
+            id_text(button.id_name, button.id) + ", _\n      " +
+            fb_string(button.prompt) + ", " + fb_string(button.tooltip) +
+            ", owner)\n";
+  }
+  out_ += "  If strip <> NULL Then g_object_unref(strip)\n";
+  out_ += "  Return bar\nEnd Function\n\n";
+}
+
+// The application's main window: menu bar, toolbar, an empty area for the
+// application's own view, and a status bar for the commands' prompts.
+void FbProgramPrinter::main_window_function(const MainWindow& window) {
+  out_ += "' The application's main window, from the resources named " +
+          fb_comment(window.script_name) +
+          ".\n"
+          "Dim Shared dlgforge_main_window As GtkWidget Ptr\n"
+          "' The area under the toolbar, where the application shows its "
+          "documents.\n"
+          "Dim Shared dlgforge_main_view As GtkWidget Ptr\n\n";
+  out_ += "Function " + window.function + "() As GtkWidget Ptr\n";
+  out_ +=
+      "  Dim frame As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n"
+      "  dlgforge_main_window = frame\n";
+  out_ += "  gtk_window_set_title(GTK_WINDOW(frame), " +
+          fb_string(window.title) + ")\n";
+  out_ += "  gtk_window_set_default_size(GTK_WINDOW(frame), 640, 480)\n";
+  menu_and_toolbar(window.menu, "frame");
+  out_ += "  dlgforge_main_view = " + std::string(toolkit_.new_area) + "\n";
+  out_ +=
+      "  gtk_box_pack_start(GTK_BOX(content_box), dlgforge_main_view, TRUE, "
+      "TRUE, 0)\n"
+      "  Dim status As GtkWidget Ptr = gtk_statusbar_new()\n"
+      "  gtk_box_pack_start(GTK_BOX(content_box), status, FALSE, FALSE, 0)\n"
+      "  g_object_set_data(G_OBJECT(frame), \"dlgforge-status\", status)\n";
+  if (!window.idle_text.empty()) {
+    out_ +=
+        "  gtk_statusbar_push(GTK_STATUSBAR(status), "
+        "gtk_statusbar_get_context_id(GTK_STATUSBAR(status), \"idle\"), " +
+        fb_string(window.idle_text) + ")\n";
+  }
+  out_ +=
+      "  gtk_container_add(GTK_CONTAINER(frame), content_box)\n"
+      "  dlgforge_set_number(frame, \"dlgforge-frame\", 1)\n";
+  out_ +=
+      "  g_object_set_data(G_OBJECT(frame), \"dlgforge-procedure\", _\n"
+      "      Cast(gpointer, dlgforge_procedure_of(" +
+      fb_string(window.script_name) + ")))\n";
+  out_ += "  Return frame\nEnd Function\n\n";
+  out_ +=
+      "' Shows the main window and runs the program until it is closed; its\n"
+      "' procedure gets WM_CREATE first.\n"
+      "Sub dlgforge_run_main_window()\n";
+  out_ += "  Dim frame As GtkWidget Ptr = " + window.function + "()\n";
+  out_ +=
+      "  g_signal_connect(frame, \"destroy\", G_CALLBACK(@gtk_main_quit), "
+      "NULL)\n"
+      "  dlgforge_send(frame, WM_CREATE, 0, 0)\n"
+      "  gtk_widget_show_all(frame)\n"
+      "  gtk_main()\n"
+      "End Sub\n\n";
+}
+
+// What the main window does with a command its procedure leaves: MFC's
+// Exit closes it, and About shows the about box when the script has one.
+void FbProgramPrinter::frame_default() {
+  constexpr std::int64_t kAppAbout = 0xE140, kAppExit = 0xE141;
+  out_ +=
+      "Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As "
+      "Long)\n"
+      "  Select Case id\n";
+  out_ += "  Case " + std::to_string(kAppExit) +
+          "  ' ID_APP_EXIT\n    gtk_widget_destroy(frame)\n";
+  for (const Dialog& dialog : description_.dialogs) {
+    if (lower_case(dialog.script_name) == "idd_aboutbox") {
+      out_ += "  Case " + std::to_string(kAppAbout) +
+              "  ' ID_APP_ABOUT\n    dlgforge_dialog_box(" +
+              fb_string(dialog.script_name) + ")\n";
+      break;
+    }
+  }
+  out_ += "  End Select\nEnd Sub\n\n";
 }
 
 // Builds a dialog by its name in the script, for the command line.
@@ -1724,6 +1958,10 @@ void FbProgramPrinter::start_up() {
       "installed.\n"
       "Sub dlgforge_start()\n";
   out_ += "  dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
+  if (!description_.application_name.empty()) {
+    out_ += "  g_set_application_name(" +
+            fb_string(description_.application_name) + ")\n";
+  }
   out_ += "  gtk_init(NULL, NULL)\n";
   out_ += "  " + toolkit_.style_call() + "\n";
   out_ += "End Sub\n\n";
@@ -1751,7 +1989,8 @@ void FbProgramPrinter::start_up() {
       "  gtk_main()\n"
       "  Return TRUE\n"
       "End Function\n\n";
-  if (description_.main_dialog < 0 && description_.main_menu >= 0) {
+  if (description_.main_dialog < 0 && description_.main_menu >= 0 &&
+      !description_.main_window) {
     const MenuBar& bar = description_.menus[description_.main_menu];
     out_ +=
         "' The script has menus but no dialog: a window shows the first "
@@ -1786,8 +2025,19 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
   for (const Dialog& dialog : description_.dialogs) {
     procedure(dialog);
   }
+  if (description_.main_window) {
+    main_window_procedure(*description_.main_window);
+  }
   out_ += "' ---- The program\n\ndlgforge_start()\n";
-  if (description_.main_dialog >= 0) {
+  if (description_.main_window_first) {
+    out_ +=
+        "' With dialog names on its command line, the program shows those; "
+        "else it\n"
+        "' runs the application's main window.\n"
+        "If dlgforge_show_named_dialogs() = FALSE Then\n"
+        "  dlgforge_run_main_window()\n"
+        "End If\n";
+  } else if (description_.main_dialog >= 0) {
     const Dialog& dialog = description_.dialogs[description_.main_dialog];
     out_ +=
         "' With dialog names on its command line, the program shows those; "
@@ -1819,6 +2069,57 @@ void FbProgramPrinter::command_ids(
   }
 }
 
+void FbProgramPrinter::main_window_procedure(const MainWindow& window) {
+  out_ +=
+      "' The application's main window: WM_CREATE before it is shown, "
+      "and the\n' commands of its menu and toolbar. Where you return 0, "
+      "ID_APP_EXIT closes\n' it.\n";
+  out_ += "Function " + window.procedure +
+          "(ByVal frame As GtkWidget Ptr, ByVal message As Long, _\n"
+          "    ByVal id As Long, ByVal code As Long) As Long\n"
+          "  Select Case message\n"
+          "  Case WM_CREATE\n"
+          "  Case WM_COMMAND\n";
+  std::vector<std::pair<std::string, std::string>> ids;
+  const MenuBar& bar = description_.menus[window.menu];
+  command_ids(bar.items, ids);
+  if (bar.toolbar >= 0) {
+    for (const ToolButton& button :
+         description_.toolbars[bar.toolbar].buttons) {
+      if (!button.separator) {
+        ids.emplace_back(id_text(button.id_name, button.id),
+                         "a toolbar button");
+      }
+    }
+  }
+  command_cases(ids);
+  out_ +=
+      "  End Select\n"
+      "  Return 0\n"
+      "End Function\n";
+  out_ += "dlgforge_set_procedure(" + fb_string(window.script_name) + ", @" +
+          window.procedure + ")\n\n";
+}
+
+// A Select Case over command ids, each once, with what sends it.
+void FbProgramPrinter::command_cases(
+    const std::vector<std::pair<std::string, std::string>>& ids) {
+  if (ids.empty()) {
+    return;
+  }
+  std::unordered_set<std::string> listed;
+  out_ += "    Select Case id\n";
+  for (const auto& [id, what] : ids) {
+    if (listed.insert(lower_case(id)).second) {
+      out_ += "    Case " + id + "  ' " + what;
+      if (out_.back() != '\n') {
+        out_ += "\n";
+      }
+    }
+  }
+  out_ += "    End Select\n";
+}
+
 void FbProgramPrinter::procedure(const Dialog& dialog) {
   out_ += "' The dialog " + fb_comment(dialog.script_name) +
           ": its initialisation and its commands. Return nonzero for\n"
@@ -1840,21 +2141,7 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
   if (dialog.menu >= 0) {
     command_ids(description_.menus[dialog.menu].items, ids);
   }
-  std::unordered_set<std::string> listed;
-  if (!ids.empty()) {
-    out_ += "    Select Case id\n";
-  }
-  for (const auto& [id, what] : ids) {
-    if (listed.insert(lower_case(id)).second) {
-      out_ += "    Case " + id + "  ' " + what;
-      if (out_.back() != '\n') {
-        out_ += "\n";
-      }
-    }
-  }
-  if (!ids.empty()) {
-    out_ += "    End Select\n";
-  }
+  command_cases(ids);
   out_ +=
       "  End Select\n"
       "  Return 0\n"
