@@ -400,12 +400,17 @@ Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
   Return procedure(dialog, message, id, code)
 End Function
 
+' The window whose command is being handled: a dialog it opens is owned by
+' it, and it is active again when that dialog ends, as on Windows.
+Dim Shared dlgforge_commanding As GtkWidget Ptr
+
 ' Ends a dialog with a result, as EndDialog: the modal run returns it; a
 ' dialog shown modeless is closed.
 Sub dlgforge_end_dialog(ByVal dialog As GtkWidget Ptr, ByVal result As Long)
   If dialog = NULL OrElse dlgforge_number(dialog, "dlgforge-ended") Then Exit Sub
   dlgforge_set_number(dialog, "dlgforge-result", result)
   dlgforge_set_number(dialog, "dlgforge-ended", 1)
+  If dialog = dlgforge_commanding Then dlgforge_commanding = NULL
   Dim running As GMainLoop Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-loop")
   If running <> NULL Then
     g_main_loop_quit(running)
@@ -422,9 +427,16 @@ Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Lon
 
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
-  If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  Dim previous As GtkWidget Ptr = dlgforge_commanding
+  dlgforge_commanding = dialog
+  Dim handled As Long = dlgforge_send(dialog, WM_COMMAND, id, code)
+  dlgforge_commanding = previous
+  If handled Then Exit Sub
   If dlgforge_number(dialog, "dlgforge-frame") Then
+    previous = dlgforge_commanding
+    dlgforge_commanding = dialog
     dlgforge_frame_default(dialog, id)
+    dlgforge_commanding = previous
     Exit Sub
   End If
   If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
@@ -740,9 +752,14 @@ End Sub
 ' result it ended with (-1 for no dialog).
 Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   If dialog = NULL Then Return -1
+  Dim owner As GtkWidget Ptr = dlgforge_commanding
   Dim running As GMainLoop Ptr = g_main_loop_new(NULL, FALSE)
   g_object_set_data(G_OBJECT(dialog), "dlgforge-loop", running)
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE)
+  If owner <> NULL Then
+    gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(owner))
+    g_object_add_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+  End If
   dlgforge_initialise(dialog)
   If dlgforge_number(dialog, "dlgforge-ended") = 0 Then
     gtk_widget_show(dialog)
@@ -752,6 +769,10 @@ Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   Dim result As Long = dlgforge_number(dialog, "dlgforge-result")
   g_main_loop_unref(running)
   gtk_widget_destroy(dialog)
+  If owner <> NULL Then
+    g_object_remove_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+    gtk_window_present(GTK_WINDOW(owner))
+  End If
   Return result
 End Function
 
