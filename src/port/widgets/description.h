@@ -207,6 +207,11 @@ struct Shortcut {
 struct MenuBar {
   std::string script_name;  ///< as written in the script
   std::string function;     ///< name of the function that builds it
+  /// The function a window calls for this menu: `function`, or for a menu
+  /// the script has in several languages, the one that builds the variant
+  /// of the program's language.
+  std::string chooser;
+  std::uint16_t language = 0;  ///< LANG | SUBLANG << 10, 0 for none
   std::vector<MenuEntry> items;
   /// The ACCELERATORS table's keys for ids without an item; those of the
   /// items are the items' own accelerators.
@@ -246,6 +251,9 @@ struct MainWindow {
   /// The string of that name up to its first line break, else the
   /// application's name, else the shared name.
   std::string title;
+  /// The id of the string the title comes from, which the program reads in
+  /// its language; unset for a title of another source.
+  std::optional<std::int64_t> title_string;
   int menu = -1;  ///< index into `Description::menus`
   /// The status bar's text when no prompt shows (MFC's "Ready").
   std::string idle_text;
@@ -260,6 +268,9 @@ struct VersionText {
 
 struct Dialog {
   std::string script_name;
+  std::uint16_t language = 0;  ///< LANG | SUBLANG << 10, 0 for none
+  /// Index into `Description::dialog_variants`: the dialogs of this name.
+  int variants = -1;
   /// The number a dialog named by a macro stands for ("1540" for
   /// FINDDLGORD), by which the program finds it too; empty otherwise.
   std::string ordinal;
@@ -279,6 +290,20 @@ struct Dialog {
   std::vector<Widget> widgets;  ///< in script order, which is focus order
 };
 
+/// Resources of one type and name in the script's languages: variants of
+/// one dialog or menu, of which the program builds the one its language
+/// chooses.
+struct Variants {
+  std::vector<int> members;  ///< indexes of dialogs or menus, script order
+  std::string chooser;       ///< function choosing among them ("" for one)
+};
+
+/// A string of the string table in each language the script gives it.
+struct StringVariants {
+  std::uint32_t id = 0;
+  std::vector<std::pair<std::uint16_t, std::string>> texts;  ///< script order
+};
+
 struct Description {
   std::vector<Dialog> dialogs;
   std::vector<MenuBar> menus;
@@ -290,9 +315,11 @@ struct Description {
   /// and the names that could not be constants.
   std::vector<IdConstant> constants;
   std::vector<UnnamedId> unnamed_ids;
-  /// The string table: each id once, with its text in the first LANGUAGE
-  /// the script gives it, in order of id.
-  std::vector<std::pair<std::uint32_t, std::string>> strings;
+  /// Each dialog and menu name once, with its variants, in script order.
+  std::vector<Variants> dialog_variants, menu_variants;
+  /// The string table: each id once, with its text in every LANGUAGE the
+  /// script gives it, in order of id.
+  std::vector<StringVariants> strings;
   std::vector<Toolbar> toolbars;
   std::optional<MainWindow> main_window;
   /// Whether the program shows the main window first: it has one and no

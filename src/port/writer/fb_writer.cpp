@@ -13,6 +13,7 @@
 #include "port/gtk2/choices.h"
 #include "port/gtk2/program.h"
 #include "port/gtk3/program.h"
+#include "port/languages/fb_runtime.h"
 #include "port/program/fb_literal.h"
 #include "port/program/spelling.h"
 
@@ -350,6 +351,7 @@ End Sub
 ' IDCANCEL and the other ids of Windows' message boxes end the dialog with
 ' that id; nothing else happens.
 Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+Declare Function dlgforge_load_string(ByVal id As Long) As String
 
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
@@ -1010,6 +1012,42 @@ Sub dlgforge_set_default(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
 End Sub
 )";
 
+// The language whose variants of dialogs, menus and strings the program
+// builds, and how the user chooses it.
+constexpr std::string_view kProgramLanguage = R"(
+' ---- The program's language: the variant of each dialog, menu and string
+' the program builds when the script has it in several languages.
+
+' The language's id (LANG | SUBLANG << 10); 0 for none, which chooses the
+' neutral variant, else English (United States), else the script's first.
+Dim Shared dlgforge_language As Long
+' The first argument of the command line after --language NAME.
+Dim Shared dlgforge_first_argument As Long = 1
+
+' Makes the dialogs, menus and strings built after it those of a language,
+' as SetThreadUILanguage: a LANGID, or 0 for none.
+Sub dlgforge_set_language(ByVal id As Long)
+  dlgforge_language = id
+End Sub
+
+' The user's language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES,
+' LANG), or the one --language names (de-DE, de_DE, 0x0407) before the
+' dialog names on the command line.
+Sub dlgforge_choose_program_language()
+  dlgforge_language = dlgforge_user_language()
+  If Command(1) = "--language" Then
+    Dim wanted As Long = dlgforge_language_of_name(Command(2))
+    If wanted < 0 Then
+      Print "unknown language "; Command(2)
+      End 2
+    End If
+    dlgforge_language = wanted
+    dlgforge_first_argument = 3
+  End If
+End Sub
+
+)";
+
 // Widgets that live in a scrolled window: the variable holds the inner
 // widget, the scrolled window is its parent, which is what gets placed.
 std::string placed(const Widget& widget) {
@@ -1138,6 +1176,10 @@ class FbProgramPrinter {
   void menu_function(const MenuBar& bar);
   void menu_items(const std::vector<MenuEntry>& items, int level);
   void accelerator(const MenuEntry& entry);
+  void menu_chooser(const Variants& group);
+  template <typename Resource>
+  void choice(const Variants& group, const std::vector<Resource>& resources,
+              const std::string& arguments);
   void toolbar_function(const Toolbar& toolbar);
   void menu_and_toolbar(int menu, std::string_view window);
   void main_window_function(const MainWindow& window);
@@ -1175,6 +1217,9 @@ ProgramFiles FbProgramPrinter::print() {
   helpers();
   for (const MenuBar& bar : description_.menus) {
     menu_function(bar);
+  }
+  for (const Variants& group : description_.menu_variants) {
+    menu_chooser(group);
   }
   for (const Toolbar& toolbar : description_.toolbars) {
     toolbar_function(toolbar);
@@ -1313,6 +1358,8 @@ void FbProgramPrinter::helpers() {
   fill(kHelpers);
   out_ += kDialogManager;
   out_ += "\n";
+  out_ += languages::freebasic_runtime();
+  out_ += kProgramLanguage;
 }
 // Prints a text of the helpers with each {{name}} replaced by its part: the
 // toolkit's, else the one both toolkits share. A part may hold parts.
@@ -1770,13 +1817,56 @@ void FbProgramPrinter::menu_and_toolbar(int menu, std::string_view window) {
   out_ += "  gtk_window_add_accel_group(GTK_WINDOW(" + owner + "), accels)\n";
   out_ += "  Dim content_box As GtkWidget Ptr = ";
   out_ += toolkit_.new_vbox;
-  out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
+  out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.chooser +
           "(accels, " + owner + "), FALSE, FALSE, 0)\n";
   if (bar.toolbar >= 0) {
     out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " +
             description_.toolbars[bar.toolbar].function + "(" + owner +
             "), FALSE, FALSE, 0)\n";
   }
+}
+
+// Returns the variant of a resource the program's language chooses: the
+// members' functions take `arguments`.
+template <typename Resource>
+void FbProgramPrinter::choice(const Variants& group,
+                              const std::vector<Resource>& resources,
+                              const std::string& arguments) {
+  if (group.members.size() == 1) {
+    out_ += "Return " + resources[group.members.front()].function + "(" +
+            arguments + ")\n";
+    return;
+  }
+  out_ += "Dim variants(0 To " +
+          number(static_cast<int>(group.members.size()) - 1) + ") As Long = {";
+  for (size_t i = 0; i < group.members.size(); ++i) {
+    out_ += (i == 0 ? "" : ", ") +
+            std::to_string(resources[group.members[i]].language);
+  }
+  out_ += "}\n";
+  out_ +=
+      "    Select Case dlgforge_choose_language(variants(), "
+      "dlgforge_language)\n";
+  for (size_t i = 1; i < group.members.size(); ++i) {
+    out_ += "    Case " + std::to_string(i) + ": Return " +
+            resources[group.members[i]].function + "(" + arguments + ")\n";
+  }
+  out_ += "    End Select\n    Return " +
+          resources[group.members.front()].function + "(" + arguments + ")\n";
+}
+
+void FbProgramPrinter::menu_chooser(const Variants& group) {
+  if (group.chooser.empty()) {
+    return;
+  }
+  out_ += "' Menu " +
+          fb_comment(description_.menus[group.members.front()].script_name) +
+          " in the program's language.\n";
+  out_ += "Function " + group.chooser +
+          "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
+          "Ptr) As GtkWidget Ptr\n    ";
+  choice(group, description_.menus, "accels, owner");
+  out_ += "End Function\n\n";
 }
 
 void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
@@ -1815,8 +1905,15 @@ void FbProgramPrinter::main_window_function(const MainWindow& window) {
   out_ +=
       "  Dim frame As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n"
       "  dlgforge_main_window = frame\n";
-  out_ += "  gtk_window_set_title(GTK_WINDOW(frame), " +
-          fb_string(window.title) + ")\n";
+  if (window.title_string) {
+    out_ += "  Dim title As String = dlgforge_load_string(" +
+            std::to_string(*window.title_string) + ")\n";
+    out_ += "  title = Left(title, InStr(title & Chr(10), Chr(10)) - 1)\n";
+    out_ += "  gtk_window_set_title(GTK_WINDOW(frame), title)\n";
+  } else {
+    out_ += "  gtk_window_set_title(GTK_WINDOW(frame), " +
+            fb_string(window.title) + ")\n";
+  }
   out_ += "  gtk_window_set_default_size(GTK_WINDOW(frame), 640, 480)\n";
   menu_and_toolbar(window.menu, "frame");
   out_ += "  dlgforge_main_view = " + std::string(toolkit_.new_area) + "\n";
@@ -1887,7 +1984,8 @@ void FbProgramPrinter::dialog_by_name() {
       "GtkWidget Ptr\n";
   if (!description_.dialogs.empty()) {
     out_ += "  Select Case UCase(dialog_name)\n";
-    for (const Dialog& dialog : description_.dialogs) {
+    for (const Variants& group : description_.dialog_variants) {
+      const Dialog& dialog = description_.dialogs[group.members.front()];
       std::string upper = dialog.script_name;
       for (char& c : upper) {
         if (c >= 'a' && c <= 'z') {
@@ -1896,7 +1994,8 @@ void FbProgramPrinter::dialog_by_name() {
       }
       out_ += "  Case " + fb_string(upper) +
               (dialog.ordinal.empty() ? "" : ", " + fb_string(dialog.ordinal)) +
-              "\n    Return " + dialog.function + "()\n";
+              "\n    ";
+      choice(group, description_.dialogs, "");
     }
     out_ += "  End Select\n";
   }
@@ -1962,12 +2061,30 @@ void FbProgramPrinter::id_names() {
       "Function dlgforge_load_string(ByVal id As Long) As String\n";
   if (!description_.strings.empty()) {
     out_ += "  Select Case id\n";
-    for (const auto& [id, text] : description_.strings) {
-      out_.append("  Case ")
-          .append(std::to_string(static_cast<std::int32_t>(id)))
-          .append(": Return ")
-          .append(fb_string(text))
-          .append("\n");
+    for (const StringVariants& string : description_.strings) {
+      out_.append("  Case ").append(
+          std::to_string(static_cast<std::int32_t>(string.id)));
+      if (string.texts.size() == 1) {
+        out_.append(": Return ")
+            .append(fb_string(string.texts.front().second))
+            .append("\n");
+        continue;
+      }
+      out_ += "\n    Dim variants(0 To " +
+              number(static_cast<int>(string.texts.size()) - 1) +
+              ") As Long = {";
+      for (size_t i = 0; i < string.texts.size(); ++i) {
+        out_ += (i == 0 ? "" : ", ") + std::to_string(string.texts[i].first);
+      }
+      out_ +=
+          "}\n    Select Case dlgforge_choose_language(variants(), "
+          "dlgforge_language)\n";
+      for (size_t i = 1; i < string.texts.size(); ++i) {
+        out_ += "    Case " + std::to_string(i) + ": Return " +
+                fb_string(string.texts[i].second) + "\n";
+      }
+      out_ += "    End Select\n    Return " +
+              fb_string(string.texts.front().second) + "\n";
     }
     out_ += "  End Select\n";
   }
@@ -1984,6 +2101,7 @@ void FbProgramPrinter::start_up() {
     out_ += "  g_set_application_name(" +
             fb_string(description_.application_name) + ")\n";
   }
+  out_ += "  dlgforge_choose_program_language()\n";
   out_ += "  gtk_init(NULL, NULL)\n";
   out_ += "  " + toolkit_.style_call() + "\n";
   out_ += "End Sub\n\n";
@@ -1993,7 +2111,7 @@ void FbProgramPrinter::start_up() {
       "' the first ends; False when it names none.\n"
       "Function dlgforge_show_named_dialogs() As Long\n"
       "  Dim first_dialog As GtkWidget Ptr\n"
-      "  Dim argument As Long = 1\n"
+      "  Dim argument As Long = dlgforge_first_argument\n"
       "  While Len(Command(argument)) > 0\n"
       "    Dim named As GtkWidget Ptr = "
       "dlgforge_dialog_named(Command(argument))\n"
@@ -2044,8 +2162,8 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
   if (!include_name.empty()) {
     out_ += "#include once " + fb_string(include_name) + "\n\n";
   }
-  for (const Dialog& dialog : description_.dialogs) {
-    procedure(dialog);
+  for (const Variants& group : description_.dialog_variants) {
+    procedure(description_.dialogs[group.members.front()]);
   }
   if (description_.main_window) {
     main_window_procedure(*description_.main_window);
@@ -2239,7 +2357,8 @@ std::vector<std::string> changes_to_note(
     const std::vector<IdConstant>& earlier_constants,
     std::string_view user_text) {
   std::vector<std::string> notes;
-  for (const Dialog& dialog : description.dialogs) {
+  for (const Variants& group : description.dialog_variants) {
+    const Dialog& dialog = description.dialogs[group.members.front()];
     std::string registration =
         "dlgforge_set_procedure(" + fb_string(dialog.script_name) + ",";
     if (user_text.find(registration) == std::string_view::npos) {
