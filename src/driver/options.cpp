@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "port/languages/languages.h"
+
 #ifndef DLGFORGE_VERSION
 #error "DLGFORGE_VERSION must be defined by the build"
 #endif
@@ -22,6 +24,7 @@ enum class OptionId {
   Port,
   Gtk3,
   Main,
+  Language,
   Preview,
   Report,
 };
@@ -47,6 +50,7 @@ constexpr KnownOption kOptions[] = {
     {"port", 0, false, OptionId::Port},
     {"gtk3", 0, false, OptionId::Gtk3},
     {"main", 0, true, OptionId::Main},
+    {"language", 0, true, OptionId::Language},
     {"preview", 0, false, OptionId::Preview},
     {"report", 0, true, OptionId::Report},
 };
@@ -85,6 +89,9 @@ GTK+ 2, printed on standard output.
       --gtk3              with --port: write the program for GTK 3
                           (3.24) instead of GTK+ 2
       --main NAME         with --port: the dialog the program shows first
+      --language NAME     with --preview or --report: show the variant of
+                          each dialog a user of language NAME (de-DE,
+                          de_DE, 0x0407) gets
       --preview           show the --port dialogs live with GTK+ 2: a
                           window lists the dialogs and menus of the
                           script; names after SCRIPT.rc open those dialogs
@@ -203,6 +210,10 @@ class OptionParser {
     }
     if (options.main_dialog && !options.port) {
       fail("option '--main' needs --port");
+      return result_;
+    }
+    if (options.language && !options.preview && !options.report_dir) {
+      fail("option '--language' needs --preview or --report");
       return result_;
     }
     if (options.gtk3 && (!options.port || options.dump_model ||
@@ -351,6 +362,12 @@ class OptionParser {
         return bad_value(spelled, value, "a dialog name");
       }
       options.main_dialog = value;
+      return true;
+    case OptionId::Language:
+      options.language = port::languages::language_of_name(value);
+      if (!options.language) {
+        return bad_value(spelled, value, "a language (de-DE, de_DE, 0x0407)");
+      }
       return true;
     case OptionId::Preview:
       options.preview = true;

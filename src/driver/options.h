@@ -51,6 +51,8 @@ struct ConversionOptions {
   bool gtk3 = false;
   /// --main NAME: the dialog the port program shows first.
   std::optional<std::string> main_dialog;
+  /// --language: the language whose variants --preview and --report show.
+  std::optional<std::uint16_t> language;
   /// --preview: show the port dialogs live; the arguments after the script
   /// name the dialogs to open instead of the list of dialogs and menus.
   bool preview = false;

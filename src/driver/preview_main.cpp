@@ -17,14 +17,15 @@
 #include <vector>
 
 #include "driver/options.h"
-#include "text/quoted.h"
 #include "linux/output_file.h"
+#include "port/languages/languages.h"
 #include "port/model/model_json.h"
 #include "port/preview/builder.h"
 #include "port/preview/display.h"
 #include "port/reader/reader.h"
 #include "port/report/html_report.h"
 #include "port/widgets/description.h"
+#include "text/quoted.h"
 
 namespace {
 
@@ -111,7 +112,16 @@ void open_menu(const Preview& preview, int index) {
   gtk_widget_show_all(window);
 }
 
-enum Column { kKind, kName, kTitle, kControls, kIndex, kIsMenu, kColumns };
+enum Column {
+  kKind,
+  kName,
+  kLanguage,
+  kTitle,
+  kControls,
+  kIndex,
+  kIsMenu,
+  kColumns
+};
 
 void row_activated(GtkTreeView* view, GtkTreePath* path, GtkTreeViewColumn*,
                    gpointer data) {
@@ -139,32 +149,37 @@ void add_column(GtkWidget* view, const char* title, int column) {
 
 // The window listing the dialogs and menus; closing it ends the preview.
 GtkWidget* list_window(Preview& preview, const std::string& script) {
-  GtkListStore* store =
-      gtk_list_store_new(kColumns, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_STRING,
-                         G_TYPE_STRING, G_TYPE_INT, G_TYPE_BOOLEAN);
+  GtkListStore* store = gtk_list_store_new(
+      kColumns, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_STRING,
+      G_TYPE_STRING, G_TYPE_INT, G_TYPE_BOOLEAN);
   const Description& description = *preview.description;
   for (size_t i = 0; i < description.dialogs.size(); ++i) {
     const dlgforge::port::Dialog& dialog = description.dialogs[i];
     std::string count = std::to_string(dialog.widgets.size());
     GtkTreeIter row;
     gtk_list_store_append(store, &row);
+    std::string language =
+        dlgforge::port::languages::language_name(dialog.language);
     gtk_list_store_set(store, &row, kKind, "Dialog", kName,
-                       dialog.script_name.c_str(), kTitle, dialog.title.c_str(),
-                       kControls, count.c_str(), kIndex, static_cast<int>(i),
-                       kIsMenu, FALSE, -1);
+                       dialog.script_name.c_str(), kLanguage, language.c_str(),
+                       kTitle, dialog.title.c_str(), kControls, count.c_str(),
+                       kIndex, static_cast<int>(i), kIsMenu, FALSE, -1);
   }
   for (size_t i = 0; i < description.menus.size(); ++i) {
     GtkTreeIter row;
     gtk_list_store_append(store, &row);
+    std::string language =
+        dlgforge::port::languages::language_name(description.menus[i].language);
     gtk_list_store_set(store, &row, kKind, "Menu", kName,
-                       description.menus[i].script_name.c_str(), kTitle, "",
-                       kControls, "", kIndex, static_cast<int>(i), kIsMenu,
-                       TRUE, -1);
+                       description.menus[i].script_name.c_str(), kLanguage,
+                       language.c_str(), kTitle, "", kControls, "", kIndex,
+                       static_cast<int>(i), kIsMenu, TRUE, -1);
   }
   GtkWidget* view = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
   g_object_unref(store);
   add_column(view, "Kind", kKind);
   add_column(view, "Name", kName);
+  add_column(view, "Language", kLanguage);
   add_column(view, "Title", kTitle);
   add_column(view, "Controls", kControls);
   g_signal_connect(view, "row-activated", G_CALLBACK(row_activated), &preview);
@@ -209,6 +224,12 @@ int preview(const dlgforge::ConversionOptions& options) {
     chosen.push_back(dlgforge::port::describe(model, name).main_dialog);
   }
   Description description = dlgforge::port::describe(model, "");
+  if (options.language) {
+    for (int& index : chosen) {
+      index = dlgforge::port::dialog_in_language(description, index,
+                                                 *options.language);
+    }
+  }
   if (!start_toolkit()) {
     return kStatusNoDisplay;
   }
@@ -304,7 +325,8 @@ int write_report(const dlgforge::ConversionOptions& options) {
     return kStatusNoDisplay;
   }
 
-  dlgforge::port::ReportInput input{options.script, &model, &description, {}};
+  dlgforge::port::ReportInput input{
+      options.script, &model, &description, {}, options.language};
   std::vector<std::string> anchors =
       dlgforge::port::dialog_anchors(description);
   size_t total = description.dialogs.size();

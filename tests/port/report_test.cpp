@@ -43,7 +43,7 @@ TEST(ReportPage, ScriptTextNeverBecomesMarkupAndAnchorsAreUnique) {
   model.dialogs.push_back(dialog("summary"));
   model.warnings.push_back({{"x.rc", 7, 3}, "odd <token>"});
   Description description = describe(model, "");
-  ReportInput input{"dir/x.rc", &model, &description, {}};
+  ReportInput input{"dir/x.rc", &model, &description, {}, {}};
   input.pictures.push_back({"dialog-IDD_A.png", 150, 80, 6, 13});
   std::string page = write_report_html(input);
 
@@ -76,11 +76,38 @@ TEST(ReportPage, MenusAreNestedListsWithTheirMnemonicsUnderlined) {
   menu.items.push_back(file);
   model.menus.push_back(menu);
   Description description = describe(model, "");
-  std::string page = write_report_html({"m.rc", &model, &description, {}});
+  std::string page = write_report_html({"m.rc", &model, &description, {}, {}});
   EXPECT_NE(page.find("<li><u>F</u>ile\n<ul class=menu>\n<li><u>O</u>pen "
                       "<kbd>Ctrl+O</kbd> <code class=muted>ID_OPEN</code>"),
             std::string::npos)
       << page;
+}
+
+TEST(ReportPage, VariantsSideBySideOrTheOneOfALanguage) {
+  model::Model model;
+  for (std::uint16_t language : {0x0409, 0x0407}) {
+    model.dialogs.push_back(dialog("IDD_HELLO"));
+    model.dialogs.back().language = language;
+    model.dialogs.back().caption = language == 0x0409 ? "Hello" : "Hallo";
+  }
+  model.dialogs.push_back(dialog("IDD_ONLY"));
+  model.dialogs.back().language = 0x0409;
+  Description description = describe(model, "");
+  std::string all = write_report_html({"v.rc", &model, &description, {}, {}});
+  size_t row = all.find("<div class=variants>");
+  ASSERT_NE(row, std::string::npos);
+  EXPECT_LT(all.find("Hello", row), all.find("</div>", row));
+  EXPECT_LT(all.find("Hallo", row), all.find("</div>", row));
+  EXPECT_NE(all.find("<td>Dialog IDD_ONLY</td><td>yes</td><td class=note>"),
+            std::string::npos);
+  // German Austria gets the German variant, and the English one where the
+  // script has no German.
+  std::string austrian =
+      write_report_html({"v.rc", &model, &description, {}, 0x0C07});
+  EXPECT_EQ(austrian.find("class=variants"), std::string::npos);
+  EXPECT_EQ(austrian.find("Hello</h2>"), std::string::npos);
+  EXPECT_NE(austrian.find("Hallo</h2>"), std::string::npos);
+  EXPECT_NE(austrian.find("<h2>IDD_ONLY"), std::string::npos);
 }
 
 }  // namespace

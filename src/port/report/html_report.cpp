@@ -1,12 +1,12 @@
 #include "port/report/html_report.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 #include <set>
 #include <string_view>
 
 #include "port/gtk2/choices.h"
+#include "port/languages/languages.h"
 
 namespace dlgforge::port {
 namespace {
@@ -37,6 +37,8 @@ code, kbd { font: 12px/1.3 "DejaVu Sans Mono", monospace; }
 .muted { color: #777; }
 ul.menu { margin: .2em 0; padding-left: 1.4em; }
 ul.contents { columns: 3 24em; padding-left: 1.2em; }
+.variants { display: flex; flex-wrap: wrap; gap: 0 2em; }
+.variants > section { flex: 1 1 24em; min-width: 0; overflow-x: auto; }
 )";
 
 std::string escape(std::string_view text) {
@@ -138,7 +140,18 @@ class Page {
       : input_(input),
         model_(*input.model),
         description_(*input.description),
-        anchors_(dialog_anchors(description_)) {}
+        anchors_(dialog_anchors(description_)) {
+    // The variants of each dialog to show: all of them, side by side, or
+    // the one a user of the report's language gets.
+    for (const Variants& group : description_.dialog_variants) {
+      if (input_.language) {
+        shown_.push_back({dialog_in_language(description_, group.members[0],
+                                             *input_.language)});
+      } else {
+        shown_.push_back(group.members);
+      }
+    }
+  }
 
   std::string write() {
     std::string name = input_.script_name;
@@ -156,9 +169,18 @@ class Page {
             escape(input_.script_name) +
             ": each dialog as <code>dlgforge --port</code> builds it.</p>\n";
     summary();
-    for (size_t i = 0; i < description_.dialogs.size(); ++i) {
-      dialog_section(i);
+    for (const std::vector<int>& variants : shown_) {
+      if (variants.size() > 1) {
+        out_ += "<div class=variants>\n";
+      }
+      for (int index : variants) {
+        dialog_section(static_cast<size_t>(index));
+      }
+      if (variants.size() > 1) {
+        out_ += "</div>\n";
+      }
     }
+    languages();
     menus();
     main_window();
     accelerators();
@@ -202,11 +224,13 @@ class Page {
       return;
     }
     out_ += "<h3>Dialogs</h3>\n<ul class=contents>\n";
-    for (size_t i = 0; i < description_.dialogs.size(); ++i) {
-      const Dialog& dialog = description_.dialogs[i];
-      out_ += "<li><a href=\"#" + anchors_[i] + "\">" +
-              escape(dialog.script_name) + "</a> <span class=muted>" +
-              escape(dialog.title) + "</span></li>\n";
+    for (const std::vector<int>& variants : shown_) {
+      for (int i : variants) {
+        const Dialog& dialog = description_.dialogs[i];
+        out_ += "<li><a href=\"#" + anchors_[i] + "\">" +
+                escape(dialog.script_name) + "</a>" + language_mark(dialog) +
+                " <span class=muted>" + escape(dialog.title) + "</span></li>\n";
+      }
     }
     out_ += "</ul>\n";
   }
@@ -217,7 +241,7 @@ class Page {
     const DialogPicture* picture =
         index < input_.pictures.size() ? &input_.pictures[index] : nullptr;
     out_ += "<section id=\"" + anchors_[index] + "\">\n<h2>" +
-            escape(dialog.script_name) +
+            escape(dialog.script_name) + language_mark(dialog) +
             (dialog.title.empty() ? "" : " &mdash; " + escape(dialog.title)) +
             "</h2>\n";
     out_ += "<p class=muted>" + escape(source.kind) + ", line " +
@@ -329,6 +353,76 @@ class Page {
     out_ += "</ul>\n";
   }
 
+  // The language of a dialog whose name the script has in several.
+  std::string language_mark(const Dialog& dialog) const {
+    if (description_.dialog_variants[dialog.variants].members.size() < 2) {
+      return "";
+    }
+    return " <span class=muted>(" +
+           escape(languages::language_name(dialog.language)) + ")</span>";
+  }
+
+  // Which dialogs, menus and strings the script has in which languages.
+  void languages() {
+    std::vector<std::uint16_t> found;
+    auto note = [&found](std::uint16_t language) {
+      if (std::find(found.begin(), found.end(), language) == found.end()) {
+        found.push_back(language);
+      }
+    };
+    for (const Dialog& dialog : description_.dialogs) {
+      note(dialog.language);
+    }
+    for (const MenuBar& bar : description_.menus) {
+      note(bar.language);
+    }
+    for (const model::StringEntry& string : model_.strings) {
+      note(string.language);
+    }
+    if (found.size() < 2) {
+      return;
+    }
+    out_ +=
+        "<section id=languages>\n<h2>Languages</h2>\n<table>\n<tr>"
+        "<th>Resource</th>";
+    for (std::uint16_t language : found) {
+      std::string name = languages::language_name(language);
+      out_ += "<th>" + escape(name.empty() ? "neutral" : name) + "</th>";
+    }
+    out_ += "</tr>\n";
+    auto row = [&](std::string_view what, const std::vector<int>& members,
+                   auto language_of) {
+      out_ += "<tr><td>" + std::string(what) + "</td>";
+      for (std::uint16_t language : found) {
+        bool has = std::any_of(members.begin(), members.end(), [&](int m) {
+          return language_of(m) == language;
+        });
+        out_ += has ? "<td>yes</td>" : "<td class=note>&mdash;</td>";
+      }
+      out_ += "</tr>\n";
+    };
+    for (const Variants& group : description_.dialog_variants) {
+      row("Dialog " +
+              escape(description_.dialogs[group.members[0]].script_name),
+          group.members,
+          [this](int m) { return description_.dialogs[m].language; });
+    }
+    for (const Variants& group : description_.menu_variants) {
+      row("Menu " + escape(description_.menus[group.members[0]].script_name),
+          group.members,
+          [this](int m) { return description_.menus[m].language; });
+    }
+    out_ += "<tr><td>Strings</td>";
+    for (std::uint16_t language : found) {
+      long count = std::count_if(model_.strings.begin(), model_.strings.end(),
+                                 [language](const model::StringEntry& s) {
+                                   return s.language == language;
+                                 });
+      out_ += "<td class=n>" + number(count) + "</td>";
+    }
+    out_ += "</tr>\n</table>\n</section>\n";
+  }
+
   void main_window() {
     if (!description_.main_window) {
       return;
@@ -429,8 +523,7 @@ class Page {
         "<section id=strings>\n<h2>String table</h2>\n<table>\n<tr>"
         "<th>Line</th><th>Id</th><th>Language</th><th>Text</th></tr>\n";
     for (const model::StringEntry& string : model_.strings) {
-      char language[8];
-      std::snprintf(language, sizeof language, "0x%04x", string.language);
+      std::string language = languages::language_name(string.language);
       out_ += "<tr><td class=n>" + number(string.pos.line) + "</td><td><code>" +
               escape(string.id_written) + "</code> <span class=muted>" +
               number(static_cast<long>(string.id)) + "</span></td><td>" +
@@ -470,6 +563,7 @@ class Page {
   const model::Model& model_;
   const Description& description_;
   std::vector<std::string> anchors_;
+  std::vector<std::vector<int>> shown_;
   std::string out_;
 };
 

@@ -5,6 +5,8 @@
 // pictures are files beside it, taken by the caller.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +28,9 @@ struct ReportInput {
   const model::Model* model = nullptr;
   const Description* description = nullptr;
   std::vector<DialogPicture> pictures;  ///< one per dialog, in order
+  /// Only the variant of each dialog a user of this language gets; every
+  /// variant when unset.
+  std::optional<std::uint16_t> language;
 };
 
 /// The whole page.

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "port/languages/languages.h"
 #include "port/widgets/names.h"
 #include "port/widgets/text.h"
 
@@ -984,6 +985,17 @@ SignalSource signal_source(Notification notification, WidgetKind kind) {
     return SignalSource::Selection;
   }
   return SignalSource::Widget;
+}
+
+int dialog_in_language(const Description& description, int dialog,
+                       std::uint16_t language) {
+  const Variants& group =
+      description.dialog_variants[description.dialogs[dialog].variants];
+  std::vector<std::uint16_t> languages;
+  for (int member : group.members) {
+    languages.push_back(description.dialogs[member].language);
+  }
+  return group.members[languages::choose_language(languages, language)];
 }
 
 bool has_dialog(const model::Model& model, const std::string& name) {

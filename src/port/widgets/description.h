@@ -336,6 +336,11 @@ struct Description {
 /// by number); empty for the script's first dialog.
 Description describe(const model::Model& model, const std::string& main_name);
 
+/// The variant of a dialog's name that a program in `language` builds
+/// (an index of `description.dialogs`), as Windows chooses.
+int dialog_in_language(const Description& description, int dialog,
+                       std::uint16_t language);
+
 /// Whether `name` names a dialog of the model, as `describe` compares.
 bool has_dialog(const model::Model& model, const std::string& name);
 
