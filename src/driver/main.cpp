@@ -320,6 +320,11 @@ int port(const dlgforge::ConversionOptions& options) {
   }
   dlgforge::port::Description description =
       dlgforge::port::describe(model, options.main_dialog.value_or(""));
+  warnings.clear();
+  for (const dlgforge::model::Diagnostic& warning : description.warnings) {
+    warnings += dlgforge::model::format_warning(warning) + "\n";
+  }
+  write_stderr(warnings);
   dlgforge::port::WriterOptions writer;
   writer.script_name = script_name;
   writer.base_units = options.base_units;

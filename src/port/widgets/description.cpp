@@ -6,6 +6,7 @@
 #include <map>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "port/languages/languages.h"
 #include "port/widgets/names.h"
@@ -646,15 +647,40 @@ std::string shortcut_key(const model::Accelerator& accelerator) {
     return std::string("KP_").append(1, static_cast<char>('0' + key - 0x60));
   }
   static const std::map<std::uint16_t, std::string_view> kNamed = {
-      {0x08, "BackSpace"}, {0x09, "Tab"},         {0x0D, "Return"},
-      {0x13, "Pause"},     {0x1B, "Escape"},      {0x20, "space"},
-      {0x21, "Page_Up"},   {0x22, "Page_Down"},   {0x23, "End"},
-      {0x24, "Home"},      {0x25, "Left"},        {0x26, "Up"},
-      {0x27, "Right"},     {0x28, "Down"},        {0x2D, "Insert"},
-      {0x2E, "Delete"},    {0x5D, "Menu"},        {0x6A, "KP_Multiply"},
-      {0x6B, "KP_Add"},    {0x6D, "KP_Subtract"}, {0x6E, "KP_Decimal"},
-      {0x6F, "KP_Divide"}, {0xBB, "plus"},        {0xBC, "comma"},
-      {0xBD, "minus"},     {0xBE, "period"},
+      {0x08, "BackSpace"},
+      {0x09, "Tab"},
+      {0x0D, "Return"},
+      {0x13, "Pause"},
+      {0x1B, "Escape"},
+      {0x20, "space"},
+      {0x21, "Page_Up"},
+      {0x22, "Page_Down"},
+      {0x23, "End"},
+      {0x24, "Home"},
+      {0x25, "Left"},
+      {0x26, "Up"},
+      {0x27, "Right"},
+      {0x28, "Down"},
+      {0x2D, "Insert"},
+      {0x2E, "Delete"},
+      {0x5D, "Menu"},
+      {0x6A, "KP_Multiply"},
+      {0x6B, "KP_Add"},
+      {0x6D, "KP_Subtract"},
+      {0x6E, "KP_Decimal"},
+      {0x6F, "KP_Divide"},
+      {0xBB, "plus"},
+      {0xBC, "comma"},
+      {0xBD, "minus"},
+      {0xBE, "period"},
+      // The punctuation keys of a US keyboard (VK_OEM_1 to VK_OEM_7).
+      {0xBA, "semicolon"},
+      {0xBF, "slash"},
+      {0xC0, "grave"},
+      {0xDB, "bracketleft"},
+      {0xDC, "backslash"},
+      {0xDD, "bracketright"},
+      {0xDE, "apostrophe"},
   };
   auto named = kNamed.find(key);
   return named == kNamed.end() ? "" : std::string(named->second);
@@ -680,12 +706,18 @@ bool take_shortcut(std::vector<MenuEntry>& items, const Shortcut& shortcut) {
 }
 
 void add_shortcuts(const model::AcceleratorTable& table, IdNames& ids,
-                   MenuBar& bar) {
+                   MenuBar& bar, std::vector<model::Diagnostic>* warnings) {
   constexpr std::uint16_t kShift = 0x04, kControl = 0x08, kAlt = 0x10;
   for (const model::Accelerator& accelerator : table.entries) {
     Shortcut shortcut;
     shortcut.key = shortcut_key(accelerator);
     if (shortcut.key.empty()) {
+      if (warnings != nullptr) {
+        warnings->push_back(
+            {accelerator.pos, "the key " + accelerator.key_written +
+                                  " has no name in GTK here: the program "
+                                  "leaves this accelerator out"});
+      }
       continue;
     }
     bool character = (accelerator.fvirt & 0x01) == 0;
@@ -1027,6 +1059,7 @@ Description describe(const model::Model& model, const std::string& main_name) {
       entries.push_back(&string);
     }
   }
+  std::unordered_set<const model::AcceleratorTable*> warned_tables;
   for (size_t i = 0; i < model.menus.size(); ++i) {
     const model::Menu& menu = model.menus[i];
     description.menus.push_back(
@@ -1045,7 +1078,10 @@ Description describe(const model::Model& model, const std::string& main_name) {
       table = &model.accelerators.front();
     }
     if (table != nullptr) {
-      add_shortcuts(*table, ids, description.menus.back());
+      // A table several menus use warns once.
+      add_shortcuts(
+          *table, ids, description.menus.back(),
+          warned_tables.insert(table).second ? &description.warnings : nullptr);
     }
   }
   std::vector<int> menu_group;
@@ -1103,6 +1139,16 @@ Description describe(const model::Model& model, const std::string& main_name) {
     const model::Toolbar& source = model.toolbars[i];
     description.toolbars.push_back(
         describe_toolbar(source, static_cast<int>(i), names, ids, strings));
+    if (std::none_of(model.files.begin(), model.files.end(),
+                     [&source](const model::FileResource& file) {
+                       return same_name(file.type, "BITMAP") &&
+                              same_resource(file.name, source.name);
+                     })) {
+      description.warnings.push_back(
+          {source.pos, "the toolbar " + source.name.text +
+                           " has no BITMAP of its name: its buttons show "
+                           "the toolkit's picture of a missing image"});
+    }
     for (size_t m = 0; m < model.menus.size(); ++m) {
       if (description.menus[m].toolbar < 0 &&
           same_resource(model.menus[m].name, source.name)) {

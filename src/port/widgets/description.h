@@ -329,6 +329,9 @@ struct Description {
   /// ("1.2.0.0"), and the application's name for the window manager.
   std::vector<VersionText> version;
   std::string application_name;
+  /// What the program cannot carry of the script, at the statement's
+  /// position: printed as the reader's warnings are.
+  std::vector<model::Diagnostic> warnings;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the
