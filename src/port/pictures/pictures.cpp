@@ -280,11 +280,12 @@ std::string lower(std::string_view text) {
   return out;
 }
 
-// A file name part made of the resource's name: its letters, digits, '_'
-// and '-', anything else as '_'; never empty, never a path.
+// A file name part made of the resource's name as written (IDI_APP, 101):
+// its letters, digits, '_' and '-', anything else as '_'; never empty,
+// never a path.
 std::string safe_stem(const model::NameOrOrdinal& name) {
   std::string stem;
-  for (char c : name.number ? std::to_string(*name.number) : name.text) {
+  for (char c : name.text) {
     bool keep = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
                 (c >= '0' && c <= '9') || c == '_' || c == '-';
     stem += keep ? c : '_';

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/model/model.h"
+#include "port/pictures/pictures.h"
 #include "port/widgets/fonts.h"
 #include "port/widgets/geometry.h"
 #include "port/widgets/ids.h"
@@ -79,6 +80,7 @@ enum class Sizing {
   Script,       ///< the script's rectangle
   FieldHeight,  ///< drop-down combo boxes: as high as their edit field
   Icon,         ///< icons: the standard icon's size, whatever the script says
+  Picture,      ///< bitmaps: the size of the script's bitmap
   WholeRows,    ///< list boxes: no taller than the rows that fit whole
 };
 
@@ -155,6 +157,12 @@ struct Widget {
   Selection selection = Selection::Single;
   Shade shade = Shade::Black;
   StockImage stock = StockImage::Information;
+  /// An Image that shows one of the script's pictures: the file's index in
+  /// `Description::pictures` and the size it is shown at in pixels; -1 when
+  /// the stock image stands alone. The stock image stays the fallback of a
+  /// file that cannot be loaded.
+  int picture = -1;
+  int picture_width = 0, picture_height = 0;
   bool sunken = false;
 
   /// The control's id as the template stores it, and the program's
@@ -245,12 +253,22 @@ struct Description {
   /// The string table: each id once, with its text in the first LANGUAGE
   /// the script gives it, in order of id.
   std::vector<std::pair<std::uint32_t, std::string>> strings;
+  /// The files of the script's pictures that the widgets and windows show,
+  /// each once: what a program loads from its picture folder.
+  std::vector<PictureFile> pictures;
+  /// The application's icon, its first ICON as Windows shows it, for every
+  /// window: the files of its small (16 pixels) and large (32 pixels)
+  /// image; -1 for none.
+  int icon_small = -1, icon_large = -1;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the
 /// dialog shown first (compared as resource names are, ignoring case, or
-/// by number); empty for the script's first dialog.
-Description describe(const model::Model& model, const std::string& main_name);
+/// by number); empty for the script's first dialog. The images show the
+/// pictures of `pictures` (read from `model`) they name; without it, and
+/// for a picture the set does not hold, stock images.
+Description describe(const model::Model& model, const std::string& main_name,
+                     const PictureSet* pictures = nullptr);
 
 /// Whether `name` names a dialog of the model, as `describe` compares.
 bool has_dialog(const model::Model& model, const std::string& name);
