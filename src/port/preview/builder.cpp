@@ -215,6 +215,43 @@ class MenuBuilder {
 
 // One dialog being built: the widgets made so far, in script order, and
 // the first radio button of each group.
+// A picture file's bytes as a pixbuf of `width` x `height`, as the program
+// loads the file; null when they cannot be loaded.
+GdkPixbuf* picture_pixbuf(const PictureFile& file, int width, int height) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  bool written = gdk_pixbuf_loader_write(
+      loader, reinterpret_cast<const guchar*>(file.bytes.data()),
+      file.bytes.size(), nullptr);
+  // Closed in any case: a loader must not be dropped open.
+  bool loaded = gdk_pixbuf_loader_close(loader, nullptr) && written;
+  GdkPixbuf* pixbuf = loaded ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  GdkPixbuf* scaled =
+      pixbuf == nullptr
+          ? nullptr
+          : gdk_pixbuf_scale_simple(pixbuf, width, height, GDK_INTERP_BILINEAR);
+  g_object_unref(loader);
+  return scaled;
+}
+
+// The application's icon on a window, small and large.
+void window_icon(const Description& description, GtkWidget* window) {
+  GList* icons = nullptr;
+  const std::pair<int, int> sizes[] = {{description.icon_small, 16},
+                                       {description.icon_large, kIconPixels}};
+  for (const auto& [index, pixels] : sizes) {
+    GdkPixbuf* icon =
+        index < 0 ? nullptr
+                  : picture_pixbuf(description.pictures[index], pixels, pixels);
+    if (icon != nullptr) {
+      icons = g_list_append(icons, icon);
+    }
+  }
+  if (icons != nullptr) {
+    gtk_window_set_icon_list(GTK_WINDOW(window), icons);
+  }
+  g_list_free_full(icons, g_object_unref);
+}
+
 class DialogBuilder {
  public:
   DialogBuilder(const Dialog& dialog, DialogBaseUnits units, GtkWidget* area)
@@ -228,6 +265,24 @@ class DialogBuilder {
       placed_.push_back(gtk2::in_scrolled_window(widget.kind) ? scrolled(made)
                                                               : made);
       finish_widget(widget, made, placed_.back());
+    }
+  }
+
+  // The script's pictures in the images that name one; a picture that
+  // cannot be loaded leaves the stock image.
+  void show_pictures(const std::vector<PictureFile>& files) {
+    const std::vector<Widget>& widgets = dialog_.widgets;
+    for (size_t i = 0; i < widgets.size(); ++i) {
+      const Widget& widget = widgets[i];
+      GdkPixbuf* pixbuf =
+          widget.picture < 0
+              ? nullptr
+              : picture_pixbuf(files[widget.picture], widget.picture_width,
+                               widget.picture_height);
+      if (pixbuf != nullptr) {
+        gtk_image_set_from_pixbuf(GTK_IMAGE(made_[i]), pixbuf);
+        g_object_unref(pixbuf);
+      }
     }
   }
 
@@ -546,8 +601,10 @@ DialogBaseUnits build_dialog(const Description& description, int index,
   } else {
     gtk_container_add(GTK_CONTAINER(window), area);
   }
+  window_icon(description, window);
   DialogBuilder builder(dialog, used, area);
   builder.build();
+  builder.show_pictures(description.pictures);
   builder.finish(window, font);
   pango_font_description_free(font);
   // As in the program, Escape and the close button are the dialog's
