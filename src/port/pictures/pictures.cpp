@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -15,6 +16,8 @@ constexpr std::string_view kPngSignature = "\x89PNG\r\n\x1a\n";
 // Larger pictures are not what a dialog shows; the bound also keeps every
 // size computation below far from overflowing.
 constexpr std::int64_t kMaxSide = 1 << 14;
+// Nor larger files; the whole file is read into memory.
+constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
 
 std::uint32_t u16(std::string_view bytes, std::size_t at) {
   return static_cast<std::uint8_t>(bytes[at]) |
@@ -377,18 +380,6 @@ const Picture* PictureSet::find(std::string_view type,
   return nullptr;
 }
 
-const Picture* PictureSet::find(std::string_view type,
-                                std::string_view name) const {
-  model::NameOrOrdinal wanted{std::string(name), std::nullopt};
-  char* end = nullptr;
-  std::string text(name);
-  unsigned long number = std::strtoul(text.c_str(), &end, 0);
-  if (!text.empty() && end != nullptr && *end == '\0' && number <= 0xFFFF) {
-    wanted.number = static_cast<std::uint32_t>(number);
-  }
-  return find(type, wanted);
-}
-
 PictureSet read_pictures(const model::Model& model) {
   PictureSet set;
   std::vector<std::string> stems;
@@ -400,13 +391,20 @@ PictureSet read_pictures(const model::Model& model) {
         set.find(resource.type, resource.name) != nullptr) {
       continue;
     }
-    std::ifstream in(resource.resolved, std::ios::binary);
+    std::error_code error;
+    std::uintmax_t size = std::filesystem::file_size(resource.resolved, error);
+    std::ifstream in;
     std::ostringstream read;
-    read << in.rdbuf();
+    if (!error && size <= kMaxFileBytes) {
+      in.open(resource.resolved, std::ios::binary);
+      read << in.rdbuf();
+    }
     std::string problem;
     PictureCheck check;
-    if (!in.good() && !in.eof()) {
-      problem = "cannot be read";
+    if (!error && size > kMaxFileBytes) {
+      problem = "it is larger than any picture a dialog shows";
+    } else if (error || !in.is_open() || (!in.good() && !in.eof())) {
+      problem = "it cannot be read";
     } else {
       check = check_picture(read.str(), *format);
       problem = check.problem;

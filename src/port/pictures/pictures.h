@@ -75,10 +75,10 @@ struct PictureSet {
   /// compared as the resource compiler pairs resources; null for none.
   const Picture* find(std::string_view type,
                       const model::NameOrOrdinal& name) const;
-  /// The same by the name as a control's text names it ("IDI_APP", "101").
-  const Picture* find(std::string_view type, std::string_view name) const;
 };
 
+/// Reads the pictures of `model`, which must outlive the set: each picture
+/// points to its resource there.
 PictureSet read_pictures(const model::Model& model);
 
 /// The file a program loads to show `picture` at `pixels` square: for an
