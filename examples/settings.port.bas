@@ -34,6 +34,7 @@ Const IDCLOSE = 8
 Const IDHELP = 9
 Const IDTRYAGAIN = 10
 Const IDCONTINUE = 11
+Const WM_CREATE = 1
 Const WM_INITDIALOG = 272
 Const WM_COMMAND = 273
 Const BN_CLICKED = 0
@@ -414,12 +415,17 @@ Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
   Return procedure(dialog, message, id, code)
 End Function
 
+' The window whose command is being handled: a dialog it opens is owned by
+' it, and it is active again when that dialog ends, as on Windows.
+Dim Shared dlgforge_commanding As GtkWidget Ptr
+
 ' Ends a dialog with a result, as EndDialog: the modal run returns it; a
 ' dialog shown modeless is closed.
 Sub dlgforge_end_dialog(ByVal dialog As GtkWidget Ptr, ByVal result As Long)
   If dialog = NULL OrElse dlgforge_number(dialog, "dlgforge-ended") Then Exit Sub
   dlgforge_set_number(dialog, "dlgforge-result", result)
   dlgforge_set_number(dialog, "dlgforge-ended", 1)
+  If dialog = dlgforge_commanding Then dlgforge_commanding = NULL
   Dim running As GMainLoop Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-loop")
   If running <> NULL Then
     g_main_loop_quit(running)
@@ -432,9 +438,23 @@ End Sub
 ' the procedure does not handle gets the dialog manager's default: IDOK,
 ' IDCANCEL and the other ids of Windows' message boxes end the dialog with
 ' that id; nothing else happens.
+Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+Declare Function dlgforge_load_string(ByVal id As Long) As String
+
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
-  If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  Dim previous As GtkWidget Ptr = dlgforge_commanding
+  dlgforge_commanding = dialog
+  Dim handled As Long = dlgforge_send(dialog, WM_COMMAND, id, code)
+  dlgforge_commanding = previous
+  If handled Then Exit Sub
+  If dlgforge_number(dialog, "dlgforge-frame") Then
+    previous = dlgforge_commanding
+    dlgforge_commanding = dialog
+    dlgforge_frame_default(dialog, id)
+    dlgforge_commanding = previous
+    Exit Sub
+  End If
   If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
       id <> IDHELP Then
     dlgforge_end_dialog(dialog, id)
@@ -525,6 +545,102 @@ Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
   dlgforge_set_number(item, "dlgforge-id", id)
   g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
 End Sub
+
+' ---- Prompts and toolbars: the string table's texts of commands, MFC's way.
+
+' Shows a prompt on the status bar of a window (Null: the prompt goes and
+' the text under it shows again); nothing for a window without one.
+Sub dlgforge_show_prompt(ByVal owner As GtkWidget Ptr, ByVal text As Const gchar Ptr)
+  Dim status As GtkWidget Ptr = g_object_get_data(G_OBJECT(owner), "dlgforge-status")
+  If status = NULL Then Exit Sub
+  Dim context As guint = gtk_statusbar_get_context_id(GTK_STATUSBAR(status), "prompt")
+  gtk_statusbar_pop(GTK_STATUSBAR(status), context)
+  If text <> NULL Then gtk_statusbar_push(GTK_STATUSBAR(status), context, text)
+End Sub
+
+Sub dlgforge_on_prompt cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, g_object_get_data(G_OBJECT(widget), "dlgforge-prompt"))
+End Sub
+
+Sub dlgforge_on_prompt_end cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, NULL)
+End Sub
+
+Function dlgforge_on_tool_enter cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), _
+      g_object_get_data(G_OBJECT(item), "dlgforge-prompt"))
+  Return FALSE
+End Function
+
+Function dlgforge_on_tool_leave cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), NULL)
+  Return FALSE
+End Function
+
+' A command's prompt and tooltip: the prompt shows on the window's status
+' bar while a menu item is selected or the pointer is on a toolbar button.
+Sub dlgforge_command_texts(ByVal widget As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String)
+  If Len(tooltip) Then gtk_widget_set_tooltip_text(widget, tooltip)
+  If Len(prompt) = 0 Then Exit Sub
+  g_object_set_data_full(G_OBJECT(widget), "dlgforge-prompt", g_strdup(prompt), _
+      Cast(GDestroyNotify, @g_free))
+End Sub
+
+Sub dlgforge_menu_prompt(ByVal item As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  dlgforge_command_texts(item, prompt, tooltip)
+  g_signal_connect(item, "select", G_CALLBACK(@dlgforge_on_prompt), owner)
+  g_signal_connect(item, "deselect", G_CALLBACK(@dlgforge_on_prompt_end), owner)
+End Sub
+
+Sub dlgforge_on_tool cdecl (ByVal button As GtkToolButton Ptr, ByVal owner As gpointer)
+  dlgforge_command(owner, dlgforge_number(button, "dlgforge-id"), BN_CLICKED)
+End Sub
+
+' A toolbar button with the picture `index` of a strip of pictures `wide` by
+' `high` pixels (MFC's button face, light gray, shows through), sending the
+' command of an id to the window that shows it; a missing strip or picture
+' gives the toolkit's picture of a missing image.
+Sub dlgforge_tool_button(ByVal bar As GtkWidget Ptr, ByVal strip As GdkPixbuf Ptr, _
+    ByVal index As Long, ByVal wide As Long, ByVal high As Long, ByVal id As Long, _
+    ByVal prompt As String, ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  Dim picture As GtkWidget Ptr
+  If strip <> NULL AndAlso wide > 0 AndAlso high > 0 AndAlso _
+      (index + 1) * wide <= gdk_pixbuf_get_width(strip) AndAlso _
+      high <= gdk_pixbuf_get_height(strip) Then
+    Dim part As GdkPixbuf Ptr = gdk_pixbuf_new_subpixbuf(strip, index * wide, 0, wide, high)
+    Dim see_through As GdkPixbuf Ptr = gdk_pixbuf_add_alpha(part, TRUE, 192, 192, 192)
+    picture = gtk_image_new_from_pixbuf(see_through)
+    g_object_unref(see_through)
+    g_object_unref(part)
+  Else
+    picture = gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR)
+  End If
+  Dim item As GtkToolItem Ptr = gtk_tool_button_new(picture, NULL)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_object_set_data(G_OBJECT(item), "dlgforge-owner", owner)
+  dlgforge_command_texts(GTK_WIDGET(item), prompt, tooltip)
+  Dim inner As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(item))
+  If inner <> NULL AndAlso Len(prompt) Then
+    g_signal_connect(inner, "enter-notify-event", G_CALLBACK(@dlgforge_on_tool_enter), item)
+    g_signal_connect(inner, "leave-notify-event", G_CALLBACK(@dlgforge_on_tool_leave), item)
+  End If
+  g_signal_connect(item, "clicked", G_CALLBACK(@dlgforge_on_tool), owner)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1)
+End Sub
+
+Sub dlgforge_tool_separator(ByVal bar As GtkWidget Ptr)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), gtk_separator_tool_item_new(), -1)
+End Sub
+
+Function dlgforge_new_toolbar() As GtkWidget Ptr
+  Dim bar As GtkWidget Ptr = gtk_toolbar_new()
+  gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS)
+  Return bar
+End Function
 
 Const DLGFORGE_KEY_TAB = &hFF09
 Const DLGFORGE_KEY_RETURN = &hFF0D
@@ -652,9 +768,14 @@ End Sub
 ' result it ended with (-1 for no dialog).
 Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   If dialog = NULL Then Return -1
+  Dim owner As GtkWidget Ptr = dlgforge_commanding
   Dim running As GMainLoop Ptr = g_main_loop_new(NULL, FALSE)
   g_object_set_data(G_OBJECT(dialog), "dlgforge-loop", running)
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE)
+  If owner <> NULL Then
+    gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(owner))
+    g_object_add_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+  End If
   dlgforge_initialise(dialog)
   If dlgforge_number(dialog, "dlgforge-ended") = 0 Then
     gtk_widget_show(dialog)
@@ -664,6 +785,10 @@ Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   Dim result As Long = dlgforge_number(dialog, "dlgforge-result")
   g_main_loop_unref(running)
   gtk_widget_destroy(dialog)
+  If owner <> NULL Then
+    g_object_remove_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+    gtk_window_present(GTK_WINDOW(owner))
+  End If
   Return result
 End Function
 
@@ -974,6 +1099,535 @@ Sub dlgforge_set_default(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
   gtk_window_set_default(GTK_WINDOW(dialog), control)
 End Sub
 
+' Windows' languages: the LANGID (LANG_* | SUBLANG_* << 10), the name
+' Windows gives it and the POSIX locale name ("" where none exists).
+Type dlgforge_language_entry
+  id As Long
+  tag As ZString * 16
+  posix As ZString * 16
+End Type
+Dim Shared dlgforge_languages(0 To 309) As dlgforge_language_entry = { _
+  (&h0001, "ar", "ar"), _
+  (&h0401, "ar-SA", "ar_SA"), _
+  (&h0801, "ar-IQ", "ar_IQ"), _
+  (&h0c01, "ar-EG", "ar_EG"), _
+  (&h1001, "ar-LY", "ar_LY"), _
+  (&h1401, "ar-DZ", "ar_DZ"), _
+  (&h1801, "ar-MA", "ar_MA"), _
+  (&h1c01, "ar-TN", "ar_TN"), _
+  (&h2001, "ar-OM", "ar_OM"), _
+  (&h2401, "ar-YE", "ar_YE"), _
+  (&h2801, "ar-SY", "ar_SY"), _
+  (&h2c01, "ar-JO", "ar_JO"), _
+  (&h3001, "ar-LB", "ar_LB"), _
+  (&h3401, "ar-KW", "ar_KW"), _
+  (&h3801, "ar-AE", "ar_AE"), _
+  (&h3c01, "ar-BH", "ar_BH"), _
+  (&h4001, "ar-QA", "ar_QA"), _
+  (&h0002, "bg", "bg"), _
+  (&h0402, "bg-BG", "bg_BG"), _
+  (&h0003, "ca", "ca"), _
+  (&h0403, "ca-ES", "ca_ES"), _
+  (&h0803, "ca-ES-valencia", "ca_ES@valencia"), _
+  (&h0004, "zh-Hans", "zh"), _
+  (&h0404, "zh-TW", "zh_TW"), _
+  (&h0804, "zh-CN", "zh_CN"), _
+  (&h0c04, "zh-HK", "zh_HK"), _
+  (&h1004, "zh-SG", "zh_SG"), _
+  (&h1404, "zh-MO", "zh_MO"), _
+  (&h0005, "cs", "cs"), _
+  (&h0405, "cs-CZ", "cs_CZ"), _
+  (&h0006, "da", "da"), _
+  (&h0406, "da-DK", "da_DK"), _
+  (&h0007, "de", "de"), _
+  (&h0407, "de-DE", "de_DE"), _
+  (&h0807, "de-CH", "de_CH"), _
+  (&h0c07, "de-AT", "de_AT"), _
+  (&h1007, "de-LU", "de_LU"), _
+  (&h1407, "de-LI", "de_LI"), _
+  (&h0008, "el", "el"), _
+  (&h0408, "el-GR", "el_GR"), _
+  (&h0009, "en", "en"), _
+  (&h0409, "en-US", "en_US"), _
+  (&h0809, "en-GB", "en_GB"), _
+  (&h0c09, "en-AU", "en_AU"), _
+  (&h1009, "en-CA", "en_CA"), _
+  (&h1409, "en-NZ", "en_NZ"), _
+  (&h1809, "en-IE", "en_IE"), _
+  (&h1c09, "en-ZA", "en_ZA"), _
+  (&h2009, "en-JM", "en_JM"), _
+  (&h2409, "en-029", ""), _
+  (&h2809, "en-BZ", "en_BZ"), _
+  (&h2c09, "en-TT", "en_TT"), _
+  (&h3009, "en-ZW", "en_ZW"), _
+  (&h3409, "en-PH", "en_PH"), _
+  (&h4009, "en-IN", "en_IN"), _
+  (&h4409, "en-MY", "en_MY"), _
+  (&h4809, "en-SG", "en_SG"), _
+  (&h000a, "es", "es"), _
+  (&h040a, "es-ES_tradnl", ""), _
+  (&h080a, "es-MX", "es_MX"), _
+  (&h0c0a, "es-ES", "es_ES"), _
+  (&h100a, "es-GT", "es_GT"), _
+  (&h140a, "es-CR", "es_CR"), _
+  (&h180a, "es-PA", "es_PA"), _
+  (&h1c0a, "es-DO", "es_DO"), _
+  (&h200a, "es-VE", "es_VE"), _
+  (&h240a, "es-CO", "es_CO"), _
+  (&h280a, "es-PE", "es_PE"), _
+  (&h2c0a, "es-AR", "es_AR"), _
+  (&h300a, "es-EC", "es_EC"), _
+  (&h340a, "es-CL", "es_CL"), _
+  (&h380a, "es-UY", "es_UY"), _
+  (&h3c0a, "es-PY", "es_PY"), _
+  (&h400a, "es-BO", "es_BO"), _
+  (&h440a, "es-SV", "es_SV"), _
+  (&h480a, "es-HN", "es_HN"), _
+  (&h4c0a, "es-NI", "es_NI"), _
+  (&h500a, "es-PR", "es_PR"), _
+  (&h540a, "es-US", "es_US"), _
+  (&h580a, "es-419", ""), _
+  (&h000b, "fi", "fi"), _
+  (&h040b, "fi-FI", "fi_FI"), _
+  (&h000c, "fr", "fr"), _
+  (&h040c, "fr-FR", "fr_FR"), _
+  (&h080c, "fr-BE", "fr_BE"), _
+  (&h0c0c, "fr-CA", "fr_CA"), _
+  (&h100c, "fr-CH", "fr_CH"), _
+  (&h140c, "fr-LU", "fr_LU"), _
+  (&h180c, "fr-MC", "fr_MC"), _
+  (&h000d, "he", "he"), _
+  (&h040d, "he-IL", "he_IL"), _
+  (&h000e, "hu", "hu"), _
+  (&h040e, "hu-HU", "hu_HU"), _
+  (&h000f, "is", "is"), _
+  (&h040f, "is-IS", "is_IS"), _
+  (&h0010, "it", "it"), _
+  (&h0410, "it-IT", "it_IT"), _
+  (&h0810, "it-CH", "it_CH"), _
+  (&h0011, "ja", "ja"), _
+  (&h0411, "ja-JP", "ja_JP"), _
+  (&h0012, "ko", "ko"), _
+  (&h0412, "ko-KR", "ko_KR"), _
+  (&h0013, "nl", "nl"), _
+  (&h0413, "nl-NL", "nl_NL"), _
+  (&h0813, "nl-BE", "nl_BE"), _
+  (&h0014, "no", "no"), _
+  (&h0414, "nb-NO", "nb_NO"), _
+  (&h0814, "nn-NO", "nn_NO"), _
+  (&h7814, "nn", "nn"), _
+  (&h7c14, "nb", "nb"), _
+  (&h0015, "pl", "pl"), _
+  (&h0415, "pl-PL", "pl_PL"), _
+  (&h0016, "pt", "pt"), _
+  (&h0416, "pt-BR", "pt_BR"), _
+  (&h0816, "pt-PT", "pt_PT"), _
+  (&h0017, "rm", "rm"), _
+  (&h0417, "rm-CH", "rm_CH"), _
+  (&h0018, "ro", "ro"), _
+  (&h0418, "ro-RO", "ro_RO"), _
+  (&h0818, "ro-MD", "ro_MD"), _
+  (&h0019, "ru", "ru"), _
+  (&h0419, "ru-RU", "ru_RU"), _
+  (&h0819, "ru-MD", "ru_MD"), _
+  (&h001a, "hr", "hr"), _
+  (&h041a, "hr-HR", "hr_HR"), _
+  (&h081a, "sr-Latn-CS", "sr_CS@latin"), _
+  (&h0c1a, "sr-Cyrl-CS", "sr_CS"), _
+  (&h101a, "hr-BA", "hr_BA"), _
+  (&h141a, "bs-Latn-BA", "bs_BA"), _
+  (&h181a, "sr-Latn-BA", "sr_BA@latin"), _
+  (&h1c1a, "sr-Cyrl-BA", "sr_BA"), _
+  (&h201a, "bs-Cyrl-BA", "bs_BA@cyrillic"), _
+  (&h241a, "sr-Latn-RS", "sr_RS@latin"), _
+  (&h281a, "sr-Cyrl-RS", "sr_RS"), _
+  (&h2c1a, "sr-Latn-ME", "sr_ME"), _
+  (&h301a, "sr-Cyrl-ME", "sr_ME@cyrillic"), _
+  (&h6c1a, "sr-Cyrl", "sr@cyrillic"), _
+  (&h701a, "sr-Latn", "sr@latin"), _
+  (&h781a, "bs", "bs"), _
+  (&h7c1a, "sr", "sr"), _
+  (&h001b, "sk", "sk"), _
+  (&h041b, "sk-SK", "sk_SK"), _
+  (&h001c, "sq", "sq"), _
+  (&h041c, "sq-AL", "sq_AL"), _
+  (&h001d, "sv", "sv"), _
+  (&h041d, "sv-SE", "sv_SE"), _
+  (&h081d, "sv-FI", "sv_FI"), _
+  (&h001e, "th", "th"), _
+  (&h041e, "th-TH", "th_TH"), _
+  (&h001f, "tr", "tr"), _
+  (&h041f, "tr-TR", "tr_TR"), _
+  (&h0020, "ur", "ur"), _
+  (&h0420, "ur-PK", "ur_PK"), _
+  (&h0820, "ur-IN", "ur_IN"), _
+  (&h0021, "id", "id"), _
+  (&h0421, "id-ID", "id_ID"), _
+  (&h0022, "uk", "uk"), _
+  (&h0422, "uk-UA", "uk_UA"), _
+  (&h0023, "be", "be"), _
+  (&h0423, "be-BY", "be_BY"), _
+  (&h0024, "sl", "sl"), _
+  (&h0424, "sl-SI", "sl_SI"), _
+  (&h0025, "et", "et"), _
+  (&h0425, "et-EE", "et_EE"), _
+  (&h0026, "lv", "lv"), _
+  (&h0426, "lv-LV", "lv_LV"), _
+  (&h0027, "lt", "lt"), _
+  (&h0427, "lt-LT", "lt_LT"), _
+  (&h0028, "tg", "tg"), _
+  (&h0428, "tg-Cyrl-TJ", "tg_TJ"), _
+  (&h0029, "fa", "fa"), _
+  (&h0429, "fa-IR", "fa_IR"), _
+  (&h002a, "vi", "vi"), _
+  (&h042a, "vi-VN", "vi_VN"), _
+  (&h002b, "hy", "hy"), _
+  (&h042b, "hy-AM", "hy_AM"), _
+  (&h002c, "az", "az"), _
+  (&h042c, "az-Latn-AZ", "az_AZ"), _
+  (&h082c, "az-Cyrl-AZ", "az_AZ@cyrillic"), _
+  (&h002d, "eu", "eu"), _
+  (&h042d, "eu-ES", "eu_ES"), _
+  (&h002e, "hsb", "hsb"), _
+  (&h042e, "hsb-DE", "hsb_DE"), _
+  (&h082e, "dsb-DE", "dsb_DE"), _
+  (&h002f, "mk", "mk"), _
+  (&h042f, "mk-MK", "mk_MK"), _
+  (&h0032, "tn", "tn"), _
+  (&h0432, "tn-ZA", "tn_ZA"), _
+  (&h0034, "xh", "xh"), _
+  (&h0434, "xh-ZA", "xh_ZA"), _
+  (&h0035, "zu", "zu"), _
+  (&h0435, "zu-ZA", "zu_ZA"), _
+  (&h0036, "af", "af"), _
+  (&h0436, "af-ZA", "af_ZA"), _
+  (&h0037, "ka", "ka"), _
+  (&h0437, "ka-GE", "ka_GE"), _
+  (&h0038, "fo", "fo"), _
+  (&h0438, "fo-FO", "fo_FO"), _
+  (&h0039, "hi", "hi"), _
+  (&h0439, "hi-IN", "hi_IN"), _
+  (&h003a, "mt", "mt"), _
+  (&h043a, "mt-MT", "mt_MT"), _
+  (&h003b, "se", "se"), _
+  (&h043b, "se-NO", "se_NO"), _
+  (&h083b, "se-SE", "se_SE"), _
+  (&h0c3b, "se-FI", "se_FI"), _
+  (&h003c, "ga", "ga"), _
+  (&h083c, "ga-IE", "ga_IE"), _
+  (&h003e, "ms", "ms"), _
+  (&h043e, "ms-MY", "ms_MY"), _
+  (&h083e, "ms-BN", "ms_BN"), _
+  (&h003f, "kk", "kk"), _
+  (&h043f, "kk-KZ", "kk_KZ"), _
+  (&h0040, "ky", "ky"), _
+  (&h0440, "ky-KG", "ky_KG"), _
+  (&h0041, "sw", "sw"), _
+  (&h0441, "sw-KE", "sw_KE"), _
+  (&h0042, "tk", "tk"), _
+  (&h0442, "tk-TM", "tk_TM"), _
+  (&h0043, "uz", "uz"), _
+  (&h0443, "uz-Latn-UZ", "uz_UZ"), _
+  (&h0843, "uz-Cyrl-UZ", "uz_UZ@cyrillic"), _
+  (&h0044, "tt", "tt"), _
+  (&h0444, "tt-RU", "tt_RU"), _
+  (&h0045, "bn", "bn"), _
+  (&h0445, "bn-IN", "bn_IN"), _
+  (&h0845, "bn-BD", "bn_BD"), _
+  (&h0046, "pa", "pa"), _
+  (&h0446, "pa-IN", "pa_IN"), _
+  (&h0047, "gu", "gu"), _
+  (&h0447, "gu-IN", "gu_IN"), _
+  (&h0048, "or", "or"), _
+  (&h0448, "or-IN", "or_IN"), _
+  (&h0049, "ta", "ta"), _
+  (&h0449, "ta-IN", "ta_IN"), _
+  (&h004a, "te", "te"), _
+  (&h044a, "te-IN", "te_IN"), _
+  (&h004b, "kn", "kn"), _
+  (&h044b, "kn-IN", "kn_IN"), _
+  (&h004c, "ml", "ml"), _
+  (&h044c, "ml-IN", "ml_IN"), _
+  (&h004d, "as", "as"), _
+  (&h044d, "as-IN", "as_IN"), _
+  (&h004e, "mr", "mr"), _
+  (&h044e, "mr-IN", "mr_IN"), _
+  (&h004f, "sa", "sa"), _
+  (&h044f, "sa-IN", "sa_IN"), _
+  (&h0050, "mn", "mn"), _
+  (&h0450, "mn-MN", "mn_MN"), _
+  (&h0051, "bo", "bo"), _
+  (&h0451, "bo-CN", "bo_CN"), _
+  (&h0052, "cy", "cy"), _
+  (&h0452, "cy-GB", "cy_GB"), _
+  (&h0053, "km", "km"), _
+  (&h0453, "km-KH", "km_KH"), _
+  (&h0054, "lo", "lo"), _
+  (&h0454, "lo-LA", "lo_LA"), _
+  (&h0056, "gl", "gl"), _
+  (&h0456, "gl-ES", "gl_ES"), _
+  (&h0057, "kok", "kok"), _
+  (&h0457, "kok-IN", "kok_IN"), _
+  (&h005a, "syr", "syr"), _
+  (&h045a, "syr-SY", "syr_SY"), _
+  (&h005b, "si", "si"), _
+  (&h045b, "si-LK", "si_LK"), _
+  (&h005e, "am", "am"), _
+  (&h045e, "am-ET", "am_ET"), _
+  (&h0061, "ne", "ne"), _
+  (&h0461, "ne-NP", "ne_NP"), _
+  (&h0062, "fy", "fy"), _
+  (&h0462, "fy-NL", "fy_NL"), _
+  (&h0063, "ps", "ps"), _
+  (&h0463, "ps-AF", "ps_AF"), _
+  (&h0064, "fil", "fil"), _
+  (&h0464, "fil-PH", "fil_PH"), _
+  (&h0065, "dv", "dv"), _
+  (&h0465, "dv-MV", "dv_MV"), _
+  (&h0068, "ha", "ha"), _
+  (&h0468, "ha-Latn-NG", "ha_NG"), _
+  (&h006a, "yo", "yo"), _
+  (&h046a, "yo-NG", "yo_NG"), _
+  (&h006c, "nso", "nso"), _
+  (&h046c, "nso-ZA", "nso_ZA"), _
+  (&h006d, "ba", "ba"), _
+  (&h046d, "ba-RU", "ba_RU"), _
+  (&h006e, "lb", "lb"), _
+  (&h046e, "lb-LU", "lb_LU"), _
+  (&h006f, "kl", "kl"), _
+  (&h046f, "kl-GL", "kl_GL"), _
+  (&h0070, "ig", "ig"), _
+  (&h0470, "ig-NG", "ig_NG"), _
+  (&h007e, "br", "br"), _
+  (&h047e, "br-FR", "br_FR"), _
+  (&h007f, "iv", ""), _
+  (&h0080, "ug", "ug"), _
+  (&h0480, "ug-CN", "ug_CN"), _
+  (&h0081, "mi", "mi"), _
+  (&h0481, "mi-NZ", "mi_NZ"), _
+  (&h0082, "oc", "oc"), _
+  (&h0482, "oc-FR", "oc_FR"), _
+  (&h0083, "co", "co"), _
+  (&h0483, "co-FR", "co_FR"), _
+  (&h0085, "sah", "sah"), _
+  (&h0485, "sah-RU", "sah_RU"), _
+  (&h0087, "rw", "rw"), _
+  (&h0487, "rw-RW", "rw_RW"), _
+  (&h0088, "wo", "wo"), _
+  (&h0488, "wo-SN", "wo_SN"), _
+  (&h0091, "gd", "gd"), _
+  (&h0491, "gd-GB", "gd_GB") }
+
+' A name as the lookups compare it: lower case, "_" for "-", without a
+' locale's code set (".UTF-8") but with its modifier ("@latin").
+Function dlgforge_language_normal(ByVal text As String) As String
+  Dim dot As Long = InStr(text, ".")
+  If dot > 0 Then
+    Dim modifier_at As Long = InStr(dot, text, "@")
+    If modifier_at > 0 Then
+      text = Left(text, dot - 1) & Mid(text, modifier_at)
+    Else
+      text = Left(text, dot - 1)
+    End If
+  End If
+  For i As Long = 0 To Len(text) - 1
+    If text[i] >= Asc("A") AndAlso text[i] <= Asc("Z") Then
+      text[i] += 32
+    ElseIf text[i] = Asc("-") Then
+      text[i] = Asc("_")
+    End If
+  Next
+  Return text
+End Function
+
+' The id of a name compared as above, Windows' or POSIX; -1 when none.
+Function dlgforge_language_find(ByVal wanted As String) As Long
+  For i As Long = 0 To UBound(dlgforge_languages)
+    If dlgforge_language_normal(dlgforge_languages(i).tag) = wanted Then
+      Return dlgforge_languages(i).id
+    End If
+    If Len(dlgforge_languages(i).posix) > 0 AndAlso _
+        dlgforge_language_normal(dlgforge_languages(i).posix) = wanted Then
+      Return dlgforge_languages(i).id
+    End If
+  Next
+  Return -1
+End Function
+
+' The table's index of an id, -1 when it has none.
+Function dlgforge_language_index(ByVal id As Long) As Long
+  For i As Long = 0 To UBound(dlgforge_languages)
+    If dlgforge_languages(i).id = id Then Return i
+  Next
+  Return -1
+End Function
+
+' "de-DE" for &h0407, "" for no language (0), "0x0c3f" for an id the table
+' does not know.
+Function dlgforge_language_name(ByVal id As Long) As String
+  If id = 0 Then Return ""
+  Dim found As Long = dlgforge_language_index(id)
+  If found >= 0 Then Return dlgforge_languages(found).tag
+  Return "0x" & LCase(Hex(id, 4))
+End Function
+
+' "0x0407" or "1031" as an id, -1 when the text is no such number.
+Function dlgforge_language_number(ByVal text As String) As Long
+  Dim radix As Long = 10
+  Dim start As Long = 0
+  If Len(text) > 2 AndAlso text[0] = Asc("0") AndAlso _
+      (text[1] = Asc("x") OrElse text[1] = Asc("X")) Then
+    radix = 16
+    start = 2
+  End If
+  If start >= Len(text) Then Return -1
+  Dim value As Long = 0
+  For i As Long = start To Len(text) - 1
+    Dim digit As Long = InStr("0123456789abcdef", LCase(Chr(text[i]))) - 1
+    If digit < 0 OrElse digit >= radix Then Return -1
+    value = value * radix + digit
+    If value > &hFFFF Then Return -1
+  Next
+  Return value
+End Function
+
+' The id of a name as a user writes it ("de-DE", "de_DE", "de",
+' "sr_RS@latin", "0x0407", "1031"); -1 when it is none of these.
+Function dlgforge_language_of_name(ByVal text As String) As Long
+  Dim id As Long = dlgforge_language_number(text)
+  If id >= 0 Then Return id
+  Return dlgforge_language_find(dlgforge_language_normal(text))
+End Function
+
+' The id of a locale name, leniently: the whole name, else without its
+' modifier, else the language with its modifier ("sr@latin"), else the
+' language alone; 0 when none.
+Function dlgforge_language_of_locale(ByVal locale As String) As Long
+  Dim whole As String = dlgforge_language_normal(locale)
+  Dim language As String = whole
+  For i As Long = 0 To Len(whole) - 1
+    If whole[i] = Asc("_") OrElse whole[i] = Asc("@") Then
+      language = Left(whole, i)
+      Exit For
+    End If
+  Next
+  Dim plain As String = whole
+  Dim modified As String = language
+  Dim modifier_at As Long = InStr(whole, "@")
+  If modifier_at > 0 Then
+    plain = Left(whole, modifier_at - 1)
+    modified = language & Mid(whole, modifier_at)
+  End If
+  Dim id As Long = dlgforge_language_find(whole)
+  If id < 0 Then id = dlgforge_language_find(plain)
+  If id < 0 Then id = dlgforge_language_find(modified)
+  If id < 0 Then id = dlgforge_language_find(language)
+  If id < 0 Then id = 0
+  Return id
+End Function
+
+' The user's language as GNU gettext finds it: none (0) when the locale
+' (LC_ALL, LC_MESSAGES, LANG: the first set) is unset, C or POSIX; else the
+' first entry of LANGUAGE's list the table knows, else the locale's.
+Function dlgforge_user_language() As Long
+  Dim locale As String = Environ("LC_ALL")
+  If Len(locale) = 0 Then locale = Environ("LC_MESSAGES")
+  If Len(locale) = 0 Then locale = Environ("LANG")
+  Dim plain As String = dlgforge_language_normal(locale)
+  If plain = "" OrElse plain = "c" OrElse plain = "posix" Then Return 0
+  Dim list As String = Environ("LANGUAGE")
+  Dim start As Long = 1
+  While start <= Len(list)
+    Dim colon As Long = InStr(start, list, ":")
+    If colon = 0 Then colon = Len(list) + 1
+    Dim id As Long = dlgforge_language_of_locale(Mid(list, start, colon - start))
+    If id <> 0 Then Return id
+    start = colon + 1
+  Wend
+  Return dlgforge_language_of_locale(locale)
+End Function
+
+' The language of a name ("sr" of "sr-Latn-RS") and, with with_script, its
+' writing system too ("sr-Latn"): the second part when it has four letters.
+Function dlgforge_language_part(ByVal tag As String, _
+    ByVal with_script As Long) As String
+  Dim dash As Long = InStr(tag, "-")
+  If dash = 0 Then Return tag
+  If with_script Then
+    Dim after As Long = InStr(dash + 1, tag, "-")
+    If after = 0 Then after = Len(tag) + 1
+    If after - dash - 1 = 4 Then Return Left(tag, dash + 4)
+  End If
+  Return Left(tag, dash - 1)
+End Function
+
+' Whether a variant's id answers the choice's rule number `rule` for the
+' wanted language (see dlgforge_choose_language).
+Function dlgforge_language_fits(ByVal id As Long, ByVal wanted As Long, _
+    ByVal rule As Long) As Long
+  Dim have As Long = dlgforge_language_index(id)
+  Dim want As Long = dlgforge_language_index(wanted)
+  Select Case rule
+  Case 0
+    Return id = wanted
+  Case 1, 2
+    If have < 0 OrElse want < 0 Then Return 0
+    Return dlgforge_language_part(dlgforge_languages(have).tag, rule = 1) = _
+        dlgforge_language_part(dlgforge_languages(want).tag, rule = 1)
+  Case 3
+    Return (id And &h3FF) = (wanted And &h3FF)
+  Case 4
+    Return (id And &h3FF) = 0
+  Case Else
+    Return id = &h0409
+  End Select
+End Function
+
+' The variant Windows shows a user of `wanted`, as an index of `variants`:
+' the same language and country; else the same language (the first such),
+' by writing system, name, then LANG_* id; else a neutral one; else English
+' (United States); else the first.
+Function dlgforge_choose_language(variants() As Long, _
+    ByVal wanted As Long) As Long
+  For rule As Long = 0 To 5
+    For i As Long = LBound(variants) To UBound(variants)
+      If dlgforge_language_fits(variants(i), wanted, rule) Then Return i
+    Next
+  Next
+  Return LBound(variants)
+End Function
+
+' ---- The program's language: the variant of each dialog, menu and string
+' the program builds when the script has it in several languages.
+
+' The language's id (LANG | SUBLANG << 10); 0 for none, which chooses the
+' neutral variant, else English (United States), else the script's first.
+Dim Shared dlgforge_language As Long
+' The first argument of the command line after --language NAME.
+Dim Shared dlgforge_first_argument As Long = 1
+
+' Makes the dialogs, menus and strings built after it those of a language,
+' as SetThreadUILanguage: a LANGID, or 0 for none.
+Sub dlgforge_set_language(ByVal id As Long)
+  dlgforge_language = id
+End Sub
+
+' The user's language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES,
+' LANG), or the one --language names (de-DE, de_DE, 0x0407) before the
+' dialog names on the command line.
+Sub dlgforge_choose_program_language()
+  dlgforge_language = dlgforge_user_language()
+  If Command(1) = "--language" Then
+    Dim wanted As Long = dlgforge_language_of_name(Command(2))
+    If wanted < 0 Then
+      Print "unknown language "; Command(2)
+      End 2
+    End If
+    dlgforge_language = wanted
+    dlgforge_first_argument = 3
+  End If
+End Sub
+
 ' Dialog IDD_SETTINGS.
 Function dlg_settings_create() As GtkWidget Ptr
   Dim dialog_window As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)
@@ -1129,6 +1783,13 @@ Function dlgforge_create_dialog(ByVal dialog_id As Long) As GtkWidget Ptr
   Return dlgforge_run_modeless(dlgforge_dialog_named(Str(dialog_id)))
 End Function
 
+Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+  Select Case id
+  Case 57665  ' ID_APP_EXIT
+    gtk_widget_destroy(frame)
+  End Select
+End Sub
+
 ' The name of an id (IDOK, IDC_NAME), else its number.
 Function dlgforge_id_name(ByVal id As Long) As String
   Select Case id
@@ -1157,6 +1818,7 @@ End Function
 ' The toolkit, with Wine's Tahoma made visible when fonts-wine is installed.
 Sub dlgforge_start()
   dlgforge_add_fonts("/usr/share/wine/fonts")
+  dlgforge_choose_program_language()
   gtk_init(NULL, NULL)
   dlgforge_style()
 End Sub
@@ -1165,7 +1827,7 @@ End Sub
 ' the first ends; False when it names none.
 Function dlgforge_show_named_dialogs() As Long
   Dim first_dialog As GtkWidget Ptr
-  Dim argument As Long = 1
+  Dim argument As Long = dlgforge_first_argument
   While Len(Command(argument)) > 0
     Dim named As GtkWidget Ptr = dlgforge_dialog_named(Command(argument))
     If named = NULL Then

@@ -14,6 +14,9 @@ dialog ends are compared with what the Windows dialog manager does:
   mnemonics and letters alone, Enter in a field with ES_WANTRETURN;
 - dialogs of the shared corpus as converted, without user code: Escape
   prints IDCANCEL, Enter the default button's IDOK;
+- mainframe.rc, an MFC application's main window (menu, accelerators,
+  toolbar, strings, about box, version): its keys, its toolbar buttons
+  (found where GTK put them, through gtkprobe) and MFC's About and Exit;
 - a regeneration: the user's file is kept byte for byte when the script
   gains a control and a dialog, loses one and renumbers an id, and still
   compiles and runs.
@@ -21,6 +24,7 @@ dialog ends are compared with what the Windows dialog manager does:
 Exits 77 (skipped) when fbc, Xvfb, xdotool or gcc is missing.
 """
 import argparse
+import json
 import os
 import pathlib
 import shutil
@@ -180,6 +184,56 @@ class Behaviour:
                     ["command IDC_NOTES 768"] + cancel_end,
                     unwanted=["command IDC_APPLY 0"])
 
+    def toolbar_centres(self, exe):
+        """Where the GTK+ 2 program puts its toolbar buttons: the centre of
+        each, as gtkprobe records the window built."""
+        out = exe.parent / "probe"
+        subprocess.run([str(exe)], capture_output=True, timeout=60,
+                       env=dict(os.environ, GTK_MODULES=self.probe,
+                                GTKPROBE_OUT=str(out)))
+        report = json.loads((out / "probe.json").read_text())
+        centres = []
+
+        def walk(widget):
+            if widget.get("type") == "GtkToolButton":
+                x, y, width, height = widget["allocation"]
+                centres.append((x + width // 2, y + height // 2))
+            for child in widget.get("children", []):
+                walk(child)
+        walk(report["toplevels"][0]["tree"])
+        return centres
+
+    def main_window(self, gtk3):
+        folder = self.work / ("mainframe-gtk3" if gtk3 else "mainframe")
+        shutil.rmtree(folder, ignore_errors=True)
+        folder.mkdir(parents=True)
+        self.convert(self.data / "mainframe.rc", folder / "app.bas",
+                     *(["--gtk3"] if gtk3 else []))
+        shutil.copy(self.data / "mainframe_user.bas", folder / "app.bas")
+        exe = self.compile(folder / "app.bas")
+        # WM_CREATE sees the version's constants and the application's name.
+        start = ["create Main Test 1.2.0.7 Main Test"]
+        leave = ["alt+f", "x"]
+        closed = ["command ID_APP_EXIT 0", "closed"]
+        self.expect("main window: accelerators, Exit", exe,
+                    ["ctrl+n", "F5"] + leave,
+                    start + ["command ID_FILE_NEW 0",
+                             "command ID_VIEW_REFRESH 1"] + closed)
+        self.expect("main window: About shows the about box", exe,
+                    ["alt+h", "a", "Escape"] + leave,
+                    start + ["command ID_APP_ABOUT 0", "about"] + closed)
+        if not gtk3:
+            centres = self.toolbar_centres(exe)
+            self.checks += 1
+            if len(centres) != 2:
+                self.fail(f"main window: toolbar buttons at {centres}")
+                return
+            self.expect("main window: toolbar buttons", exe,
+                        [("click",) + centres[1], ("click",) + centres[0]]
+                        + leave,
+                        start + ["command ID_VIEW_REFRESH 0",
+                                 "command ID_FILE_NEW 0"] + closed)
+
     def corpus_dialogs(self):
         corpus = pathlib.Path(self.args.shared) / "corpus"
         for script, dialog in (("github__putty__windows__pageant.rc", "210"),
@@ -257,13 +311,15 @@ class Behaviour:
     def run(self):
         if shutil.which("xdotool") is None:
             skip("xdotool is not installed")
-        self.fbc, _ = fbc_and_gtkprobe(self.args.shared, self.work)
+        self.fbc, self.probe = fbc_and_gtkprobe(self.args.shared, self.work)
         with private_display() as display:
             if display is None:
                 skip("Xvfb is not installed")
             try:
                 self.user_program(gtk3=False)
                 self.user_program(gtk3=True)
+                self.main_window(gtk3=False)
+                self.main_window(gtk3=True)
                 self.corpus_dialogs()
                 self.regeneration()
             except RuntimeError as error:

@@ -107,5 +107,29 @@ TEST(ModelJson, LayoutIsTheLibrarysIndentedDump) {
   EXPECT_EQ(Json::parse(to_json(Model{})).dump(2) + "\n", to_json(Model{}));
 }
 
+// Every kind of resource writes its language's name beside the number.
+TEST(ModelJson, ResourcesNameTheirLanguage) {
+  Model model;
+  model.dialogs.push_back(Dialog{});
+  model.dialogs.back().language = 0x0c07;
+  model.menus.push_back(Menu{});
+  model.menus.back().language = 0x241a;
+  model.strings.push_back(StringEntry{});  // no LANGUAGE: 0
+  model.accelerators.push_back(AcceleratorTable{});
+  model.accelerators.back().language = 0x0c3f;
+  model.versions.push_back(VersionInfo{});
+  model.versions.back().language = 0x0411;
+  Json json = Json::parse(to_json(model));
+  const std::pair<const char*, const char*> expected[] = {
+      {"dialogs", "de-AT"},
+      {"menus", "sr-Latn-RS"},
+      {"strings", ""},
+      {"accelerators", "0x0c3f"},
+      {"versions", "ja-JP"}};
+  for (const auto& [kind, name] : expected) {
+    EXPECT_EQ(json[kind][0]["language_name"], name) << kind;
+  }
+}
+
 }  // namespace
 }  // namespace dlgforge::model

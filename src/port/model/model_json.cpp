@@ -3,6 +3,8 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "port/languages/languages.h"
+
 namespace dlgforge::model {
 namespace {
 
@@ -217,6 +219,15 @@ void write_ordinal(JsonWriter& json, const NameOrOrdinal& name) {
   }
 }
 
+// A resource's language: its LANGID and the name of it ("de-DE"; "" for
+// none, 0; the number, "0x0c3f", for an id the table does not know).
+void write_language(JsonWriter& json, std::uint16_t language) {
+  json.key("language");
+  json.number(language);
+  json.key("language_name");
+  json.string(port::languages::language_name(language));
+}
+
 void write_position(JsonWriter& json, const SourcePos& pos) {
   json.key("file");
   json.string(pos.file);
@@ -315,8 +326,7 @@ void write_dialog(JsonWriter& json, const Dialog& d) {
   }
   json.key("helpid");
   json.number(d.helpid);
-  json.key("language");
-  json.number(d.language);
+  write_language(json, d.language);
   write_position(json, d.pos);
   json.key("controls");
   json.begin_array();
@@ -387,8 +397,7 @@ void write_header(JsonWriter& json, const Resource& r) {
   json.string(r.name.text);
   json.key("ordinal");
   write_ordinal(json, r.name);
-  json.key("language");
-  json.number(r.language);
+  write_language(json, r.language);
   write_position(json, r.pos);
 }
 
@@ -594,8 +603,7 @@ std::string to_json(const Model& model) {
     write_ordinal(json, m.name);
     json.key("kind");
     json.string(m.kind);
-    json.key("language");
-    json.number(m.language);
+    write_language(json, m.language);
     write_position(json, m.pos);
     json.key("items");
     json.begin_array();
@@ -622,8 +630,7 @@ std::string to_json(const Model& model) {
       json.key("tooltip");
       json.string(s.tooltip.value_or(""));
     }
-    json.key("language");
-    json.number(s.language);
+    write_language(json, s.language);
     write_position(json, s.pos);
     json.end_object();
   }

@@ -197,6 +197,9 @@ class MenuBuilder {
         gtk_widget_set_sensitive(item, FALSE);
       }
       add_accelerator(item, entry, accels_);
+      if (!entry.tooltip.empty()) {
+        gtk_widget_set_tooltip_text(item, entry.tooltip.c_str());
+      }
       if (entry.kind != MenuEntry::Kind::Submenu) {
         g_signal_connect(item, "activate", G_CALLBACK(ignore_signal), nullptr);
       }
@@ -595,6 +598,11 @@ DialogBaseUnits build_dialog(const Description& description, int index,
     gtk_box_pack_start(GTK_BOX(content),
                        build_menu_bar(description.menus[dialog.menu], accels),
                        FALSE, FALSE, 0);
+    if (int toolbar = description.menus[dialog.menu].toolbar; toolbar >= 0) {
+      gtk_box_pack_start(GTK_BOX(content),
+                         build_toolbar(description.toolbars[toolbar]), FALSE,
+                         FALSE, 0);
+    }
     gtk_box_pack_start(GTK_BOX(content), area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(window), content);
     g_object_unref(accels);
@@ -619,6 +627,28 @@ GtkWidget* build_menu_bar(const MenuBar& bar, GtkAccelGroup* accels) {
   GtkWidget* shell = gtk_menu_bar_new();
   MenuBuilder(accels).items(bar.items, shell);
   return shell;
+}
+
+GtkWidget* build_toolbar(const Toolbar& toolbar) {
+  GtkWidget* bar = gtk_toolbar_new();
+  gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS);
+  for (const ToolButton& button : toolbar.buttons) {
+    GtkToolItem* item = nullptr;
+    if (button.separator) {
+      item = gtk_separator_tool_item_new();
+    } else {
+      item =
+          gtk_tool_button_new(gtk_image_new_from_icon_name(
+                                  "image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR),
+                              nullptr);
+      if (!button.tooltip.empty()) {
+        gtk_widget_set_tooltip_text(GTK_WIDGET(item), button.tooltip.c_str());
+      }
+      g_signal_connect(item, "clicked", G_CALLBACK(ignore_signal), nullptr);
+    }
+    gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1);
+  }
+  return bar;
 }
 
 }  // namespace dlgforge::port::preview

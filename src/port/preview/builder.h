@@ -28,4 +28,8 @@ DialogBaseUnits build_dialog(const Description& description, int index,
 /// Builds a menu bar, its accelerators added to `accels`.
 GtkWidget* build_menu_bar(const MenuBar& bar, GtkAccelGroup* accels);
 
+/// A toolbar as the program builds it: its buttons, separators and
+/// tooltips.
+GtkWidget* build_toolbar(const Toolbar& toolbar);
+
 }  // namespace dlgforge::port::preview

@@ -1,6 +1,7 @@
 #include "port/report/html_report.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 #include <set>
 #include <string_view>
@@ -188,6 +189,11 @@ class Page {
       dialog_section(i);
     }
     menus();
+    main_window();
+    accelerators();
+    toolbars();
+    strings();
+    version();
     pictures();
     warnings();
     out_ += "</body>\n</html>\n";
@@ -212,6 +218,9 @@ class Page {
     row("Dialogs", description_.dialogs.size());
     row("Controls", controls);
     row("Menus", description_.menus.size());
+    row("Accelerator tables", model_.accelerators.size());
+    row("Toolbars", model_.toolbars.size());
+    row("Strings", model_.strings.size());
     row("Warnings", model_.warnings.size());
     out_ += "</table>\n<table>\n<tr><th>Widget kind</th><th>Count</th></tr>\n";
     for (const auto& [kind, count] : kinds) {
@@ -365,6 +374,130 @@ class Page {
               base64(file.bytes) + "\"></td><td><code>" + escape(file.name) +
               "</code></td><td class=n>" + number(file.width) + " &times; " +
               number(file.height) + "</td></tr>\n";
+    }
+    out_ += "</table>\n</section>\n";
+  }
+
+  void main_window() {
+    if (!description_.main_window) {
+      return;
+    }
+    const MainWindow& window = *description_.main_window;
+    const MenuBar& bar = description_.menus[window.menu];
+    out_ +=
+        "<section id=main-window>\n<h2>Main window</h2>\n<p>The "
+        "resources named <code>" +
+        escape(window.script_name) +
+        "</code> make the application's "
+        "main window, titled &ldquo;" +
+        escape(window.title) + "&rdquo;: the menu bar <a href=\"#menu-" +
+        escape(bar.function) + "\">" + escape(bar.script_name) + "</a>";
+    if (bar.toolbar >= 0) {
+      out_ += ", its toolbar";
+    }
+    out_ += ", its accelerators and a status bar";
+    if (!window.idle_text.empty()) {
+      out_ += " reading &ldquo;" + escape(window.idle_text) + "&rdquo;";
+    }
+    out_ += description_.main_window_first
+                ? ". The program shows it first.</p>\n</section>\n"
+                : ".</p>\n</section>\n";
+  }
+
+  static std::string key_text(const model::Accelerator& accelerator) {
+    std::string keys;
+    for (const std::string& flag : accelerator.flags) {
+      if (flag == "CONTROL" || flag == "SHIFT" || flag == "ALT") {
+        keys += flag + "+";
+      }
+    }
+    return keys + accelerator.key_written;
+  }
+
+  void accelerators() {
+    if (model_.accelerators.empty()) {
+      return;
+    }
+    out_ += "<section id=accelerators>\n<h2>Accelerators</h2>\n";
+    for (const model::AcceleratorTable& table : model_.accelerators) {
+      out_ += "<h3>" + escape(table.name.text) +
+              "</h3>\n<table>\n<tr><th>Line</th><th>Key</th><th>Flags</th>"
+              "<th>Command</th></tr>\n";
+      for (const model::Accelerator& accelerator : table.entries) {
+        std::string flags;
+        for (const std::string& flag : accelerator.flags) {
+          flags += (flags.empty() ? "" : ", ") + flag;
+        }
+        out_ += "<tr><td class=n>" + number(accelerator.pos.line) +
+                "</td><td><kbd>" + escape(key_text(accelerator)) +
+                "</kbd></td><td>" + escape(flags) + "</td><td><code>" +
+                escape(accelerator.id_written) + "</code></td></tr>\n";
+      }
+      out_ += "</table>\n";
+    }
+    out_ += "</section>\n";
+  }
+
+  void toolbars() {
+    if (description_.toolbars.empty()) {
+      return;
+    }
+    out_ += "<section id=toolbars>\n<h2>Toolbars</h2>\n";
+    for (size_t t = 0; t < description_.toolbars.size(); ++t) {
+      const Toolbar& toolbar = description_.toolbars[t];
+      const model::Toolbar& source = model_.toolbars[t];
+      out_ += "<h3>" + escape(toolbar.script_name) +
+              "</h3>\n<p class=muted>Buttons of " +
+              number(toolbar.button_width) + " &times; " +
+              number(toolbar.button_height) +
+              " pixels.</p>\n<table>\n<tr><th>Line</th><th>Picture</th>"
+              "<th>Command</th><th>Tooltip</th><th>Prompt</th></tr>\n";
+      for (size_t b = 0; b < toolbar.buttons.size(); ++b) {
+        const ToolButton& button = toolbar.buttons[b];
+        out_ +=
+            "<tr><td class=n>" + number(source.buttons[b].pos.line) + "</td>";
+        if (button.separator) {
+          out_ += "<td colspan=4 class=muted>separator</td></tr>\n";
+          continue;
+        }
+        out_ += "<td class=n>" + number(button.image) + "</td><td><code>" +
+                escape(source.buttons[b].id_written) + "</code></td><td>" +
+                escape(button.tooltip) + "</td><td>" + escape(button.prompt) +
+                "</td></tr>\n";
+      }
+      out_ += "</table>\n";
+    }
+    out_ += "</section>\n";
+  }
+
+  void strings() {
+    if (model_.strings.empty()) {
+      return;
+    }
+    out_ +=
+        "<section id=strings>\n<h2>String table</h2>\n<table>\n<tr>"
+        "<th>Line</th><th>Id</th><th>Language</th><th>Text</th></tr>\n";
+    for (const model::StringEntry& string : model_.strings) {
+      char language[8];
+      std::snprintf(language, sizeof language, "0x%04x", string.language);
+      out_ += "<tr><td class=n>" + number(string.pos.line) + "</td><td><code>" +
+              escape(string.id_written) + "</code> <span class=muted>" +
+              number(static_cast<long>(string.id)) + "</span></td><td>" +
+              language + "</td><td>" + escape(string.text) + "</td></tr>\n";
+    }
+    out_ += "</table>\n</section>\n";
+  }
+
+  void version() {
+    if (description_.version.empty()) {
+      return;
+    }
+    out_ +=
+        "<section id=version>\n<h2>Version</h2>\n<table>\n<tr>"
+        "<th>Constant</th><th>Value</th></tr>\n";
+    for (const VersionText& text : description_.version) {
+      out_ += "<tr><td><code>" + escape(text.constant) + "</code></td><td>" +
+              escape(text.value) + "</td></tr>\n";
     }
     out_ += "</table>\n</section>\n";
   }

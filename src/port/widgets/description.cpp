@@ -1,8 +1,11 @@
 #include "port/widgets/description.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <map>
 #include <string_view>
+#include <unordered_map>
 
 #include "port/widgets/names.h"
 #include "port/widgets/text.h"
@@ -428,6 +431,7 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
       std::to_string(*source.name.number) != source.name.text) {
     dialog.ordinal = std::to_string(*source.name.number);
   }
+  dialog.language = source.language;
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
@@ -696,6 +700,8 @@ MenuBar describe_menu(const model::Menu& source, int index, NameTable& names,
   bar.script_name = source.name.text;
   std::string scope = names.claim("menu_" + scope_part(source.name, index));
   bar.function = names.claim(scope + "_create");
+  bar.chooser = bar.function;
+  bar.language = source.language;
   int radio_group = -1;
   bar.items = describe_entries(source.items, ids, radio_group);
   return bar;
@@ -784,6 +790,187 @@ void add_shortcuts(const model::AcceleratorTable& table, IdNames& ids,
     shortcut.id_name = ids.offer(accelerator.id_written, accelerator.id);
     if (!take_shortcut(bar.items, shortcut)) {
       bar.shortcuts.push_back(std::move(shortcut));
+    }
+  }
+}
+
+// The string table's texts by id: each id's entries in script order, one
+// per LANGUAGE (a later entry of the same id and language is ignored, as
+// the resource compiler keeps one).
+using StringsById =
+    std::map<std::uint32_t, std::vector<const model::StringEntry*>>;
+
+// The string of an id in a language, else in the first the script gives;
+// nullptr for an id without one.
+const model::StringEntry* string_in(const StringsById& strings,
+                                    std::uint32_t id, std::uint16_t language) {
+  auto found = strings.find(id);
+  if (found == strings.end()) {
+    return nullptr;
+  }
+  for (const model::StringEntry* entry : found->second) {
+    if (entry->language == language) {
+      return entry;
+    }
+  }
+  return found->second.front();
+}
+
+// A command's prompt and tooltip from its string, MFC's way: "prompt\ntip".
+void command_texts(const StringsById& strings, int id, std::uint16_t language,
+                   std::string& prompt, std::string& tooltip) {
+  const model::StringEntry* entry =
+      string_in(strings, static_cast<std::uint32_t>(id), language);
+  if (entry == nullptr || !entry->prompt) {
+    return;
+  }
+  prompt = *entry->prompt;
+  tooltip = entry->tooltip.value_or("");
+}
+
+void add_prompts(std::vector<MenuEntry>& items, const StringsById& strings,
+                 std::uint16_t language) {
+  for (MenuEntry& entry : items) {
+    if (entry.kind == MenuEntry::Kind::Submenu) {
+      add_prompts(entry.items, strings, language);
+    } else if (entry.kind != MenuEntry::Kind::Separator) {
+      command_texts(strings, entry.id, language, entry.prompt, entry.tooltip);
+    }
+  }
+}
+
+// How resources of one type are told apart: a number, else the name
+// ignoring case.
+std::string resource_key(const model::NameOrOrdinal& name) {
+  if (!name.number) {
+    return lower(name.text);
+  }
+  std::string key = std::to_string(*name.number);
+  key.insert(key.begin(), '#');
+  return key;
+}
+
+// The variants of each name among resources of one type, in script order;
+// `group_of` receives each resource's group.
+template <typename Resource>
+std::vector<Variants> group_variants(const std::vector<Resource>& resources,
+                                     std::vector<int>& group_of) {
+  std::vector<Variants> groups;
+  std::unordered_map<std::string, int> by_key;
+  group_of.resize(resources.size());
+  for (size_t i = 0; i < resources.size(); ++i) {
+    auto [at, added] = by_key.try_emplace(resource_key(resources[i].name),
+                                          static_cast<int>(groups.size()));
+    if (added) {
+      groups.emplace_back();
+    }
+    groups[at->second].members.push_back(static_cast<int>(i));
+    group_of[i] = at->second;
+  }
+  return groups;
+}
+
+// The name of the function choosing among variants built by `function`
+// ("dlg_about_create" gives "dlg_about_choose").
+std::string chooser_name(std::string_view function, NameTable& names) {
+  constexpr std::string_view kCreate = "_create";
+  if (function.ends_with(kCreate)) {
+    function.remove_suffix(kCreate.size());
+  }
+  return names.claim(std::string(function) + "_choose");
+}
+
+Toolbar describe_toolbar(const model::Toolbar& source, int index,
+                         NameTable& names, IdNames& ids,
+                         const StringsById& strings) {
+  Toolbar toolbar;
+  toolbar.script_name = source.name.text;
+  toolbar.function = names.claim(
+      names.claim("toolbar_" + scope_part(source.name, index)) + "_create");
+  toolbar.button_width = source.width;
+  toolbar.button_height = source.height;
+  int image = 0;
+  for (const model::ToolbarButton& button : source.buttons) {
+    ToolButton described;
+    if (!button.id) {
+      described.separator = true;
+    } else {
+      described.image = image++;
+      described.id = *button.id;
+      described.id_name = ids.offer(button.id_written, *button.id);
+      command_texts(strings, described.id, source.language, described.prompt,
+                    described.tooltip);
+    }
+    toolbar.buttons.push_back(std::move(described));
+  }
+  return toolbar;
+}
+
+// The first menu that shares its name with a toolbar, an ACCELERATORS
+// table or an icon describes the application's main window.
+int main_window_menu(const model::Model& model) {
+  for (size_t m = 0; m < model.menus.size(); ++m) {
+    const model::NameOrOrdinal& name = model.menus[m].name;
+    auto shares = [&name](const auto& resources) {
+      return std::any_of(resources.begin(), resources.end(),
+                         [&name](const auto& resource) {
+                           return same_resource(resource.name, name);
+                         });
+    };
+    bool icon = std::any_of(model.files.begin(), model.files.end(),
+                            [&name](const model::FileResource& file) {
+                              return same_name(file.type, "ICON") &&
+                                     same_resource(file.name, name);
+                            });
+    if (icon || shares(model.toolbars) || shares(model.accelerators)) {
+      return static_cast<int>(m);
+    }
+  }
+  return -1;
+}
+
+// "1.2.0.7" from a version's two double words.
+std::string version_text(const std::uint32_t (&words)[2]) {
+  return std::to_string(words[0] >> 16) + "." +
+         std::to_string(words[0] & 0xFFFF) + "." +
+         std::to_string(words[1] >> 16) + "." +
+         std::to_string(words[1] & 0xFFFF);
+}
+
+// The version strings as constants, and the application's name: the
+// product's, else the file's description, else its internal name.
+void describe_version(const model::VersionInfo& source,
+                      Description& description) {
+  auto add = [&description](std::string key, std::string value) {
+    std::string constant = "DLGFORGE_VERSION_";
+    for (char c : key) {
+      bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                   (c >= '0' && c <= '9');
+      constant += plain ? static_cast<char>(std::toupper(c)) : '_';
+    }
+    for (const VersionText& earlier : description.version) {
+      if (earlier.constant == constant) {
+        return;
+      }
+    }
+    description.version.push_back(
+        {std::move(constant), std::move(key), std::move(value)});
+  };
+  add("FileVersionNumber", version_text(source.file_version));
+  add("ProductVersionNumber", version_text(source.product_version));
+  if (source.string_tables.empty()) {
+    return;
+  }
+  for (const model::VersionString& string : source.string_tables[0].values) {
+    add(string.key, string.value);
+  }
+  for (std::string_view key :
+       {"ProductName", "FileDescription", "InternalName"}) {
+    for (const model::VersionString& string : source.string_tables[0].values) {
+      if (same_name(string.key, key) && !string.value.empty()) {
+        description.application_name = string.value;
+        return;
+      }
     }
   }
 }
@@ -912,10 +1099,21 @@ Description describe(const model::Model& model, const std::string& main_name,
     expected += 2 * dialog.controls.size();
   }
   names.reserve(expected);
+  StringsById strings;
+  for (const model::StringEntry& string : model.strings) {
+    std::vector<const model::StringEntry*>& entries = strings[string.id];
+    if (std::none_of(entries.begin(), entries.end(),
+                     [&string](const model::StringEntry* earlier) {
+                       return earlier->language == string.language;
+                     })) {
+      entries.push_back(&string);
+    }
+  }
   for (size_t i = 0; i < model.menus.size(); ++i) {
     const model::Menu& menu = model.menus[i];
     description.menus.push_back(
         describe_menu(menu, static_cast<int>(i), names, ids));
+    add_prompts(description.menus.back().items, strings, menu.language);
     // The ACCELERATORS table of the menu's name, else the application's
     // (the script's first), gives the menu's window its keys.
     const model::AcceleratorTable* table = nullptr;
@@ -932,9 +1130,23 @@ Description describe(const model::Model& model, const std::string& main_name,
       add_shortcuts(*table, ids, description.menus.back());
     }
   }
+  std::vector<int> menu_group;
+  description.menu_variants = group_variants(model.menus, menu_group);
+  for (Variants& group : description.menu_variants) {
+    if (group.members.size() > 1) {
+      group.chooser = chooser_name(
+          description.menus[group.members.front()].function, names);
+      for (int member : group.members) {
+        description.menus[member].chooser = group.chooser;
+      }
+    }
+  }
+  std::vector<int> dialog_group;
+  description.dialog_variants = group_variants(model.dialogs, dialog_group);
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
     Dialog dialog = describe_dialog(source, static_cast<int>(i), names, ids);
+    dialog.variants = dialog_group[i];
     // The DLGINIT of the dialog's name, in its LANGUAGE where there are
     // several.
     const model::DialogInit* init = nullptr;
@@ -951,12 +1163,18 @@ Description describe(const model::Model& model, const std::string& main_name,
       add_pictures(source, *pictures, dialog, description.pictures);
     }
     if (source.menu) {
+      // The menu's variant in the dialog's language, else its first: the
+      // program asks the menu's chooser in any case.
       for (size_t m = 0; m < model.menus.size(); ++m) {
         if (matches(model.menus[m].name, source.menu->text) ||
             (source.menu->number &&
              model.menus[m].name.number == source.menu->number)) {
-          dialog.menu = static_cast<int>(m);
-          break;
+          if (dialog.menu < 0 || model.menus[m].language == source.language) {
+            dialog.menu = static_cast<int>(m);
+          }
+          if (model.menus[m].language == source.language) {
+            break;
+          }
         }
       }
     }
@@ -965,6 +1183,48 @@ Description describe(const model::Model& model, const std::string& main_name,
       description.main_dialog = static_cast<int>(i);
     }
     description.dialogs.push_back(std::move(dialog));
+  }
+  for (size_t i = 0; i < model.toolbars.size(); ++i) {
+    const model::Toolbar& source = model.toolbars[i];
+    description.toolbars.push_back(
+        describe_toolbar(source, static_cast<int>(i), names, ids, strings));
+    for (size_t m = 0; m < model.menus.size(); ++m) {
+      if (description.menus[m].toolbar < 0 &&
+          same_resource(model.menus[m].name, source.name)) {
+        description.menus[m].toolbar = static_cast<int>(i);
+      }
+    }
+  }
+  if (!model.versions.empty()) {
+    describe_version(model.versions.front(), description);
+  }
+  if (int menu = main_window_menu(model); menu >= 0) {
+    const model::NameOrOrdinal& name = model.menus[menu].name;
+    MainWindow window;
+    window.script_name = name.text;
+    std::string scope = names.claim("frame_" + scope_part(name, menu));
+    window.function = names.claim(scope + "_create");
+    window.procedure = names.claim(scope + "_procedure");
+    window.menu = menu;
+    if (name.number) {
+      if (const model::StringEntry* title =
+              string_in(strings, *name.number, model.menus[menu].language)) {
+        window.title = title->text.substr(0, title->text.find('\n'));
+        window.title_string = static_cast<std::int64_t>(*name.number);
+      }
+    }
+    if (window.title.empty()) {
+      window.title = description.application_name.empty()
+                         ? window.script_name
+                         : description.application_name;
+    }
+    constexpr std::uint32_t kIdleMessage = 0xE001;  // AFX_IDS_IDLEMESSAGE
+    if (const model::StringEntry* idle =
+            string_in(strings, kIdleMessage, model.menus[menu].language)) {
+      window.idle_text = idle->text;
+    }
+    description.main_window = std::move(window);
+    description.main_window_first = main_name.empty();
   }
   if (model.dialogs.empty() && !model.menus.empty()) {
     description.main_menu = 0;
@@ -984,14 +1244,17 @@ Description describe(const model::Model& model, const std::string& main_name,
       ids.offer(menu.name.text, *menu.name.number);
     }
   }
-  std::map<std::uint32_t, const std::string*> texts;
   for (const model::StringEntry& string : model.strings) {
     ids.offer(string.id_written, string.id);
-    texts.try_emplace(string.id, &string.text);
   }
-  description.strings.reserve(texts.size());
-  for (const auto& [id, text] : texts) {
-    description.strings.emplace_back(id, *text);
+  description.strings.reserve(strings.size());
+  for (const auto& [id, entries] : strings) {
+    StringVariants string;
+    string.id = id;
+    for (const model::StringEntry* entry : entries) {
+      string.texts.emplace_back(entry->language, entry->text);
+    }
+    description.strings.push_back(std::move(string));
   }
   description.constants = ids.constants();
   description.unnamed_ids = ids.unnamed();

@@ -197,6 +197,9 @@ struct MenuEntry {
   /// the program's constant for it (empty: the number).
   int id = 0;
   std::string id_name;
+  /// The string table's text for the id, MFC's way: the prompt a status
+  /// bar shows while the item is selected, and the tooltip.
+  std::string prompt, tooltip;
   std::vector<MenuEntry> items;  ///< a submenu's entries
 };
 
@@ -212,14 +215,70 @@ struct Shortcut {
 struct MenuBar {
   std::string script_name;  ///< as written in the script
   std::string function;     ///< name of the function that builds it
+  /// The function a window calls for this menu: `function`, or for a menu
+  /// the script has in several languages, the one that builds the variant
+  /// of the program's language.
+  std::string chooser;
+  std::uint16_t language = 0;  ///< LANG | SUBLANG << 10, 0 for none
   std::vector<MenuEntry> items;
   /// The ACCELERATORS table's keys for ids without an item; those of the
   /// items are the items' own accelerators.
   std::vector<Shortcut> shortcuts;
+  /// The toolbar of the menu's name, shown under it: index into
+  /// `Description::toolbars`, -1 for none.
+  int toolbar = -1;
+};
+
+/// A button of a toolbar, or a separator.
+struct ToolButton {
+  bool separator = false;
+  /// Which picture of the toolbar's strip it shows: buttons take the
+  /// strip's pictures in order, separators take none.
+  int image = -1;
+  int id = 0;
+  std::string id_name;
+  std::string tooltip, prompt;  ///< from the string table, as for menus
+};
+
+/// An MFC TOOLBAR: buttons of one size whose pictures are cut, left to
+/// right, from the BITMAP resource of the toolbar's name.
+struct Toolbar {
+  std::string script_name;
+  std::string function;  ///< name of the function that builds it
+  int button_width = 0, button_height = 0;  ///< pixels
+  std::vector<ToolButton> buttons;
+};
+
+/// The application's main window, which scripts describe only by resources
+/// that share one name (MFC's IDR_MAINFRAME): a menu with a toolbar, an
+/// ACCELERATORS table or an icon of the same name.
+struct MainWindow {
+  std::string script_name;  ///< the shared name
+  std::string function;     ///< name of the function that builds it
+  std::string procedure;    ///< the user's procedure for its commands
+  /// The string of that name up to its first line break, else the
+  /// application's name, else the shared name.
+  std::string title;
+  /// The id of the string the title comes from, which the program reads in
+  /// its language; unset for a title of another source.
+  std::optional<std::int64_t> title_string;
+  int menu = -1;  ///< index into `Description::menus`
+  /// The status bar's text when no prompt shows (MFC's "Ready").
+  std::string idle_text;
+};
+
+/// A string of the script's version information, as a program constant.
+struct VersionText {
+  std::string constant;  ///< "DLGFORGE_VERSION_PRODUCTNAME"
+  std::string key;       ///< "ProductName"
+  std::string value;
 };
 
 struct Dialog {
   std::string script_name;
+  std::uint16_t language = 0;  ///< LANG | SUBLANG << 10, 0 for none
+  /// Index into `Description::dialog_variants`: the dialogs of this name.
+  int variants = -1;
   /// The number a dialog named by a macro stands for ("1540" for
   /// FINDDLGORD), by which the program finds it too; empty otherwise.
   std::string ordinal;
@@ -239,6 +298,20 @@ struct Dialog {
   std::vector<Widget> widgets;  ///< in script order, which is focus order
 };
 
+/// Resources of one type and name in the script's languages: variants of
+/// one dialog or menu, of which the program builds the one its language
+/// chooses.
+struct Variants {
+  std::vector<int> members;  ///< indexes of dialogs or menus, script order
+  std::string chooser;       ///< function choosing among them ("" for one)
+};
+
+/// A string of the string table in each language the script gives it.
+struct StringVariants {
+  std::uint32_t id = 0;
+  std::vector<std::pair<std::uint16_t, std::string>> texts;  ///< script order
+};
+
 struct Description {
   std::vector<Dialog> dialogs;
   std::vector<MenuBar> menus;
@@ -250,9 +323,20 @@ struct Description {
   /// and the names that could not be constants.
   std::vector<IdConstant> constants;
   std::vector<UnnamedId> unnamed_ids;
-  /// The string table: each id once, with its text in the first LANGUAGE
-  /// the script gives it, in order of id.
-  std::vector<std::pair<std::uint32_t, std::string>> strings;
+  /// Each dialog and menu name once, with its variants, in script order.
+  std::vector<Variants> dialog_variants, menu_variants;
+  /// The string table: each id once, with its text in every LANGUAGE the
+  /// script gives it, in order of id.
+  std::vector<StringVariants> strings;
+  std::vector<Toolbar> toolbars;
+  std::optional<MainWindow> main_window;
+  /// Whether the program shows the main window first: it has one and no
+  /// dialog was asked for.
+  bool main_window_first = false;
+  /// The first VERSIONINFO's strings (its first block) and versions
+  /// ("1.2.0.0"), and the application's name for the window manager.
+  std::vector<VersionText> version;
+  std::string application_name;
   /// The files of the script's pictures that the widgets and windows show,
   /// each once: what a program loads from its picture folder.
   std::vector<PictureFile> pictures;

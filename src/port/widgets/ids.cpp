@@ -49,6 +49,7 @@ const std::vector<BuiltInId> kBuiltInIds = {
     {"IDHELP", 9},
     {"IDTRYAGAIN", 10},
     {"IDCONTINUE", 11},
+    {"WM_CREATE", 0x1},
     {"WM_INITDIALOG", 0x110},
     {"WM_COMMAND", 0x111},
     {"BN_CLICKED", 0},

@@ -13,6 +13,7 @@
 #include "port/gtk2/choices.h"
 #include "port/gtk2/program.h"
 #include "port/gtk3/program.h"
+#include "port/languages/fb_runtime.h"
 #include "port/program/fb_literal.h"
 #include "port/program/spelling.h"
 
@@ -326,12 +327,17 @@ Function dlgforge_send(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _
   Return procedure(dialog, message, id, code)
 End Function
 
+' The window whose command is being handled: a dialog it opens is owned by
+' it, and it is active again when that dialog ends, as on Windows.
+Dim Shared dlgforge_commanding As GtkWidget Ptr
+
 ' Ends a dialog with a result, as EndDialog: the modal run returns it; a
 ' dialog shown modeless is closed.
 Sub dlgforge_end_dialog(ByVal dialog As GtkWidget Ptr, ByVal result As Long)
   If dialog = NULL OrElse dlgforge_number(dialog, "dlgforge-ended") Then Exit Sub
   dlgforge_set_number(dialog, "dlgforge-result", result)
   dlgforge_set_number(dialog, "dlgforge-ended", 1)
+  If dialog = dlgforge_commanding Then dlgforge_commanding = NULL
   Dim running As GMainLoop Ptr = g_object_get_data(G_OBJECT(dialog), "dlgforge-loop")
   If running <> NULL Then
     g_main_loop_quit(running)
@@ -344,9 +350,23 @@ End Sub
 ' the procedure does not handle gets the dialog manager's default: IDOK,
 ' IDCANCEL and the other ids of Windows' message boxes end the dialog with
 ' that id; nothing else happens.
+Declare Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As Long)
+Declare Function dlgforge_load_string(ByVal id As Long) As String
+
 Sub dlgforge_command(ByVal dialog As GtkWidget Ptr, ByVal id As Long, ByVal code As Long)
   If dialog = NULL Then Exit Sub
-  If dlgforge_send(dialog, WM_COMMAND, id, code) Then Exit Sub
+  Dim previous As GtkWidget Ptr = dlgforge_commanding
+  dlgforge_commanding = dialog
+  Dim handled As Long = dlgforge_send(dialog, WM_COMMAND, id, code)
+  dlgforge_commanding = previous
+  If handled Then Exit Sub
+  If dlgforge_number(dialog, "dlgforge-frame") Then
+    previous = dlgforge_commanding
+    dlgforge_commanding = dialog
+    dlgforge_frame_default(dialog, id)
+    dlgforge_commanding = previous
+    Exit Sub
+  End If
   If code = BN_CLICKED AndAlso id >= IDOK AndAlso id <= IDCONTINUE AndAlso _
       id <> IDHELP Then
     dlgforge_end_dialog(dialog, id)
@@ -437,6 +457,102 @@ Sub dlgforge_menu_command(ByVal item As GtkWidget Ptr, ByVal id As Long, _
   dlgforge_set_number(item, "dlgforge-id", id)
   g_signal_connect(item, "activate", G_CALLBACK(@dlgforge_on_menu), owner)
 End Sub
+
+' ---- Prompts and toolbars: the string table's texts of commands, MFC's way.
+
+' Shows a prompt on the status bar of a window (Null: the prompt goes and
+' the text under it shows again); nothing for a window without one.
+Sub dlgforge_show_prompt(ByVal owner As GtkWidget Ptr, ByVal text As Const gchar Ptr)
+  Dim status As GtkWidget Ptr = g_object_get_data(G_OBJECT(owner), "dlgforge-status")
+  If status = NULL Then Exit Sub
+  Dim context As guint = gtk_statusbar_get_context_id(GTK_STATUSBAR(status), "prompt")
+  gtk_statusbar_pop(GTK_STATUSBAR(status), context)
+  If text <> NULL Then gtk_statusbar_push(GTK_STATUSBAR(status), context, text)
+End Sub
+
+Sub dlgforge_on_prompt cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, g_object_get_data(G_OBJECT(widget), "dlgforge-prompt"))
+End Sub
+
+Sub dlgforge_on_prompt_end cdecl (ByVal widget As GtkWidget Ptr, ByVal owner As gpointer)
+  dlgforge_show_prompt(owner, NULL)
+End Sub
+
+Function dlgforge_on_tool_enter cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), _
+      g_object_get_data(G_OBJECT(item), "dlgforge-prompt"))
+  Return FALSE
+End Function
+
+Function dlgforge_on_tool_leave cdecl (ByVal widget As GtkWidget Ptr, _
+    ByVal event As GdkEvent Ptr, ByVal item As gpointer) As gboolean
+  dlgforge_show_prompt(g_object_get_data(G_OBJECT(item), "dlgforge-owner"), NULL)
+  Return FALSE
+End Function
+
+' A command's prompt and tooltip: the prompt shows on the window's status
+' bar while a menu item is selected or the pointer is on a toolbar button.
+Sub dlgforge_command_texts(ByVal widget As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String)
+  If Len(tooltip) Then gtk_widget_set_tooltip_text(widget, tooltip)
+  If Len(prompt) = 0 Then Exit Sub
+  g_object_set_data_full(G_OBJECT(widget), "dlgforge-prompt", g_strdup(prompt), _
+      Cast(GDestroyNotify, @g_free))
+End Sub
+
+Sub dlgforge_menu_prompt(ByVal item As GtkWidget Ptr, ByVal prompt As String, _
+    ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  dlgforge_command_texts(item, prompt, tooltip)
+  g_signal_connect(item, "select", G_CALLBACK(@dlgforge_on_prompt), owner)
+  g_signal_connect(item, "deselect", G_CALLBACK(@dlgforge_on_prompt_end), owner)
+End Sub
+
+Sub dlgforge_on_tool cdecl (ByVal button As GtkToolButton Ptr, ByVal owner As gpointer)
+  dlgforge_command(owner, dlgforge_number(button, "dlgforge-id"), BN_CLICKED)
+End Sub
+
+' A toolbar button with the picture `index` of a strip of pictures `wide` by
+' `high` pixels (MFC's button face, light gray, shows through), sending the
+' command of an id to the window that shows it; a missing strip or picture
+' gives the toolkit's picture of a missing image.
+Sub dlgforge_tool_button(ByVal bar As GtkWidget Ptr, ByVal strip As GdkPixbuf Ptr, _
+    ByVal index As Long, ByVal wide As Long, ByVal high As Long, ByVal id As Long, _
+    ByVal prompt As String, ByVal tooltip As String, ByVal owner As GtkWidget Ptr)
+  Dim picture As GtkWidget Ptr
+  If strip <> NULL AndAlso wide > 0 AndAlso high > 0 AndAlso _
+      (index + 1) * wide <= gdk_pixbuf_get_width(strip) AndAlso _
+      high <= gdk_pixbuf_get_height(strip) Then
+    Dim part As GdkPixbuf Ptr = gdk_pixbuf_new_subpixbuf(strip, index * wide, 0, wide, high)
+    Dim see_through As GdkPixbuf Ptr = gdk_pixbuf_add_alpha(part, TRUE, 192, 192, 192)
+    picture = gtk_image_new_from_pixbuf(see_through)
+    g_object_unref(see_through)
+    g_object_unref(part)
+  Else
+    picture = gtk_image_new_from_icon_name("image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR)
+  End If
+  Dim item As GtkToolItem Ptr = gtk_tool_button_new(picture, NULL)
+  dlgforge_set_number(item, "dlgforge-id", id)
+  g_object_set_data(G_OBJECT(item), "dlgforge-owner", owner)
+  dlgforge_command_texts(GTK_WIDGET(item), prompt, tooltip)
+  Dim inner As GtkWidget Ptr = gtk_bin_get_child(GTK_BIN(item))
+  If inner <> NULL AndAlso Len(prompt) Then
+    g_signal_connect(inner, "enter-notify-event", G_CALLBACK(@dlgforge_on_tool_enter), item)
+    g_signal_connect(inner, "leave-notify-event", G_CALLBACK(@dlgforge_on_tool_leave), item)
+  End If
+  g_signal_connect(item, "clicked", G_CALLBACK(@dlgforge_on_tool), owner)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1)
+End Sub
+
+Sub dlgforge_tool_separator(ByVal bar As GtkWidget Ptr)
+  gtk_toolbar_insert(GTK_TOOLBAR(bar), gtk_separator_tool_item_new(), -1)
+End Sub
+
+Function dlgforge_new_toolbar() As GtkWidget Ptr
+  Dim bar As GtkWidget Ptr = gtk_toolbar_new()
+  gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS)
+  Return bar
+End Function
 
 Const DLGFORGE_KEY_TAB = &hFF09
 Const DLGFORGE_KEY_RETURN = &hFF0D
@@ -564,9 +680,14 @@ End Sub
 ' result it ended with (-1 for no dialog).
 Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   If dialog = NULL Then Return -1
+  Dim owner As GtkWidget Ptr = dlgforge_commanding
   Dim running As GMainLoop Ptr = g_main_loop_new(NULL, FALSE)
   g_object_set_data(G_OBJECT(dialog), "dlgforge-loop", running)
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE)
+  If owner <> NULL Then
+    gtk_window_set_transient_for(GTK_WINDOW(dialog), GTK_WINDOW(owner))
+    g_object_add_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+  End If
   dlgforge_initialise(dialog)
   If dlgforge_number(dialog, "dlgforge-ended") = 0 Then
     gtk_widget_show(dialog)
@@ -576,6 +697,10 @@ Function dlgforge_run_modal(ByVal dialog As GtkWidget Ptr) As Long
   Dim result As Long = dlgforge_number(dialog, "dlgforge-result")
   g_main_loop_unref(running)
   gtk_widget_destroy(dialog)
+  If owner <> NULL Then
+    g_object_remove_weak_pointer(G_OBJECT(owner), Cast(gpointer Ptr, @owner))
+    gtk_window_present(GTK_WINDOW(owner))
+  End If
   Return result
 End Function
 
@@ -887,6 +1012,42 @@ Sub dlgforge_set_default(ByVal dialog As GtkWidget Ptr, ByVal id As Long)
 End Sub
 )";
 
+// The language whose variants of dialogs, menus and strings the program
+// builds, and how the user chooses it.
+constexpr std::string_view kProgramLanguage = R"(
+' ---- The program's language: the variant of each dialog, menu and string
+' the program builds when the script has it in several languages.
+
+' The language's id (LANG | SUBLANG << 10); 0 for none, which chooses the
+' neutral variant, else English (United States), else the script's first.
+Dim Shared dlgforge_language As Long
+' The first argument of the command line after --language NAME.
+Dim Shared dlgforge_first_argument As Long = 1
+
+' Makes the dialogs, menus and strings built after it those of a language,
+' as SetThreadUILanguage: a LANGID, or 0 for none.
+Sub dlgforge_set_language(ByVal id As Long)
+  dlgforge_language = id
+End Sub
+
+' The user's language from the environment (LANGUAGE, LC_ALL, LC_MESSAGES,
+' LANG), or the one --language names (de-DE, de_DE, 0x0407) before the
+' dialog names on the command line.
+Sub dlgforge_choose_program_language()
+  dlgforge_language = dlgforge_user_language()
+  If Command(1) = "--language" Then
+    Dim wanted As Long = dlgforge_language_of_name(Command(2))
+    If wanted < 0 Then
+      Print "unknown language "; Command(2)
+      End 2
+    End If
+    dlgforge_language = wanted
+    dlgforge_first_argument = 3
+  End If
+End Sub
+
+)";
+
 // Widgets that live in a scrolled window: the variable holds the inner
 // widget, the scrolled window is its parent, which is what gets placed.
 std::string placed(const Widget& widget) {
@@ -1042,6 +1203,14 @@ class FbProgramPrinter {
   void menu_function(const MenuBar& bar);
   void menu_items(const std::vector<MenuEntry>& items, int level);
   void accelerator(const MenuEntry& entry);
+  void menu_chooser(const Variants& group);
+  template <typename Resource>
+  void choice(const Variants& group, const std::vector<Resource>& resources,
+              const std::string& arguments);
+  void toolbar_function(const Toolbar& toolbar);
+  void menu_and_toolbar(int menu, std::string_view window);
+  void main_window_function(const MainWindow& window);
+  void frame_default();
   void dialog_function(const Dialog& dialog);
   void font(const FontRequest& request);
   void control(const Widget& widget);
@@ -1057,6 +1226,9 @@ class FbProgramPrinter {
   void picture_helpers();
   bool has_pictures() const;
   void window_icon(std::string_view window);
+  void main_window_procedure(const MainWindow& window);
+  void command_cases(
+      const std::vector<std::pair<std::string, std::string>>& ids);
   static void command_ids(
       const std::vector<MenuEntry>& items,
       std::vector<std::pair<std::string, std::string>>& ids);
@@ -1076,10 +1248,20 @@ ProgramFiles FbProgramPrinter::print() {
   for (const MenuBar& bar : description_.menus) {
     menu_function(bar);
   }
+  for (const Variants& group : description_.menu_variants) {
+    menu_chooser(group);
+  }
+  for (const Toolbar& toolbar : description_.toolbars) {
+    toolbar_function(toolbar);
+  }
   for (const Dialog& dialog : description_.dialogs) {
     dialog_function(dialog);
   }
+  if (description_.main_window) {
+    main_window_function(*description_.main_window);
+  }
   dialog_by_name();
+  frame_default();
   id_names();
   start_up();
   ProgramFiles files;
@@ -1177,6 +1359,12 @@ void FbProgramPrinter::declarations() {
         .append(std::to_string(constant.value))
         .append("  ' gone\n");
   }
+  if (!description_.version.empty()) {
+    out_ += "\n' The script's version information.\n";
+    for (const VersionText& text : description_.version) {
+      out_ += "Const " + text.constant + " = " + fb_string(text.value) + "\n";
+    }
+  }
   out_ += "\n";
   // One line per widget of the whole script: appended piece by piece,
   // as temporaries of `a + b + c` cost more than the text here.
@@ -1201,6 +1389,8 @@ void FbProgramPrinter::helpers() {
   out_ += kDialogManager;
   picture_helpers();
   out_ += "\n";
+  out_ += languages::freebasic_runtime();
+  out_ += kProgramLanguage;
 }
 
 bool FbProgramPrinter::has_pictures() const {
@@ -1310,13 +1500,7 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
           number(dialog.rect.cy) + ", units_y, 8)" +
           scroll_bar(dialog.horizontal_scroll) + ")\n";
   if (dialog.menu >= 0) {
-    const MenuBar& bar = description_.menus[dialog.menu];
-    out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
-    out_ += "  gtk_window_add_accel_group(GTK_WINDOW(dialog_window), accels)\n";
-    out_ += "  Dim content_box As GtkWidget Ptr = ";
-    out_ += toolkit_.new_vbox;
-    out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.function +
-            "(accels, dialog_window), FALSE, FALSE, 0)\n";
+    menu_and_toolbar(dialog.menu, "dialog_window");
     out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " + area +
             ", TRUE, TRUE, 0)\n";
     out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), content_box)\n";
@@ -1678,6 +1862,10 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
       out_ += "  gtk_widget_set_sensitive(item, FALSE)\n";
     }
     accelerator(entry);
+    if (!entry.prompt.empty() || !entry.tooltip.empty()) {
+      out_ += "  dlgforge_menu_prompt(item, " + fb_string(entry.prompt) + ", " +
+              fb_string(entry.tooltip) + ", owner)\n";
+    }
     if (entry.kind != MenuEntry::Kind::Submenu) {
       out_ += "  dlgforge_menu_command(item, " +
               id_text(entry.id_name, entry.id) + ", owner)\n";
@@ -1709,6 +1897,172 @@ void FbProgramPrinter::accelerator(const MenuEntry& entry) {
       ", GTK_ACCEL_VISIBLE)\n";
 }
 
+// The menu bar a window shows, with its accelerators, and the menu's
+// toolbar under it, at the top of a box `content_box`.
+void FbProgramPrinter::menu_and_toolbar(int menu, std::string_view window) {
+  const MenuBar& bar = description_.menus[menu];
+  const std::string owner(window);
+  out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
+  out_ += "  gtk_window_add_accel_group(GTK_WINDOW(" + owner + "), accels)\n";
+  out_ += "  Dim content_box As GtkWidget Ptr = ";
+  out_ += toolkit_.new_vbox;
+  out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.chooser +
+          "(accels, " + owner + "), FALSE, FALSE, 0)\n";
+  if (bar.toolbar >= 0) {
+    out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " +
+            description_.toolbars[bar.toolbar].function + "(" + owner +
+            "), FALSE, FALSE, 0)\n";
+  }
+}
+
+// Returns the variant of a resource the program's language chooses: the
+// members' functions take `arguments`.
+template <typename Resource>
+void FbProgramPrinter::choice(const Variants& group,
+                              const std::vector<Resource>& resources,
+                              const std::string& arguments) {
+  if (group.members.size() == 1) {
+    out_ += "Return " + resources[group.members.front()].function + "(" +
+            arguments + ")\n";
+    return;
+  }
+  out_ += "Dim variants(0 To " +
+          number(static_cast<int>(group.members.size()) - 1) + ") As Long = {";
+  for (size_t i = 0; i < group.members.size(); ++i) {
+    out_ += (i == 0 ? "" : ", ") +
+            std::to_string(resources[group.members[i]].language);
+  }
+  out_ += "}\n";
+  out_ +=
+      "    Select Case dlgforge_choose_language(variants(), "
+      "dlgforge_language)\n";
+  for (size_t i = 1; i < group.members.size(); ++i) {
+    out_ += "    Case " + std::to_string(i) + ": Return " +
+            resources[group.members[i]].function + "(" + arguments + ")\n";
+  }
+  out_ += "    End Select\n    Return " +
+          resources[group.members.front()].function + "(" + arguments + ")\n";
+}
+
+void FbProgramPrinter::menu_chooser(const Variants& group) {
+  if (group.chooser.empty()) {
+    return;
+  }
+  out_ += "' Menu " +
+          fb_comment(description_.menus[group.members.front()].script_name) +
+          " in the program's language.\n";
+  out_ += "Function " + group.chooser +
+          "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
+          "Ptr) As GtkWidget Ptr\n    ";
+  choice(group, description_.menus, "accels, owner");
+  out_ += "End Function\n\n";
+}
+
+void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
+  out_ += "' Toolbar " + fb_comment(toolbar.script_name) + ".\n";
+  out_ += "Function " + toolbar.function +
+          "(ByVal owner As GtkWidget Ptr) As GtkWidget Ptr\n"
+          "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n"
+          "  Dim strip As GdkPixbuf Ptr = NULL\n";
+  for (const ToolButton& button : toolbar.buttons) {
+    if (button.separator) {
+      out_ += "  dlgforge_tool_separator(bar)\n";
+      continue;
+    }
+    out_ += "  dlgforge_tool_button(bar, strip, " + number(button.image) +
+            ", " + number(toolbar.button_width) + ", " +
+            number(toolbar.button_height) + ", " +
+            id_text(button.id_name, button.id) + ", _\n      " +
+            fb_string(button.prompt) + ", " + fb_string(button.tooltip) +
+            ", owner)\n";
+  }
+  out_ += "  If strip <> NULL Then g_object_unref(strip)\n";
+  out_ += "  Return bar\nEnd Function\n\n";
+}
+
+// The application's main window: menu bar, toolbar, an empty area for the
+// application's own view, and a status bar for the commands' prompts.
+void FbProgramPrinter::main_window_function(const MainWindow& window) {
+  out_ += "' The application's main window, from the resources named " +
+          fb_comment(window.script_name) +
+          ".\n"
+          "Dim Shared dlgforge_main_window As GtkWidget Ptr\n"
+          "' The area under the toolbar, where the application shows its "
+          "documents.\n"
+          "Dim Shared dlgforge_main_view As GtkWidget Ptr\n\n";
+  out_ += "Function " + window.function + "() As GtkWidget Ptr\n";
+  out_ +=
+      "  Dim frame As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n"
+      "  dlgforge_main_window = frame\n";
+  if (window.title_string) {
+    out_ += "  Dim title As String = dlgforge_load_string(" +
+            std::to_string(*window.title_string) + ")\n";
+    out_ += "  title = Left(title, InStr(title & Chr(10), Chr(10)) - 1)\n";
+    out_ += "  gtk_window_set_title(GTK_WINDOW(frame), title)\n";
+  } else {
+    out_ += "  gtk_window_set_title(GTK_WINDOW(frame), " +
+            fb_string(window.title) + ")\n";
+  }
+  out_ += "  gtk_window_set_default_size(GTK_WINDOW(frame), 640, 480)\n";
+  window_icon("frame");
+  menu_and_toolbar(window.menu, "frame");
+  out_ += "  dlgforge_main_view = " + std::string(toolkit_.new_area) + "\n";
+  out_ +=
+      "  gtk_box_pack_start(GTK_BOX(content_box), dlgforge_main_view, TRUE, "
+      "TRUE, 0)\n"
+      "  Dim status As GtkWidget Ptr = gtk_statusbar_new()\n"
+      "  gtk_box_pack_start(GTK_BOX(content_box), status, FALSE, FALSE, 0)\n"
+      "  g_object_set_data(G_OBJECT(frame), \"dlgforge-status\", status)\n";
+  if (!window.idle_text.empty()) {
+    out_ +=
+        "  gtk_statusbar_push(GTK_STATUSBAR(status), "
+        "gtk_statusbar_get_context_id(GTK_STATUSBAR(status), \"idle\"), " +
+        fb_string(window.idle_text) + ")\n";
+  }
+  out_ +=
+      "  gtk_container_add(GTK_CONTAINER(frame), content_box)\n"
+      "  dlgforge_set_number(frame, \"dlgforge-frame\", 1)\n";
+  out_ +=
+      "  g_object_set_data(G_OBJECT(frame), \"dlgforge-procedure\", _\n"
+      "      Cast(gpointer, dlgforge_procedure_of(" +
+      fb_string(window.script_name) + ")))\n";
+  out_ += "  Return frame\nEnd Function\n\n";
+  out_ +=
+      "' Shows the main window and runs the program until it is closed; its\n"
+      "' procedure gets WM_CREATE first.\n"
+      "Sub dlgforge_run_main_window()\n";
+  out_ += "  Dim frame As GtkWidget Ptr = " + window.function + "()\n";
+  out_ +=
+      "  g_signal_connect(frame, \"destroy\", G_CALLBACK(@gtk_main_quit), "
+      "NULL)\n"
+      "  dlgforge_send(frame, WM_CREATE, 0, 0)\n"
+      "  gtk_widget_show_all(frame)\n"
+      "  gtk_window_present(GTK_WINDOW(frame))\n"
+      "  gtk_main()\n"
+      "End Sub\n\n";
+}
+
+// What the main window does with a command its procedure leaves: MFC's
+// Exit closes it, and About shows the about box when the script has one.
+void FbProgramPrinter::frame_default() {
+  constexpr std::int64_t kAppAbout = 0xE140, kAppExit = 0xE141;
+  out_ +=
+      "Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As "
+      "Long)\n"
+      "  Select Case id\n";
+  out_ += "  Case " + std::to_string(kAppExit) +
+          "  ' ID_APP_EXIT\n    gtk_widget_destroy(frame)\n";
+  for (const Dialog& dialog : description_.dialogs) {
+    if (lower_case(dialog.script_name) == "idd_aboutbox") {
+      out_ += "  Case " + std::to_string(kAppAbout) +
+              "  ' ID_APP_ABOUT\n    dlgforge_dialog_box(" +
+              fb_string(dialog.script_name) + ")\n";
+      break;
+    }
+  }
+  out_ += "  End Select\nEnd Sub\n\n";
+}
+
 // Builds a dialog by its name in the script, for the command line.
 void FbProgramPrinter::dialog_by_name() {
   out_ +=
@@ -1720,7 +2074,8 @@ void FbProgramPrinter::dialog_by_name() {
       "GtkWidget Ptr\n";
   if (!description_.dialogs.empty()) {
     out_ += "  Select Case UCase(dialog_name)\n";
-    for (const Dialog& dialog : description_.dialogs) {
+    for (const Variants& group : description_.dialog_variants) {
+      const Dialog& dialog = description_.dialogs[group.members.front()];
       std::string upper = dialog.script_name;
       for (char& c : upper) {
         if (c >= 'a' && c <= 'z') {
@@ -1729,7 +2084,8 @@ void FbProgramPrinter::dialog_by_name() {
       }
       out_ += "  Case " + fb_string(upper) +
               (dialog.ordinal.empty() ? "" : ", " + fb_string(dialog.ordinal)) +
-              "\n    Return " + dialog.function + "()\n";
+              "\n    ";
+      choice(group, description_.dialogs, "");
     }
     out_ += "  End Select\n";
   }
@@ -1795,12 +2151,30 @@ void FbProgramPrinter::id_names() {
       "Function dlgforge_load_string(ByVal id As Long) As String\n";
   if (!description_.strings.empty()) {
     out_ += "  Select Case id\n";
-    for (const auto& [id, text] : description_.strings) {
-      out_.append("  Case ")
-          .append(std::to_string(static_cast<std::int32_t>(id)))
-          .append(": Return ")
-          .append(fb_string(text))
-          .append("\n");
+    for (const StringVariants& string : description_.strings) {
+      out_.append("  Case ").append(
+          std::to_string(static_cast<std::int32_t>(string.id)));
+      if (string.texts.size() == 1) {
+        out_.append(": Return ")
+            .append(fb_string(string.texts.front().second))
+            .append("\n");
+        continue;
+      }
+      out_ += "\n    Dim variants(0 To " +
+              number(static_cast<int>(string.texts.size()) - 1) +
+              ") As Long = {";
+      for (size_t i = 0; i < string.texts.size(); ++i) {
+        out_ += (i == 0 ? "" : ", ") + std::to_string(string.texts[i].first);
+      }
+      out_ +=
+          "}\n    Select Case dlgforge_choose_language(variants(), "
+          "dlgforge_language)\n";
+      for (size_t i = 1; i < string.texts.size(); ++i) {
+        out_ += "    Case " + std::to_string(i) + ": Return " +
+                fb_string(string.texts[i].second) + "\n";
+      }
+      out_ += "    End Select\n    Return " +
+              fb_string(string.texts.front().second) + "\n";
     }
     out_ += "  End Select\n";
   }
@@ -1813,6 +2187,11 @@ void FbProgramPrinter::start_up() {
       "installed.\n"
       "Sub dlgforge_start()\n";
   out_ += "  dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
+  if (!description_.application_name.empty()) {
+    out_ += "  g_set_application_name(" +
+            fb_string(description_.application_name) + ")\n";
+  }
+  out_ += "  dlgforge_choose_program_language()\n";
   out_ += "  gtk_init(NULL, NULL)\n";
   out_ += "  " + toolkit_.style_call() + "\n";
   out_ += "End Sub\n\n";
@@ -1822,7 +2201,7 @@ void FbProgramPrinter::start_up() {
       "' the first ends; False when it names none.\n"
       "Function dlgforge_show_named_dialogs() As Long\n"
       "  Dim first_dialog As GtkWidget Ptr\n"
-      "  Dim argument As Long = 1\n"
+      "  Dim argument As Long = dlgforge_first_argument\n"
       "  While Len(Command(argument)) > 0\n"
       "    Dim named As GtkWidget Ptr = "
       "dlgforge_dialog_named(Command(argument))\n"
@@ -1840,7 +2219,8 @@ void FbProgramPrinter::start_up() {
       "  gtk_main()\n"
       "  Return TRUE\n"
       "End Function\n\n";
-  if (description_.main_dialog < 0 && description_.main_menu >= 0) {
+  if (description_.main_dialog < 0 && description_.main_menu >= 0 &&
+      !description_.main_window) {
     const MenuBar& bar = description_.menus[description_.main_menu];
     out_ +=
         "' The script has menus but no dialog: a window shows the first "
@@ -1873,11 +2253,22 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
   if (!include_name.empty()) {
     out_ += "#include once " + fb_string(include_name) + "\n\n";
   }
-  for (const Dialog& dialog : description_.dialogs) {
-    procedure(dialog);
+  for (const Variants& group : description_.dialog_variants) {
+    procedure(description_.dialogs[group.members.front()]);
+  }
+  if (description_.main_window) {
+    main_window_procedure(*description_.main_window);
   }
   out_ += "' ---- The program\n\ndlgforge_start()\n";
-  if (description_.main_dialog >= 0) {
+  if (description_.main_window_first) {
+    out_ +=
+        "' With dialog names on its command line, the program shows those; "
+        "else it\n"
+        "' runs the application's main window.\n"
+        "If dlgforge_show_named_dialogs() = FALSE Then\n"
+        "  dlgforge_run_main_window()\n"
+        "End If\n";
+  } else if (description_.main_dialog >= 0) {
     const Dialog& dialog = description_.dialogs[description_.main_dialog];
     out_ +=
         "' With dialog names on its command line, the program shows those; "
@@ -1909,6 +2300,57 @@ void FbProgramPrinter::command_ids(
   }
 }
 
+void FbProgramPrinter::main_window_procedure(const MainWindow& window) {
+  out_ +=
+      "' The application's main window: WM_CREATE before it is shown, "
+      "and the\n' commands of its menu and toolbar. Where you return 0, "
+      "ID_APP_EXIT closes\n' it.\n";
+  out_ += "Function " + window.procedure +
+          "(ByVal frame As GtkWidget Ptr, ByVal message As Long, _\n"
+          "    ByVal id As Long, ByVal code As Long) As Long\n"
+          "  Select Case message\n"
+          "  Case WM_CREATE\n"
+          "  Case WM_COMMAND\n";
+  std::vector<std::pair<std::string, std::string>> ids;
+  const MenuBar& bar = description_.menus[window.menu];
+  command_ids(bar.items, ids);
+  if (bar.toolbar >= 0) {
+    for (const ToolButton& button :
+         description_.toolbars[bar.toolbar].buttons) {
+      if (!button.separator) {
+        ids.emplace_back(id_text(button.id_name, button.id),
+                         "a toolbar button");
+      }
+    }
+  }
+  command_cases(ids);
+  out_ +=
+      "  End Select\n"
+      "  Return 0\n"
+      "End Function\n";
+  out_ += "dlgforge_set_procedure(" + fb_string(window.script_name) + ", @" +
+          window.procedure + ")\n\n";
+}
+
+// A Select Case over command ids, each once, with what sends it.
+void FbProgramPrinter::command_cases(
+    const std::vector<std::pair<std::string, std::string>>& ids) {
+  if (ids.empty()) {
+    return;
+  }
+  std::unordered_set<std::string> listed;
+  out_ += "    Select Case id\n";
+  for (const auto& [id, what] : ids) {
+    if (listed.insert(lower_case(id)).second) {
+      out_ += "    Case " + id + "  ' " + what;
+      if (out_.back() != '\n') {
+        out_ += "\n";
+      }
+    }
+  }
+  out_ += "    End Select\n";
+}
+
 void FbProgramPrinter::procedure(const Dialog& dialog) {
   out_ += "' The dialog " + fb_comment(dialog.script_name) +
           ": its initialisation and its commands. Return nonzero for\n"
@@ -1930,21 +2372,7 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
   if (dialog.menu >= 0) {
     command_ids(description_.menus[dialog.menu].items, ids);
   }
-  std::unordered_set<std::string> listed;
-  if (!ids.empty()) {
-    out_ += "    Select Case id\n";
-  }
-  for (const auto& [id, what] : ids) {
-    if (listed.insert(lower_case(id)).second) {
-      out_ += "    Case " + id + "  ' " + what;
-      if (out_.back() != '\n') {
-        out_ += "\n";
-      }
-    }
-  }
-  if (!ids.empty()) {
-    out_ += "    End Select\n";
-  }
+  command_cases(ids);
   out_ +=
       "  End Select\n"
       "  Return 0\n"
@@ -2020,7 +2448,8 @@ std::vector<std::string> changes_to_note(
     const std::vector<IdConstant>& earlier_constants,
     std::string_view user_text) {
   std::vector<std::string> notes;
-  for (const Dialog& dialog : description.dialogs) {
+  for (const Variants& group : description.dialog_variants) {
+    const Dialog& dialog = description.dialogs[group.members.front()];
     std::string registration =
         "dlgforge_set_procedure(" + fb_string(dialog.script_name) + ",";
     if (user_text.find(registration) == std::string_view::npos) {
