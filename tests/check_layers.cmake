@@ -19,6 +19,7 @@ set(allowed_dialog text platform output dialog)
 set(allowed_menu text platform output menu)
 # Port mode, in layers of its own: the table of Windows languages, which
 # uses nothing else; the model; the reader that fills it; the
+# script's pictures, read and checked; the
 # one description of the widgets; the FreeBASIC literals and the table of
 # what each toolkit spells its own way in a program; the GTK+ 2 choices
 # every back end shares, and the GTK 3 ones; the back ends (the FreeBASIC
@@ -27,6 +28,8 @@ set(allowed_port/languages port/languages)
 set(port_base text platform port/languages port/model)
 set(allowed_port/model ${port_base})
 set(allowed_port/reader ${port_base} port/reader)
+set(allowed_port/pictures ${port_base} port/pictures)
+set(port_base ${port_base} port/pictures)
 set(allowed_port/widgets ${port_base} port/widgets)
 set(allowed_port/program ${port_base} port/widgets port/program)
 set(allowed_port/gtk2 ${port_base} port/widgets port/program port/gtk2)
@@ -35,7 +38,7 @@ set(port_back_end ${port_base} port/widgets port/gtk2)
 set(allowed_port/writer ${port_back_end} port/program port/gtk3 port/writer)
 set(allowed_port/preview ${port_back_end} port/preview)
 set(allowed_port/report ${port_back_end} port/report)
-set(port_all port/languages port/model port/reader port/widgets port/program port/gtk2 port/gtk3
+set(port_all port/languages port/model port/reader port/pictures port/widgets port/program port/gtk2 port/gtk3
     port/writer port/preview port/report)
 set(allowed_driver text platform linux output dialog menu ${port_all} driver)
 

@@ -21,6 +21,7 @@
 #include "platform/text_reader.h"
 #include "platform/unicode_source.h"
 #include "port/model/model_json.h"
+#include "port/pictures/pictures.h"
 #include "port/reader/reader.h"
 #include "port/widgets/description.h"
 #include "port/writer/fb_writer.h"
@@ -225,6 +226,38 @@ bool read_file(const std::string& path, std::string& text) {
   return got == 0;
 }
 
+// The files of the description's pictures, each written whole, into the
+// folder `path`, made when there is a picture to write. A folder's name
+// that is not a folder (a link, a file) is refused: nothing is written
+// through it.
+int write_pictures(const dlgforge::port::Description& description,
+                   const std::string& path) {
+  if (description.pictures.empty()) {
+    return 0;
+  }
+  struct stat existing {};
+  if (::lstat(path.c_str(), &existing) != 0) {
+    if (::mkdir(path.c_str(), 0777) != 0) {
+      report("cannot make the folder " + dlgforge::quoted(path) + ": " +
+             std::strerror(errno));
+      return kStatusWriteFailed;
+    }
+  } else if (!S_ISDIR(existing.st_mode)) {
+    report("cannot write the pictures into " + dlgforge::quoted(path) +
+           ": it is not a folder");
+    return kStatusWriteFailed;
+  }
+  for (const dlgforge::port::PictureFile& picture : description.pictures) {
+    std::string target = path + "/" + picture.name;
+    dlgforge::OutputFile file(target);
+    if (int status =
+            write_whole(&file, picture.bytes, dlgforge::quoted(target))) {
+      return status;
+    }
+  }
+  return 0;
+}
+
 // `--port -o app.bas`: the generated part goes to app.ui.bi, rewritten at
 // every conversion; the user's part to app.bas, only when there is no such
 // file yet. Constants of an earlier app.ui.bi that the script no longer
@@ -252,6 +285,14 @@ int write_port_files(const dlgforge::port::Description& description,
     }
   }
   writer.include_name = include_name;
+  // The pictures go into a folder beside the program, named after it.
+  std::string pictures_path = base + ".pictures";
+  if (!description.pictures.empty()) {
+    writer.pictures_folder =
+        pictures_path.substr(pictures_path.rfind('/') == std::string::npos
+                                 ? 0
+                                 : pictures_path.rfind('/') + 1);
+  }
   std::string earlier;
   if (read_file(generated_path, earlier)) {
     writer.earlier_constants = dlgforge::port::read_constants(earlier);
@@ -264,6 +305,9 @@ int write_port_files(const dlgforge::port::Description& description,
   bool keep_user = ::lstat(user_path.c_str(), &existing) == 0;
   std::string user_text;
   bool readable = keep_user && read_file(user_path, user_text);
+  if (int status = write_pictures(description, pictures_path)) {
+    return status;
+  }
   dlgforge::OutputFile generated(generated_path);
   if (int status = write_whole(&generated, files.generated,
                                dlgforge::quoted(generated_path))) {
@@ -318,9 +362,15 @@ int port(const dlgforge::ConversionOptions& options) {
   if (size_t slash = script_name.rfind('/'); slash != std::string::npos) {
     script_name.erase(0, slash + 1);
   }
-  dlgforge::port::Description description =
-      dlgforge::port::describe(model, options.main_dialog.value_or(""));
+  // Pictures the program cannot be given have a warning each; without
+  // -o the program has no picture folder and shows stock pictures.
+  dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
   warnings.clear();
+  for (const dlgforge::model::Diagnostic& warning : pictures.warnings) {
+    warnings += dlgforge::model::format_warning(warning) + "\n";
+  }
+  dlgforge::port::Description description = dlgforge::port::describe(
+      model, options.main_dialog.value_or(""), &pictures);
   for (const dlgforge::model::Diagnostic& warning : description.warnings) {
     warnings += dlgforge::model::format_warning(warning) + "\n";
   }

@@ -20,6 +20,7 @@
 #include "linux/output_file.h"
 #include "port/languages/languages.h"
 #include "port/model/model_json.h"
+#include "port/pictures/pictures.h"
 #include "port/preview/builder.h"
 #include "port/preview/display.h"
 #include "port/reader/reader.h"
@@ -60,6 +61,18 @@ bool read_model(const dlgforge::ConversionOptions& options,
   }
   (void)!::write(STDERR_FILENO, warnings.data(), warnings.size());
   return true;
+}
+
+// The description with the script's pictures, read from their files as a
+// conversion reads them, with a warning for each that cannot be shown.
+Description describe_with_pictures(const dlgforge::model::Model& model) {
+  dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
+  std::string warnings;
+  for (const dlgforge::model::Diagnostic& warning : pictures.warnings) {
+    warnings += dlgforge::model::format_warning(warning) + "\n";
+  }
+  (void)!::write(STDERR_FILENO, warnings.data(), warnings.size());
+  return dlgforge::port::describe(model, "", &pictures);
 }
 
 bool start_toolkit() {
@@ -223,7 +236,7 @@ int preview(const dlgforge::ConversionOptions& options) {
     }
     chosen.push_back(dlgforge::port::describe(model, name).main_dialog);
   }
-  Description description = dlgforge::port::describe(model, "");
+  Description description = describe_with_pictures(model);
   if (options.language) {
     for (int& index : chosen) {
       index = dlgforge::port::dialog_in_language(description, index,
@@ -303,7 +316,7 @@ int write_report(const dlgforge::ConversionOptions& options) {
   if (!read_model(options, model)) {
     return kStatusCannotOpen;
   }
-  Description description = dlgforge::port::describe(model, "");
+  Description description = describe_with_pictures(model);
   const std::string& folder = *options.report_dir;
   std::error_code failed;
   std::filesystem::create_directories(folder, failed);

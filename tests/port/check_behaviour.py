@@ -186,22 +186,25 @@ class Behaviour:
 
     def toolbar_centres(self, exe):
         """Where the GTK+ 2 program puts its toolbar buttons: the centre of
-        each, as gtkprobe records the window built."""
+        each, as gtkprobe records the window built; and what each shows."""
         out = exe.parent / "probe"
         subprocess.run([str(exe)], capture_output=True, timeout=60,
                        env=dict(os.environ, GTK_MODULES=self.probe,
                                 GTKPROBE_OUT=str(out)))
         report = json.loads((out / "probe.json").read_text())
-        centres = []
+        centres, pictures = [], []
 
-        def walk(widget):
+        def walk(widget, in_button=False):
             if widget.get("type") == "GtkToolButton":
                 x, y, width, height = widget["allocation"]
                 centres.append((x + width // 2, y + height // 2))
+                in_button = True
+            if in_button and widget.get("type") == "GtkImage":
+                pictures.append((widget.get("image"), widget.get("pixbuf_size")))
             for child in widget.get("children", []):
-                walk(child)
+                walk(child, in_button)
         walk(report["toplevels"][0]["tree"])
-        return centres
+        return centres, pictures
 
     def main_window(self, gtk3):
         folder = self.work / ("mainframe-gtk3" if gtk3 else "mainframe")
@@ -223,8 +226,11 @@ class Behaviour:
                     ["alt+h", "a", "Escape"] + leave,
                     start + ["command ID_APP_ABOUT 0", "about"] + closed)
         if not gtk3:
-            centres = self.toolbar_centres(exe)
+            centres, pictures = self.toolbar_centres(exe)
             self.checks += 1
+            # Each button shows its 16 x 15 piece of the toolbar's bitmap.
+            if pictures != [("pixbuf", [16, 15])] * 2:
+                self.fail(f"main window: toolbar pictures {pictures}")
             if len(centres) != 2:
                 self.fail(f"main window: toolbar buttons at {centres}")
                 return

@@ -11,6 +11,14 @@ of the widgets that show text clipped.
 Programs: the hand-made sample (every kind of control), the examples, and
 with --corpus every script of the shared corpus. Exits 77 (skipped) when
 fbc, Xvfb or a C compiler for the probe is missing.
+
+A script that names icons, cursors or bitmaps gets files of each where it
+looks for them (the corpus has none of its own) and is converted with -o:
+every icon control must then show a pixbuf of the standard icon's size,
+every bitmap control its bitmap at its own size, and every window the
+application's icon, not a stock picture. data/pictures.rc gets good and bad
+files: one warning for each bad or missing file, a program that compiles
+and runs with stock pictures for those.
 """
 import argparse
 import concurrent.futures
@@ -23,6 +31,7 @@ import time
 
 from gtk_tools import (attaches_to_field, class_key, fbc_and_gtkprobe,
                        main_on_private_display, report)
+from picture_files import BITMAP_SIZE, CONTENT, make_pictures, names_picture
 from private_display import refused_display
 
 CLIP_LIMIT = 0.05
@@ -45,7 +54,20 @@ def find_units(size, cx, cy):
     return (xs[0] if xs else None, ys[0] if ys else None)
 
 
-def expected_size(controls, at, widget, bx, by):
+def shown_picture(control, made):
+    """The pixbuf size an icon or bitmap control must show when the script
+    has its picture file; None otherwise."""
+    if class_key(control["class"]) != "static":
+        return None
+    kind = control["style"] & 0x1F
+    if kind == 3 and names_picture(made, ("ICON", "CURSOR"), control["text"]):
+        return [ICON_PIXELS, ICON_PIXELS]
+    if kind == 14 and names_picture(made, ("BITMAP",), control["text"]):
+        return list(BITMAP_SIZE)
+    return None
+
+
+def expected_size(controls, at, widget, bx, by, made):
     """The size the dialog manager gives controls[at], as the program must
     ask for it; None when it keeps its natural size."""
     control = controls[at]
@@ -55,6 +77,9 @@ def expected_size(controls, at, widget, bx, by):
     if (key == "static" and style & 0x1F == 3 and not style & 0x240
             and control["text"] != ""):
         return [ICON_PIXELS, ICON_PIXELS]  # an icon, sized to the icon
+    if (key == "static" and style & 0x1F == 14 and not style & 0x240
+            and shown_picture(control, made)):
+        return list(BITMAP_SIZE)  # a bitmap, sized to the bitmap
     if control["cx"] <= 0:
         return None
     if widget["type"] in COMBOS and style & 3 != 1:
@@ -101,6 +126,9 @@ class Checker:
         self.clipped = 0
         self.misplaced = 0
         self.placed = 0
+        self.pictures = 0
+        self.icons = 0
+        self.made = {}
 
     def fail(self, name, what):
         self.failures.append(f"{name}: {what}")
@@ -122,14 +150,38 @@ class Checker:
             corpus = pathlib.Path(self.args.shared) / "corpus"
             scripts += sorted(p for p in corpus.iterdir()
                               if p.suffix.lower() in (".rc", ".rc2", ".dlg"))
+        bad_script, bad_made = self.bad_pictures()
+        scripts.append(bad_script)
         for script in scripts:
             name = script.stem
             bas = self.work / (name + ".bas")
+            dump = subprocess.run([self.args.dlgforge, "--dump-model",
+                                   str(script)], capture_output=True)
+            model = json.loads(dump.stdout) if dump.returncode == 0 else None
             # The scripts are read as a user gives them, without a code
             # page: the reader finds UTF-8 text by itself.
-            run = subprocess.run([self.args.dlgforge, "--port", str(script)],
-                             capture_output=True)
-            bas.write_bytes(run.stdout)
+            bad = script == bad_script
+            command = [str(pathlib.Path(self.args.dlgforge).resolve()), "--port",
+                       script.name if bad else str(script)]
+            # Short paths: fbc cuts long ones.
+            pictures = self.work / "pictures" / str(len(found))
+            shutil.rmtree(pictures, ignore_errors=True)
+            include, made = (None, bad_made) if bad else (
+                make_pictures(model, pictures) if model else (None, []))
+            if made:
+                # Into a folder of its own, with the picture folder beside it.
+                self.made[name] = made
+                bas = pictures / "program" / "app.bas"
+                bas.parent.mkdir(parents=True)
+                command[1:1] = ["-o", str(bas.resolve())]
+                if include:
+                    command[1:1] = ["-I", str(include)]
+            run = subprocess.run(command, capture_output=True,
+                                 cwd=script.parent if bad else None)
+            if bad:
+                self.check_warnings(name, run.stderr)
+            if not made:
+                bas.write_bytes(run.stdout)
             if run.returncode != 0:
                 self.fail(name, "--port failed: " + run.stderr.decode(errors="replace"))
                 continue
@@ -139,11 +191,34 @@ class Checker:
                     or committed.read_bytes() != bas.read_bytes()):
                 self.fail(name, f"{committed} is not what --port writes "
                           "today (scripts/regen-examples)")
-            dump = subprocess.run([self.args.dlgforge, "--dump-model",
-                                   str(script)], capture_output=True)
-            model = json.loads(dump.stdout) if dump.returncode == 0 else None
             found.append((name, bas, model))
         return found
+
+    def bad_pictures(self):
+        """A copy of data/pictures.rc with its good and bad files beside it,
+        and the resources whose files are good."""
+        folder = self.work / "pictures" / "bad"
+        shutil.rmtree(folder, ignore_errors=True)
+        (folder / "res").mkdir(parents=True)
+        script = folder / "pictures.rc"
+        shutil.copy(pathlib.Path(self.args.source) / "tests" / "port" / "data"
+                    / "pictures.rc", script)
+        (folder / "res" / "app.ico").write_bytes(CONTENT["ICON"]())
+        (folder / "res" / "logo.bmp").write_bytes(CONTENT["BITMAP"]())
+        (folder / "res" / "cut.ico").write_bytes(CONTENT["ICON"]()[:300])
+        (folder / "res" / "words.bmp").write_bytes(b"BM words, no bitmap\n")
+        return script, [("ICON", "IDI_APP", 101), ("BITMAP", "IDB_LOGO", None)]
+
+    def check_warnings(self, name, stderr):
+        """The bad pictures' warnings: one at each statement naming a
+        missing, cut or false file, and no other."""
+        lines = [line for line in stderr.decode(errors="replace").splitlines()
+                 if ": warning: " in line]
+        where = sorted(int(line.split(":")[1]) for line in lines)
+        if where != [10, 11, 13] or not all(
+                line.startswith("pictures.rc:") for line in lines):
+            self.fail(name, "expected warnings at lines 10, 11 and 13, got: "
+                      + " | ".join(lines))
 
     def compile(self, name, bas):
         exe = bas.with_suffix("")
@@ -197,10 +272,18 @@ class Checker:
             self.fail(name, f"{len(dialogs)} dialogs, "
                       f"{len(probe['toplevels'])} windows")
             return
+        made = self.made.get(name, [])
         for dialog, top in zip(dialogs, probe["toplevels"]):
-            self.check_dialog(name, dialog, top)
+            self.check_dialog(name, dialog, top, made)
+            # Every window shows the application's icon.
+            if any(kind == "ICON" for kind, _, _ in made):
+                self.icons += 1
+                if top["tree"].get("icon_size") != [ICON_PIXELS, ICON_PIXELS]:
+                    self.fail(f"{name}: {dialog['name']}", "window icon "
+                              f"{top['tree'].get('icon_size')}, expected "
+                              f"{[ICON_PIXELS, ICON_PIXELS]}")
 
-    def check_dialog(self, name, dialog, top):
+    def check_dialog(self, name, dialog, top, made):
         where = f"{name}: {dialog['name']}"
         areas = fixed_areas(top["tree"], [])
         if not areas:
@@ -232,7 +315,19 @@ class Checker:
         for at, widget in zip(kept, children):
             control = controls[at]
             expected = [muldiv(control["x"], bx, 4), muldiv(control["y"], by, 8)]
-            size = expected_size(controls, at, widget, bx, by)
+            size = expected_size(controls, at, widget, bx, by, made)
+            shown = shown_picture(control, made)
+            if shown is None and widget.get("image") not in (None, "stock"):
+                self.fail(where, f"{control.get('id_written')} shows "
+                          f"{widget.get('image')}, expected a stock image")
+            if shown is not None:
+                self.pictures += 1
+                if (widget.get("image") != "pixbuf"
+                        or widget.get("pixbuf_size") != shown):
+                    self.fail(where, f"{control.get('id_written')} shows "
+                              f"{widget.get('image')} "
+                              f"{widget.get('pixbuf_size')}, expected the "
+                              f"script's picture at {shown}")
             got = widget.get("fixed_position")
             request = widget["size_request"]
             self.placed += 1
@@ -260,6 +355,8 @@ class Checker:
         print(f"controls: {self.controls}, widgets: {self.widgets}, "
               f"misplaced: {self.misplaced} of {self.placed}")
         print(f"texts: {self.texts}, clipped: {self.clipped} ({share:.1%})")
+        print(f"pictures: {self.pictures} icon and bitmap controls with "
+              f"their file, {self.icons} windows with the application's icon")
         if share > CLIP_LIMIT:
             self.failures.append(f"{share:.1%} of texts clipped, more than "
                                  f"{CLIP_LIMIT:.0%}")

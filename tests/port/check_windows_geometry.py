@@ -206,9 +206,12 @@ class Checker:
         bas = self.work / "programs" / (name + ".bas")
         bas.parent.mkdir(exist_ok=True)
         # The whole program on standard output: -o would keep a program
-        # file that is already there, as the user's own.
+        # file that is already there, as the user's own. The compilers'
+        # folder holds the stand-in pictures they compiled: the program
+        # sizes bitmap controls by the same files.
+        pictures = str(pathlib.Path(script["res"]).parent)
         run = subprocess.run([self.args.dlgforge] + script["options"]
-                             + ["--port", script["file"]],
+                             + ["-I", pictures, "--port", script["file"]],
                              cwd=script["dir"], capture_output=True)
         if run.returncode != 0:
             self.fail(name, "dlgforge: " + run.stderr.decode(errors="replace"))

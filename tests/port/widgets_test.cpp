@@ -1,6 +1,7 @@
 // The pieces of port mode that decide what the generated program holds:
 // rounding, mnemonics, literals, names, and the description of the sample
-// model (kinds, radio groups, default button, mnemonic targets, handlers).
+// model (kinds, radio groups, default button, mnemonic targets, handlers),
+// and which of the script's pictures the widgets and windows show.
 // What fbc and GTK make of the program is checked by check_programs.py.
 #include <gtest/gtest.h>
 
@@ -242,6 +243,61 @@ TEST_F(SampleDescription, EveryNotificationIsConnectedAndItsIdListed) {
   std::string fixed = write_freebasic(description, options);
   EXPECT_EQ(fixed.find("dlgforge_base_units(dialog_window"), std::string::npos);
   EXPECT_NE(fixed.find("units_x = 6 : units_y = 13"), std::string::npos);
+}
+
+// Which of the script's pictures the description shows: an icon control's
+// icon, or the cursor of that name; a bitmap control's bitmap at its size;
+// and as the application's icon the first ICON as Windows lists resources
+// (names in upper case order before numbers), whatever the script's order.
+TEST(Pictures, ControlsAndTheApplicationIconFindTheirResource) {
+  model::Model model;
+  auto file = [&](std::string type, std::string name,
+                  std::optional<std::uint32_t> number) {
+    model::FileResource resource;
+    resource.type = std::move(type);
+    resource.name = {std::move(name), number};
+    model.files.push_back(resource);
+  };
+  file("ICON", "7", 7);
+  file("ICON", "b_icon", std::nullopt);
+  file("ICON", "A_ICON", std::nullopt);
+  file("CURSOR", "HAND", std::nullopt);
+  file("BITMAP", "LOGO", std::nullopt);
+  model::Dialog dialog = testing::sample_model().dialogs.front();
+  dialog.controls = {
+      testing::sample_control("ICON", "Static", "b_icon", "-1", 0x3, 0, 0, 0,
+                              0),
+      testing::sample_control("ICON", "Static", "HAND", "-1", 0x3, 0, 0, 0, 0),
+      testing::sample_control("CONTROL", "Static", "LOGO", "-1", 0xE, 0, 0, 9,
+                              9),
+      testing::sample_control("CONTROL", "Static", "LOGO", "-1", 0x20E, 0, 0, 9,
+                              9)};
+  model.dialogs = {dialog};
+  PictureSet set;
+  for (const model::FileResource& resource : model.files) {
+    Picture picture{&resource,
+                    *picture_format(resource.type),
+                    std::string(64, '\0'),
+                    {},
+                    ""};
+    picture.stem = resource.name.text;
+    picture.images.push_back({40, 20, 8, 22, 0, false});
+    set.pictures.push_back(picture);
+  }
+  Description description = describe(model, "", &set);
+  auto shown = [&](const Widget& widget) {
+    return widget.picture < 0 ? std::string("stock")
+                              : description.pictures[widget.picture].name;
+  };
+  const std::vector<Widget>& widgets = description.dialogs[0].widgets;
+  EXPECT_EQ(shown(widgets[0]), "b_icon-32.ico");
+  EXPECT_EQ(shown(widgets[1]), "HAND-32.cur");
+  EXPECT_EQ(shown(widgets[2]), "LOGO.bmp");
+  EXPECT_EQ(widgets[2].sizing, Sizing::Picture);
+  EXPECT_EQ(widgets[2].picture_width, 40);
+  EXPECT_EQ(widgets[3].sizing, Sizing::Script);  // SS_CENTERIMAGE
+  EXPECT_EQ(description.pictures[description.icon_large].name, "A_ICON-32.ico");
+  EXPECT_EQ(description.pictures[description.icon_small].name, "A_ICON-16.ico");
 }
 
 }  // namespace

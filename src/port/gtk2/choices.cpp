@@ -67,6 +67,9 @@ Placement place(const Widget& widget, int bx, int by) {
   switch (widget.sizing) {
   case Sizing::Icon:
     return {pixels.x, pixels.y, true, kIconPixels, kIconPixels};
+  case Sizing::Picture:
+    return {pixels.x, pixels.y, true, widget.picture_width,
+            widget.picture_height};
   case Sizing::FieldHeight:
     if (widget.rect.cx > 0) {
       placement = {pixels.x, pixels.y, true, pixels.width,

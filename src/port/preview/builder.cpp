@@ -218,6 +218,43 @@ class MenuBuilder {
 
 // One dialog being built: the widgets made so far, in script order, and
 // the first radio button of each group.
+// A picture file's bytes as a pixbuf of `width` x `height`, as the program
+// loads the file; null when they cannot be loaded.
+GdkPixbuf* picture_pixbuf(const PictureFile& file, int width, int height) {
+  GdkPixbufLoader* loader = gdk_pixbuf_loader_new();
+  bool written = gdk_pixbuf_loader_write(
+      loader, reinterpret_cast<const guchar*>(file.bytes.data()),
+      file.bytes.size(), nullptr);
+  // Closed in any case: a loader must not be dropped open.
+  bool loaded = gdk_pixbuf_loader_close(loader, nullptr) && written;
+  GdkPixbuf* pixbuf = loaded ? gdk_pixbuf_loader_get_pixbuf(loader) : nullptr;
+  GdkPixbuf* scaled =
+      pixbuf == nullptr
+          ? nullptr
+          : gdk_pixbuf_scale_simple(pixbuf, width, height, GDK_INTERP_BILINEAR);
+  g_object_unref(loader);
+  return scaled;
+}
+
+// The application's icon on a window, small and large.
+void window_icon(const Description& description, GtkWidget* window) {
+  GList* icons = nullptr;
+  const std::pair<int, int> sizes[] = {{description.icon_small, 16},
+                                       {description.icon_large, kIconPixels}};
+  for (const auto& [index, pixels] : sizes) {
+    GdkPixbuf* icon =
+        index < 0 ? nullptr
+                  : picture_pixbuf(description.pictures[index], pixels, pixels);
+    if (icon != nullptr) {
+      icons = g_list_append(icons, icon);
+    }
+  }
+  if (icons != nullptr) {
+    gtk_window_set_icon_list(GTK_WINDOW(window), icons);
+  }
+  g_list_free_full(icons, g_object_unref);
+}
+
 class DialogBuilder {
  public:
   DialogBuilder(const Dialog& dialog, DialogBaseUnits units, GtkWidget* area)
@@ -231,6 +268,24 @@ class DialogBuilder {
       placed_.push_back(gtk2::in_scrolled_window(widget.kind) ? scrolled(made)
                                                               : made);
       finish_widget(widget, made, placed_.back());
+    }
+  }
+
+  // The script's pictures in the images that name one; a picture that
+  // cannot be loaded leaves the stock image.
+  void show_pictures(const std::vector<PictureFile>& files) {
+    const std::vector<Widget>& widgets = dialog_.widgets;
+    for (size_t i = 0; i < widgets.size(); ++i) {
+      const Widget& widget = widgets[i];
+      GdkPixbuf* pixbuf =
+          widget.picture < 0
+              ? nullptr
+              : picture_pixbuf(files[widget.picture], widget.picture_width,
+                               widget.picture_height);
+      if (pixbuf != nullptr) {
+        gtk_image_set_from_pixbuf(GTK_IMAGE(made_[i]), pixbuf);
+        g_object_unref(pixbuf);
+      }
     }
   }
 
@@ -544,9 +599,8 @@ DialogBaseUnits build_dialog(const Description& description, int index,
                        build_menu_bar(description.menus[dialog.menu], accels),
                        FALSE, FALSE, 0);
     if (int toolbar = description.menus[dialog.menu].toolbar; toolbar >= 0) {
-      gtk_box_pack_start(GTK_BOX(content),
-                         build_toolbar(description.toolbars[toolbar]), FALSE,
-                         FALSE, 0);
+      gtk_box_pack_start(GTK_BOX(content), build_toolbar(description, toolbar),
+                         FALSE, FALSE, 0);
     }
     gtk_box_pack_start(GTK_BOX(content), area, TRUE, TRUE, 0);
     gtk_container_add(GTK_CONTAINER(window), content);
@@ -554,8 +608,10 @@ DialogBaseUnits build_dialog(const Description& description, int index,
   } else {
     gtk_container_add(GTK_CONTAINER(window), area);
   }
+  window_icon(description, window);
   DialogBuilder builder(dialog, used, area);
   builder.build();
+  builder.show_pictures(description.pictures);
   builder.finish(window, font);
   pango_font_description_free(font);
   // As in the program, Escape and the close button are the dialog's
@@ -572,24 +628,48 @@ GtkWidget* build_menu_bar(const MenuBar& bar, GtkAccelGroup* accels) {
   return shell;
 }
 
-GtkWidget* build_toolbar(const Toolbar& toolbar) {
+GtkWidget* build_toolbar(const Description& description, int index) {
+  const Toolbar& toolbar = description.toolbars[index];
   GtkWidget* bar = gtk_toolbar_new();
   gtk_toolbar_set_style(GTK_TOOLBAR(bar), GTK_TOOLBAR_ICONS);
+  GdkPixbuf* strip =
+      toolbar.picture < 0
+          ? nullptr
+          : picture_pixbuf(description.pictures[toolbar.picture],
+                           toolbar.picture_width, toolbar.picture_height);
+  const int wide = toolbar.button_width, high = toolbar.button_height;
   for (const ToolButton& button : toolbar.buttons) {
     GtkToolItem* item = nullptr;
     if (button.separator) {
       item = gtk_separator_tool_item_new();
     } else {
-      item =
-          gtk_tool_button_new(gtk_image_new_from_icon_name(
-                                  "image-missing", GTK_ICON_SIZE_SMALL_TOOLBAR),
-                              nullptr);
+      // As the program cuts it: the light gray of MFC's button face shows
+      // through.
+      GtkWidget* picture = nullptr;
+      if (strip != nullptr && wide > 0 && high > 0 &&
+          (button.image + 1) * wide <= gdk_pixbuf_get_width(strip) &&
+          high <= gdk_pixbuf_get_height(strip)) {
+        GdkPixbuf* part =
+            gdk_pixbuf_new_subpixbuf(strip, button.image * wide, 0, wide, high);
+        GdkPixbuf* see_through =
+            gdk_pixbuf_add_alpha(part, TRUE, 192, 192, 192);
+        picture = gtk_image_new_from_pixbuf(see_through);
+        g_object_unref(see_through);
+        g_object_unref(part);
+      } else {
+        picture = gtk_image_new_from_icon_name("image-missing",
+                                               GTK_ICON_SIZE_SMALL_TOOLBAR);
+      }
+      item = gtk_tool_button_new(picture, nullptr);
       if (!button.tooltip.empty()) {
         gtk_widget_set_tooltip_text(GTK_WIDGET(item), button.tooltip.c_str());
       }
       g_signal_connect(item, "clicked", G_CALLBACK(ignore_signal), nullptr);
     }
     gtk_toolbar_insert(GTK_TOOLBAR(bar), item, -1);
+  }
+  if (strip != nullptr) {
+    g_object_unref(strip);
   }
   return bar;
 }

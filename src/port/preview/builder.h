@@ -30,6 +30,6 @@ GtkWidget* build_menu_bar(const MenuBar& bar, GtkAccelGroup* accels);
 
 /// A toolbar as the program builds it: its buttons, separators and
 /// tooltips.
-GtkWidget* build_toolbar(const Toolbar& toolbar);
+GtkWidget* build_toolbar(const Description& description, int toolbar);
 
 }  // namespace dlgforge::port::preview

@@ -134,6 +134,35 @@ std::string warning_line(const model::Diagnostic& warning) {
          escape(warning.message) + "</span></li>\n";
 }
 
+// Bytes as base64, for a data: URI.
+std::string base64(std::string_view bytes) {
+  constexpr std::string_view kDigits =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  out.reserve((bytes.size() + 2) / 3 * 4);
+  auto byte = [bytes](size_t at) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at]));
+  };
+  for (size_t at = 0; at < bytes.size(); at += 3) {
+    size_t left = bytes.size() - at;
+    std::uint32_t group = byte(at) << 16 | (left > 1 ? byte(at + 1) << 8 : 0) |
+                          (left > 2 ? byte(at + 2) : 0);
+    out += kDigits[group >> 18 & 0x3F];
+    out += kDigits[group >> 12 & 0x3F];
+    out += left > 1 ? kDigits[group >> 6 & 0x3F] : '=';
+    out += left > 2 ? kDigits[group & 0x3F] : '=';
+  }
+  return out;
+}
+
+// The media type of a picture file, by the extension the converter gave it.
+std::string_view media_type(std::string_view name) {
+  std::string_view extension = name.substr(name.rfind('.') + 1);
+  return extension == "bmp"   ? "image/bmp"
+         : extension == "png" ? "image/png"
+                              : "image/x-icon";
+}
+
 class Page {
  public:
   explicit Page(const ReportInput& input)
@@ -187,6 +216,7 @@ class Page {
     toolbars();
     strings();
     version();
+    pictures();
     warnings();
     out_ += "</body>\n</html>\n";
     return std::move(out_);
@@ -423,6 +453,25 @@ class Page {
     out_ += "</tr>\n</table>\n</section>\n";
   }
 
+  // The script's pictures the program shows, each as the file its
+  // picture folder holds.
+  void pictures() {
+    if (description_.pictures.empty()) {
+      return;
+    }
+    out_ +=
+        "<section id=pictures>\n<h2>Pictures</h2>\n<table>\n"
+        "<tr><th>Picture</th><th>File</th><th>Size</th></tr>\n";
+    for (const PictureFile& file : description_.pictures) {
+      out_ += "<tr><td><img alt=\"\" src=\"data:" +
+              std::string(media_type(file.name)) + ";base64," +
+              base64(file.bytes) + "\"></td><td><code>" + escape(file.name) +
+              "</code></td><td class=n>" + number(file.width) + " &times; " +
+              number(file.height) + "</td></tr>\n";
+    }
+    out_ += "</table>\n</section>\n";
+  }
+
   void main_window() {
     if (!description_.main_window) {
       return;
@@ -577,7 +626,9 @@ std::string approximation(const model::Control& control, const Widget& widget) {
                     " has no GTK widget: a labelled frame stands in");
     break;
   case WidgetKind::Image:
-    notes.push_back("a stock image stands in for the picture");
+    if (widget.picture < 0) {
+      notes.push_back("a stock image stands in for the picture");
+    }
     break;
   case WidgetKind::ComboBox:
   case WidgetKind::ComboBoxEntry:

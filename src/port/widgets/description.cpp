@@ -533,6 +533,99 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
   return dialog;
 }
 
+// The file of a picture shown at `pixels` square (0: a bitmap's own size)
+// in the description's list, added once.
+int picture_index(const Picture& picture, int pixels,
+                  std::vector<PictureFile>& files) {
+  PictureFile file = picture_file(picture, pixels);
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (files[i].name == file.name) {
+      return static_cast<int>(i);
+    }
+  }
+  files.push_back(std::move(file));
+  return static_cast<int>(files.size()) - 1;
+}
+
+// Gives the dialog's icon and bitmap controls the pictures they name. An
+// SS_ICON control loads an icon, or a cursor of that name, at the standard
+// icon's size; an SS_BITMAP control its bitmap, and takes the bitmap's size
+// unless it centres the bitmap or keeps its own size.
+void add_pictures(const model::Dialog& source, const PictureSet& set,
+                  Dialog& dialog, std::vector<PictureFile>& files) {
+  for (Widget& widget : dialog.widgets) {
+    if (widget.kind != WidgetKind::Image || widget.control < 0 ||
+        class_key(widget.class_name) != "static") {
+      continue;
+    }
+    const model::Control& control = source.controls[widget.control];
+    std::uint32_t style = control.style.value;
+    std::uint32_t type = style & kSsTypeMask;
+    const Picture* picture = nullptr;
+    if (type == kSsIcon) {
+      picture = set.find("ICON", control.text);
+      if (picture == nullptr) {
+        picture = set.find("CURSOR", control.text);
+      }
+    } else if (type == kSsBitmap) {
+      picture = set.find("BITMAP", control.text);
+    }
+    if (picture == nullptr) {
+      continue;
+    }
+    widget.picture =
+        picture_index(*picture, type == kSsIcon ? kIconPixels : 0, files);
+    const PictureFile& file = files[widget.picture];
+    widget.picture_width = type == kSsIcon ? kIconPixels : file.width;
+    widget.picture_height = type == kSsIcon ? kIconPixels : file.height;
+    if (type == kSsBitmap &&
+        (style & (kSsCenterImage | kSsRealSizeControl)) == 0) {
+      widget.sizing = Sizing::Picture;
+    }
+  }
+}
+
+// Whether resource `a` comes before `b` in a compiled module's resource
+// directory, where Windows takes an application's icon from: names first,
+// in upper case order, then numbers in order.
+bool listed_before(const model::NameOrOrdinal& a,
+                   const model::NameOrOrdinal& b) {
+  if (a.number.has_value() != b.number.has_value()) {
+    return !a.number;
+  }
+  if (a.number) {
+    return *a.number < *b.number;
+  }
+  std::string upper_a = a.text, upper_b = b.text;
+  for (std::string* text : {&upper_a, &upper_b}) {
+    for (char& c : *text) {
+      c = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+  }
+  return upper_a < upper_b;
+}
+
+// The application's icon: the first ICON resource as Windows lists them,
+// at the small and the large icon size. An icon whose file is missing or
+// broken is passed over (the resource compiler would refuse the script).
+void add_application_icon(const PictureSet& set, Description& description) {
+  constexpr int kSmallIconPixels = 16;
+  const Picture* picture = nullptr;
+  for (const Picture& candidate : set.pictures) {
+    if (candidate.format == PictureFormat::Icon &&
+        (picture == nullptr ||
+         listed_before(candidate.resource->name, picture->resource->name))) {
+      picture = &candidate;
+    }
+  }
+  if (picture != nullptr) {
+    description.icon_small =
+        picture_index(*picture, kSmallIconPixels, description.pictures);
+    description.icon_large =
+        picture_index(*picture, kIconPixels, description.pictures);
+  }
+}
+
 bool has_flag(const model::MenuItem& item, std::string_view flag) {
   for (const std::string& written : item.flags) {
     if (same_name(written, flag)) {
@@ -1039,7 +1132,8 @@ bool has_dialog(const model::Model& model, const std::string& name) {
   return false;
 }
 
-Description describe(const model::Model& model, const std::string& main_name) {
+Description describe(const model::Model& model, const std::string& main_name,
+                     const PictureSet* pictures) {
   Description description;
   NameTable names;
   IdNames ids;
@@ -1113,6 +1207,9 @@ Description describe(const model::Model& model, const std::string& main_name) {
     if (init != nullptr) {
       add_initial_items(*init, dialog);
     }
+    if (pictures != nullptr) {
+      add_pictures(source, *pictures, dialog, description.pictures);
+    }
     if (source.menu) {
       // The menu's variant in the dialog's language, else its first: the
       // program asks the menu's chooser in any case.
@@ -1139,6 +1236,14 @@ Description describe(const model::Model& model, const std::string& main_name) {
     const model::Toolbar& source = model.toolbars[i];
     description.toolbars.push_back(
         describe_toolbar(source, static_cast<int>(i), names, ids, strings));
+    if (const Picture* strip = pictures != nullptr
+                                   ? pictures->find("BITMAP", source.name)
+                                   : nullptr) {
+      Toolbar& toolbar = description.toolbars.back();
+      toolbar.picture = picture_index(*strip, 0, description.pictures);
+      toolbar.picture_width = strip->images.front().width;
+      toolbar.picture_height = strip->images.front().height;
+    }
     if (std::none_of(model.files.begin(), model.files.end(),
                      [&source](const model::FileResource& file) {
                        return same_name(file.type, "BITMAP") &&
@@ -1189,6 +1294,9 @@ Description describe(const model::Model& model, const std::string& main_name) {
   }
   if (model.dialogs.empty() && !model.menus.empty()) {
     description.main_menu = 0;
+  }
+  if (pictures != nullptr) {
+    add_application_icon(*pictures, description);
   }
   // Dialog and menu names and string ids become constants too, after the ids
   // the dialogs and menus use.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/model/model.h"
+#include "port/pictures/pictures.h"
 #include "port/widgets/fonts.h"
 #include "port/widgets/geometry.h"
 #include "port/widgets/ids.h"
@@ -79,6 +80,7 @@ enum class Sizing {
   Script,       ///< the script's rectangle
   FieldHeight,  ///< drop-down combo boxes: as high as their edit field
   Icon,         ///< icons: the standard icon's size, whatever the script says
+  Picture,      ///< bitmaps: the size of the script's bitmap
   WholeRows,    ///< list boxes: no taller than the rows that fit whole
 };
 
@@ -155,6 +157,12 @@ struct Widget {
   Selection selection = Selection::Single;
   Shade shade = Shade::Black;
   StockImage stock = StockImage::Information;
+  /// An Image that shows one of the script's pictures: the file's index in
+  /// `Description::pictures` and the size it is shown at in pixels; -1 when
+  /// the stock image stands alone. The stock image stays the fallback of a
+  /// file that cannot be loaded.
+  int picture = -1;
+  int picture_width = 0, picture_height = 0;
   bool sunken = false;
 
   /// The control's id as the template stores it, and the program's
@@ -239,6 +247,11 @@ struct Toolbar {
   std::string function;  ///< name of the function that builds it
   int button_width = 0, button_height = 0;  ///< pixels
   std::vector<ToolButton> buttons;
+  /// The strip of the buttons' pictures, the BITMAP of the toolbar's name:
+  /// its file's index in `Description::pictures` and its size; -1 when the
+  /// script has no good one.
+  int picture = -1;
+  int picture_width = 0, picture_height = 0;
 };
 
 /// The application's main window, which scripts describe only by resources
@@ -332,12 +345,22 @@ struct Description {
   /// What the program cannot carry of the script, at the statement's
   /// position: printed as the reader's warnings are.
   std::vector<model::Diagnostic> warnings;
+  /// The files of the script's pictures that the widgets and windows show,
+  /// each once: what a program loads from its picture folder.
+  std::vector<PictureFile> pictures;
+  /// The application's icon, its first ICON as Windows shows it, for every
+  /// window: the files of its small (16 pixels) and large (32 pixels)
+  /// image; -1 for none.
+  int icon_small = -1, icon_large = -1;
 };
 
 /// Describes every dialog and menu of the model. `main_name` picks the
 /// dialog shown first (compared as resource names are, ignoring case, or
-/// by number); empty for the script's first dialog.
-Description describe(const model::Model& model, const std::string& main_name);
+/// by number); empty for the script's first dialog. The images show the
+/// pictures of `pictures` (read from `model`) they name; without it, and
+/// for a picture the set does not hold, stock images.
+Description describe(const model::Model& model, const std::string& main_name,
+                     const PictureSet* pictures = nullptr);
 
 /// The variant of a dialog's name that a program in `language` builds
 /// (an index of `description.dialogs`), as Windows chooses.

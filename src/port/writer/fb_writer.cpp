@@ -1153,6 +1153,33 @@ std::string describe_source(const Widget& widget) {
   return line + "\n";
 }
 
+// Loading the script's pictures at run time, from the folder beside the
+// program that the conversion filled; a picture that cannot be loaded
+// leaves the stock image or no icon.
+constexpr std::string_view kPictureHelpers = R"(
+' A picture of the folder beside the program, at `picture_width` x `picture_height` pixels;
+' Null when it cannot be loaded.
+Function dlgforge_picture(ByVal file_name As String, ByVal picture_width As Long, _
+    ByVal picture_height As Long) As GdkPixbuf Ptr
+  Dim failure As GError Ptr = NULL
+  Dim pixbuf As GdkPixbuf Ptr = gdk_pixbuf_new_from_file_at_scale( _
+      ExePath() & "/" & DLGFORGE_PICTURES & "/" & file_name, picture_width, picture_height, _
+      FALSE, @failure)
+  If failure <> NULL Then g_error_free(failure)
+  Return pixbuf
+End Function
+
+' Shows a picture in an image, which keeps its stock image when the
+' picture cannot be loaded.
+Sub dlgforge_show_picture(ByVal image As GtkWidget Ptr, _
+    ByVal file_name As String, ByVal picture_width As Long, ByVal picture_height As Long)
+  Dim pixbuf As GdkPixbuf Ptr = dlgforge_picture(file_name, picture_width, picture_height)
+  If pixbuf = NULL Then Exit Sub
+  gtk_image_set_from_pixbuf(GTK_IMAGE(image), pixbuf)
+  g_object_unref(pixbuf)
+End Sub
+)";
+
 // Prints a whole program: the outline, every widget, placement, menus and
 // handlers once, asking the toolkit's spelling where GTK+ 2 and GTK 3
 // differ.
@@ -1196,6 +1223,9 @@ class FbProgramPrinter {
   void start_up();
   void user_part(std::string_view include_name);
   void procedure(const Dialog& dialog);
+  void picture_helpers();
+  bool has_pictures() const;
+  void window_icon(std::string_view window);
   void main_window_procedure(const MainWindow& window);
   void command_cases(
       const std::vector<std::pair<std::string, std::string>>& ids);
@@ -1357,9 +1387,56 @@ void FbProgramPrinter::helpers() {
   out_ += toolkit_.style_definition();
   fill(kHelpers);
   out_ += kDialogManager;
+  picture_helpers();
   out_ += "\n";
   out_ += languages::freebasic_runtime();
   out_ += kProgramLanguage;
+}
+
+bool FbProgramPrinter::has_pictures() const {
+  return !options_.pictures_folder.empty() && !description_.pictures.empty();
+}
+
+// The loading of pictures, and the application's icon, for a program whose
+// script has pictures: nothing for one without.
+void FbProgramPrinter::picture_helpers() {
+  if (!has_pictures()) {
+    return;
+  }
+  out_ +=
+      "\n' ---- The script's pictures, copied into this folder beside the "
+      "program.\nConst DLGFORGE_PICTURES = " +
+      fb_string(options_.pictures_folder) + "\n";
+  out_ += kPictureHelpers;
+  if (description_.icon_large < 0) {
+    return;
+  }
+  out_ +=
+      "\n' Gives a window the application's icon, small and large.\n"
+      "Sub dlgforge_window_icon(ByVal icon_window As GtkWidget Ptr)\n"
+      "  Dim icons As GList Ptr = NULL\n";
+  const std::pair<std::string_view, int> sizes[] = {
+      {"small", description_.icon_small}, {"large", description_.icon_large}};
+  for (const auto& [size, index] : sizes) {
+    std::string variable = "icon_" + std::string(size);
+    std::string pixels = number(size == "small" ? 16 : kIconPixels);
+    out_ += "  Dim " + variable + " As GdkPixbuf Ptr = dlgforge_picture(" +
+            fb_string(description_.pictures[index].name) + ", " + pixels +
+            ", " + pixels + ")\n";
+    out_ += "  If " + variable + " <> NULL Then icons = g_list_append(icons, " +
+            variable + ")\n";
+  }
+  out_ +=
+      "  If icons = NULL Then Exit Sub\n"
+      "  gtk_window_set_icon_list(GTK_WINDOW(icon_window), icons)\n"
+      "  g_list_free_full(icons, CPtr(GDestroyNotify, @g_object_unref))\n"
+      "End Sub\n";
+}
+
+void FbProgramPrinter::window_icon(std::string_view window) {
+  if (has_pictures() && description_.icon_large >= 0) {
+    out_ += "  dlgforge_window_icon(" + std::string(window) + ")\n";
+  }
 }
 // Prints a text of the helpers with each {{name}} replaced by its part: the
 // toolkit's, else the one both toolkits share. A part may hold parts.
@@ -1403,6 +1480,7 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
           fb_string(dialog.title) + ")\n";
   out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
           std::string(dialog.resizable ? "TRUE" : "FALSE") + ")\n";
+  window_icon("dialog_window");
   const std::string new_area = "  Dim " + area + " As GtkWidget Ptr = " +
                                std::string(toolkit_.new_area) + "\n";
   if (toolkit_.area_before_font) {
@@ -1574,6 +1652,12 @@ void FbProgramPrinter::control(const Widget& widget) {
     // Spelled by each toolkit its own way.
     create(toolkit_.create(widget));
     out_ += toolkit_.after_create(widget);
+    if (widget.picture >= 0 && has_pictures()) {
+      out_ += "  dlgforge_show_picture(" + name + ", " +
+              fb_string(description_.pictures[widget.picture].name) + ", " +
+              number(widget.picture_width) + ", " +
+              number(widget.picture_height) + ")\n";
+    }
     if (widget.kind == WidgetKind::Slider) {
       out_ += "  gtk_scale_set_draw_value(GTK_SCALE(" + name + "), FALSE)\n";
     }
@@ -1650,6 +1734,11 @@ void FbProgramPrinter::place(const Widget& widget) {
   case Sizing::Icon:
     sized = true;
     width = height = number(kIconPixels);
+    break;
+  case Sizing::Picture:
+    sized = true;
+    width = number(widget.picture_width);
+    height = number(widget.picture_height);
     break;
   case Sizing::WholeRows: {
     out_ += "  ' As high as the whole rows of " + number(kSystemRowPixels) +
@@ -1873,8 +1962,15 @@ void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
   out_ += "' Toolbar " + fb_comment(toolbar.script_name) + ".\n";
   out_ += "Function " + toolbar.function +
           "(ByVal owner As GtkWidget Ptr) As GtkWidget Ptr\n"
-          "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n"
-          "  Dim strip As GdkPixbuf Ptr = NULL\n";
+          "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n";
+  if (has_pictures() && toolbar.picture >= 0) {
+    out_ += "  Dim strip As GdkPixbuf Ptr = dlgforge_picture(" +
+            fb_string(description_.pictures[toolbar.picture].name) + ", " +
+            number(toolbar.picture_width) + ", " +
+            number(toolbar.picture_height) + ")\n";
+  } else {
+    out_ += "  Dim strip As GdkPixbuf Ptr = NULL\n";
+  }
   for (const ToolButton& button : toolbar.buttons) {
     if (button.separator) {
       out_ += "  dlgforge_tool_separator(bar)\n";
@@ -1915,6 +2011,7 @@ void FbProgramPrinter::main_window_function(const MainWindow& window) {
             fb_string(window.title) + ")\n";
   }
   out_ += "  gtk_window_set_default_size(GTK_WINDOW(frame), 640, 480)\n";
+  window_icon("frame");
   menu_and_toolbar(window.menu, "frame");
   out_ += "  dlgforge_main_view = " + std::string(toolkit_.new_area) + "\n";
   out_ +=
@@ -2141,6 +2238,7 @@ void FbProgramPrinter::start_up() {
         "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n"
         "  gtk_window_add_accel_group(GTK_WINDOW(menu_window), accels)\n"
         "  gtk_window_set_default_size(GTK_WINDOW(menu_window), 400, 200)\n";
+    window_icon("menu_window");
     out_ += "  gtk_container_add(GTK_CONTAINER(menu_window), " + bar.function +
             "(accels, menu_window))\n";
     out_ +=

@@ -27,6 +27,10 @@ struct WriterOptions {
   /// Constants an earlier conversion wrote that the script no longer
   /// names: kept, so that the user's code that uses them still compiles.
   std::vector<IdConstant> earlier_constants;
+  /// The folder beside the program's executable that holds the files of
+  /// `Description::pictures` ("app.pictures"); empty when there is none,
+  /// and the images keep their stock pictures.
+  std::string pictures_folder;
 };
 
 /// A program in two parts: what every conversion rewrites (the constants,
