@@ -172,7 +172,9 @@ int dump_model(const dlgforge::ConversionOptions& options) {
     }
   }
   dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  if (!out.write(dlgforge::model::to_json(model)) || !out.flush()) {
+  bool written = dlgforge::model::write_json(
+      model, [&out](std::string_view piece) { return out.write(piece); });
+  if (!written || !out.flush()) {
     std::string target =
         file ? dlgforge::quoted(*options.output) : "the output";
     report("cannot write " + target + ": " + std::strerror(out.error()));
