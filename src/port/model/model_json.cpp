@@ -17,7 +17,7 @@ namespace {
 class JsonWriter {
  public:
   explicit JsonWriter(const JsonSink* sink) : sink_(sink) {
-    buffer_.resize(sink ? kChunk : 4096);
+    buffer_.resize(4096);
     line_break(64);
   }
 
@@ -74,15 +74,18 @@ class JsonWriter {
     return to + text.size();
   }
 
-  // Room for `count` more bytes at the end of what is written; a full
-  // buffer is handed to the sink first, when there is one.
+  // Room for `count` more bytes at the end of what is written. The buffer
+  // grows as needed, but with a sink no further than a piece: a full piece
+  // is handed to the sink first. A small model never pays for a large one.
   char* room(std::size_t count) {
     if (buffer_.size() - used_ < count) {
-      if (sink_ && used_ > 0) {
+      if (sink_ && used_ + count > kChunk && used_ > 0) {
         give();
       }
       if (buffer_.size() - used_ < count) {
-        buffer_.resize(std::max(2 * buffer_.size(), used_ + count));
+        std::size_t size = std::max(2 * buffer_.size(), used_ + count);
+        buffer_.resize(sink_ ? std::max(std::min(size, kChunk), used_ + count)
+                             : size);
       }
     }
     return buffer_.data() + used_;
