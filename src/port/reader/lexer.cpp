@@ -1,6 +1,7 @@
 #include "port/reader/lexer.h"
 
 #include <array>
+#include <cstring>
 
 namespace dlgforge::port {
 
@@ -101,6 +102,17 @@ void Lexer::advance(std::size_t count) {
 void Lexer::skip_blanks() {
   while (at_ < text_.size()) {
     char c = text_[at_];
+    if (c == ' ') {
+      // Indentation comes in runs of spaces: eight at a time after this one.
+      constexpr std::uint64_t kSpaces = 0x2020202020202020;
+      std::uint64_t eight;
+      ++at_;
+      while (at_ + 8 <= text_.size() &&
+             (std::memcpy(&eight, text_.data() + at_, 8), eight == kSpaces)) {
+        at_ += 8;
+      }
+      continue;
+    }
     if (has_class(c, kBlank)) {
       ++at_;
       continue;
