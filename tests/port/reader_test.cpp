@@ -166,6 +166,40 @@ TEST(ReaderPreprocessor, MacrosConditionalsAndDefines) {
   EXPECT_TRUE(m.undefined_identifiers.empty());
 }
 
+// Thousands of macros, so that the macro table grows several times; then
+// half of them undefined, among names that others were placed after, and a
+// third defined again.
+TEST(ReaderPreprocessor, ManyMacrosUndefinedAndRedefined) {
+  constexpr int kCount = 3000;
+  std::string script;
+  for (int i = 0; i < kCount; ++i) {
+    script += "#define M" + std::to_string(i) + " " + std::to_string(i) + "\n";
+  }
+  for (int i = 1; i < kCount; i += 2) {
+    script += "#undef M" + std::to_string(i) + "\n";
+  }
+  for (int i = 0; i < kCount; i += 3) {
+    script += "#define M" + std::to_string(i) + " " +
+              std::to_string(i + 30000) + "\n";
+  }
+  script += "1 DIALOG 0, 0, 10, 10\nBEGIN\n";
+  for (int i = 0; i < kCount; ++i) {
+    script += "  LTEXT \"\", M" + std::to_string(i) + ", 0, 0, 1, 1\n";
+  }
+  script += "END\n";
+  model::Model m = read(script);
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  std::vector<std::string> undefined;
+  for (int i = 0, n = 0; i < kCount; ++i, ++n) {
+    int expected = i % 3 == 0 ? i + 30000 : i % 2 == 1 ? 0 : i;
+    EXPECT_EQ(m.dialogs[0].controls.at(n).id, expected) << "M" << i;
+    if (i % 3 != 0 && i % 2 == 1) {
+      undefined.push_back("M" + std::to_string(i));
+    }
+  }
+  EXPECT_EQ(m.undefined_identifiers, undefined);
+}
+
 TEST(ReaderPreprocessor, UndefinedNamesAreZeroAndListed) {
   model::Model m = read(
       "1 DIALOG 0, 0, 10, 10\nBEGIN\n"

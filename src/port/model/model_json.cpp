@@ -1,6 +1,8 @@
 #include "port/model/model_json.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "port/languages/languages.h"
@@ -8,13 +10,18 @@
 namespace dlgforge::model {
 namespace {
 
-// The document is written straight into one string as the model is walked,
+// The document is written straight into a buffer as the model is walked,
 // laid out exactly as nlohmann's dump(2) lays out the same values. Building
 // the whole document as a DOM first cost far more than reading the script
-// (a 10 MB script gives some 60 MB of JSON), mostly in allocations.
+// (a 10 MB script gives some 60 MB of JSON), mostly in allocations. With a
+// sink, the buffer goes out whenever it fills, so the document is never
+// whole in memory; without one, it grows into the whole document.
 class JsonWriter {
  public:
-  explicit JsonWriter(std::string& out) : out_(out) {}
+  explicit JsonWriter(const JsonSink* sink) : sink_(sink) {
+    buffer_.resize(4096);
+    line_break(64);
+  }
 
   void begin_object() { open('{'); }
   void end_object() { close('}'); }
@@ -25,45 +32,97 @@ class JsonWriter {
   void key(std::string_view name) {
     separate();
     // Member names are plain ASCII: written as they are, with no escaping.
-    out_.append(1, '"').append(name).append("\": ");
+    char* p = room(name.size() + 4);
+    *p++ = '"';
+    p = copy(p, name);
+    *p++ = '"';
+    *p++ = ':';
+    *p++ = ' ';
+    used_ = p - buffer_.data();
     after_key_ = true;
   }
 
-  void null() {
-    separate();
-    out_ += "null";
-  }
-  void boolean(bool value) {
-    separate();
-    out_ += value ? "true" : "false";
-  }
+  void null() { literal("null"); }
+  void boolean(bool value) { literal(value ? "true" : "false"); }
   template <typename Integer>
   void number(Integer value) {
     separate();
-    char digits[24];
-    auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out_.append(digits, end);
+    char* p = room(24);
+    used_ = std::to_chars(p, p + 24, value).ptr - buffer_.data();
   }
   void string(std::string_view text) {
     separate();
     append_string(text);
   }
 
+  /// The document's last byte: hands what is left to the sink, or gives
+  /// the whole document when there is none.
+  std::string finish() {
+    append("\n");
+    buffer_.resize(used_);
+    if (sink_) {
+      give();
+      return {};
+    }
+    return std::move(buffer_);
+  }
+  bool ok() const { return ok_; }
+
  private:
+  static constexpr std::size_t kChunk = 256 * 1024;
+
+  static char* copy(char* to, std::string_view text) {
+    std::memcpy(to, text.data(), text.size());
+    return to + text.size();
+  }
+
+  // Room for `count` more bytes at the end of what is written. The buffer
+  // grows as needed, but with a sink no further than a piece: a full piece
+  // is handed to the sink first. A small model never pays for a large one.
+  char* room(std::size_t count) {
+    if (buffer_.size() - used_ < count) {
+      if (sink_ && used_ + count > kChunk && used_ > 0) {
+        give();
+      }
+      if (buffer_.size() - used_ < count) {
+        std::size_t size = std::max(2 * buffer_.size(), used_ + count);
+        buffer_.resize(sink_ ? std::max(std::min(size, kChunk), used_ + count)
+                             : size);
+      }
+    }
+    return buffer_.data() + used_;
+  }
+  void give() {
+    if (ok_) {
+      ok_ = (*sink_)(std::string_view(buffer_.data(), used_));
+    }
+    used_ = 0;
+  }
+  void append(std::string_view text) {
+    copy(room(text.size()), text);
+    used_ += text.size();
+  }
+  void literal(std::string_view text) {
+    separate();
+    append(text);
+  }
+
   // Each level remembers whether it holds a value yet, for the comma and
   // for the empty `{}` / `[]` that dump writes without a line break.
   void open(char bracket) {
     separate();
-    out_ += bracket;
+    *room(1) = bracket;
+    ++used_;
     has_values_.push_back(false);
   }
   void close(char bracket) {
     bool had_values = has_values_.back();
     has_values_.pop_back();
     if (had_values) {
-      out_.append(line_break(has_values_.size()));
+      append(line_break(has_values_.size()));
     }
-    out_ += bracket;
+    *room(1) = bracket;
+    ++used_;
   }
   // Before a value: nothing after a key; otherwise the comma and the line
   // break and indent of an element.
@@ -75,14 +134,16 @@ class JsonWriter {
     if (has_values_.empty()) {
       return;
     }
+    std::string_view indent = line_break(has_values_.size());
+    char* p = room(indent.size() + 1);
     if (has_values_.back()) {
-      out_ += ',';
+      *p++ = ',';
     }
     has_values_.back() = true;
-    out_.append(line_break(has_values_.size()));
+    used_ = copy(p, indent) - buffer_.data();
   }
   // A line break and the indent of a level, cut from one string of blanks
-  // so that each line starts with a single append.
+  // so that each line starts with a single copy.
   std::string_view line_break(std::size_t level) {
     std::size_t length = 1 + 2 * level;
     while (breaks_.size() < length) {
@@ -94,52 +155,65 @@ class JsonWriter {
   void append_string(std::string_view text) {
     // Text that is valid UTF-8 is written here; anything else goes to the
     // library, whose replacement of bad sequences by U+FFFD is the format.
-    if (!valid_utf8(text)) {
-      out_ += nlohmann::ordered_json(std::string(text))
-                  .dump(-1, ' ', false,
-                        nlohmann::ordered_json::error_handler_t::replace);
+    // Most text is printable ASCII with nothing to escape: one pass finds
+    // that and copies it whole.
+    bool plain_ascii = std::all_of(text.begin(), text.end(), [](char c) {
+      return c >= 0x20 && c < 0x7F && c != '"' && c != '\\';
+    });
+    if (plain_ascii) {
+      char* p = room(text.size() + 2);
+      *p++ = '"';
+      p = copy(p, text);
+      *p++ = '"';
+      used_ = p - buffer_.data();
       return;
     }
-    out_ += '"';
+    if (!valid_utf8(text)) {
+      append(nlohmann::ordered_json(std::string(text))
+                 .dump(-1, ' ', false,
+                       nlohmann::ordered_json::error_handler_t::replace));
+      return;
+    }
+    append("\"");
     size_t plain = 0;  // start of the run not yet copied
     for (size_t i = 0; i < text.size(); ++i) {
       unsigned char c = static_cast<unsigned char>(text[i]);
       if (c >= 0x20 && c != '"' && c != '\\') {
         continue;
       }
-      out_.append(text.data() + plain, i - plain);
+      append(text.substr(plain, i - plain));
       plain = i + 1;
       switch (c) {
       case '"':
-        out_ += "\\\"";
+        append("\\\"");
         break;
       case '\\':
-        out_ += "\\\\";
+        append("\\\\");
         break;
       case '\b':
-        out_ += "\\b";
+        append("\\b");
         break;
       case '\t':
-        out_ += "\\t";
+        append("\\t");
         break;
       case '\n':
-        out_ += "\\n";
+        append("\\n");
         break;
       case '\f':
-        out_ += "\\f";
+        append("\\f");
         break;
       case '\r':
-        out_ += "\\r";
+        append("\\r");
         break;
       default: {
         static constexpr char kHex[] = "0123456789abcdef";
         char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
-        out_.append(escape, sizeof escape);
+        append(std::string_view(escape, sizeof escape));
       }
       }
     }
-    out_.append(text.data() + plain, text.size() - plain);
-    out_ += '"';
+    append(text.substr(plain));
+    append("\"");
   }
 
   // Strict UTF-8 as the library decodes it: no overlong forms, no
@@ -188,7 +262,10 @@ class JsonWriter {
     return true;
   }
 
-  std::string& out_;
+  const JsonSink* sink_;
+  std::string buffer_;
+  std::size_t used_ = 0;
+  bool ok_ = true;
   std::vector<bool> has_values_;
   std::string breaks_;  // "\n" and blanks
   bool after_key_ = false;
@@ -583,9 +660,9 @@ std::string format_warning(const Diagnostic& warning) {
          std::to_string(warning.pos.column) + ": warning: " + warning.message;
 }
 
-std::string to_json(const Model& model) {
-  std::string out;
-  JsonWriter json(out);
+namespace {
+
+void write_model(JsonWriter& json, const Model& model) {
   json.begin_object();
   json.key("dialogs");
   json.begin_array();
@@ -649,8 +726,21 @@ std::string to_json(const Model& model) {
   }
   json.end_array();
   json.end_object();
-  out += '\n';
-  return out;
+}
+
+}  // namespace
+
+std::string to_json(const Model& model) {
+  JsonWriter json(nullptr);
+  write_model(json, model);
+  return json.finish();
+}
+
+bool write_json(const Model& model, const JsonSink& sink) {
+  JsonWriter json(&sink);
+  write_model(json, model);
+  json.finish();
+  return json.ok();
 }
 
 }  // namespace dlgforge::model

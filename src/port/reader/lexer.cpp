@@ -1,13 +1,53 @@
 #include "port/reader/lexer.h"
 
+#include <array>
+#include <cstring>
+
 namespace dlgforge::port {
 
+namespace {
+
+// What each byte can be, looked up once per byte in the lexer's loops.
+enum CharClass : std::uint8_t {
+  kBlank = 1,       // space, tab, CR, FF, VT, NUL: skipped, no new line
+  kIdentStart = 2,  // letters and '_'
+  kIdentChar = 4,   // letters, digits and '_'
+  kStringStop = 8,  // what a string literal's scan stops at: " \\ LF
+};
+
+constexpr std::array<std::uint8_t, 256> kClasses = [] {
+  std::array<std::uint8_t, 256> table{};
+  for (char c : {' ', '\t', '\r', '\f', '\v', '\0'}) {
+    table[static_cast<unsigned char>(c)] = kBlank;
+  }
+  for (char c : {'"', '\\', '\n'}) {
+    table[static_cast<unsigned char>(c)] |= kStringStop;
+  }
+  for (int c = 0; c < 256; ++c) {
+    bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+    bool digit = c >= '0' && c <= '9';
+    if (letter) {
+      table[c] |= kIdentStart;
+    }
+    if (letter || digit) {
+      table[c] |= kIdentChar;
+    }
+  }
+  return table;
+}();
+
+bool has_class(char c, CharClass what) {
+  return (kClasses[static_cast<unsigned char>(c)] & what) != 0;
+}
+
+}  // namespace
+
 bool is_identifier_start(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+  return has_class(c, kIdentStart);
 }
 
 bool is_identifier_char(char c) {
-  return is_identifier_start(c) || (c >= '0' && c <= '9');
+  return has_class(c, kIdentChar);
 }
 
 namespace {
@@ -62,9 +102,26 @@ void Lexer::advance(std::size_t count) {
 void Lexer::skip_blanks() {
   while (at_ < text_.size()) {
     char c = text_[at_];
-    if (c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v' ||
-        c == '\0' || c == '\n') {
-      advance(1);
+    if (c == ' ') {
+      // Indentation comes in runs of spaces: eight at a time after this one.
+      constexpr std::uint64_t kSpaces = 0x2020202020202020;
+      std::uint64_t eight;
+      ++at_;
+      while (at_ + 8 <= text_.size() &&
+             (std::memcpy(&eight, text_.data() + at_, 8), eight == kSpaces)) {
+        at_ += 8;
+      }
+      continue;
+    }
+    if (has_class(c, kBlank)) {
+      ++at_;
+      continue;
+    }
+    if (c == '\n') {
+      ++at_;
+      ++line_;
+      line_begin_ = at_;
+      line_start_ = true;
       continue;
     }
     if (std::size_t joined = continuation_at(at_); joined != 0) {
@@ -111,6 +168,9 @@ Token Lexer::next() {
     token.kind = TokenKind::String;
     std::size_t i = at_ + (wide ? 2 : 1);
     for (;;) {
+      while (i < text_.size() && !has_class(text_[i], kStringStop)) {
+        ++i;  // plain text runs to the next quote, backslash or line end
+      }
       if (i >= text_.size() || text_[i] == '\n') {
         token.unterminated = true;
         // A carriage return before the newline is not part of the text.
@@ -144,16 +204,16 @@ Token Lexer::next() {
       ++i;
     }
     at_ = i;
-  } else if (is_identifier_start(c)) {
-    token.kind = TokenKind::Identifier;
-    while (at_ < text_.size() && is_identifier_char(text_[at_])) {
-      ++at_;
+  } else if (has_class(c, kIdentChar)) {
+    // A name, or a number: a digit followed by letters and digits.
+    token.kind =
+        has_class(c, kIdentStart) ? TokenKind::Identifier : TokenKind::Number;
+    const char* p = text_.data() + at_ + 1;
+    const char* end = text_.data() + text_.size();
+    while (p < end && has_class(*p, kIdentChar)) {
+      ++p;
     }
-  } else if (c >= '0' && c <= '9') {
-    token.kind = TokenKind::Number;
-    while (at_ < text_.size() && is_identifier_char(text_[at_])) {
-      ++at_;
-    }
+    at_ = static_cast<std::size_t>(p - text_.data());
   } else {
     token.kind = TokenKind::Punct;
     bool two =

@@ -1,7 +1,7 @@
 #include "port/reader/parser.h"
 
 #include <algorithm>
-#include <deque>
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -206,11 +206,11 @@ class Parser {
   // taken here, in stream order, and stamped on the strings that follow.
   const Token& peek(std::size_t n = 0) {
     // The parser looks at the next token many times for each one it takes:
-    // that case skips the deque's size and index arithmetic.
-    if (n == 0 && !ahead_.empty()) {
-      return ahead_.front();
+    // that case is one comparison.
+    if (n == 0 && ahead_count_ != 0) {
+      return ahead_[ahead_first_];
     }
-    while (ahead_.size() <= n) {
+    while (ahead_count_ <= n) {
       Token token = pp_.next();
       while (token.kind == TokenKind::CodePage) {
         pragma_codepage_ = token.codepage;
@@ -219,20 +219,26 @@ class Parser {
       if (token.kind == TokenKind::String) {
         token.codepage = pragma_codepage_;
       }
-      ahead_.push_back(token);
+      push_ahead(token);
       if (token.kind == TokenKind::End) {
-        while (ahead_.size() <= n) {
-          ahead_.push_back(token);
+        while (ahead_count_ <= n) {
+          push_ahead(token);
         }
       }
     }
-    return ahead_[n];
+    return ahead_[(ahead_first_ + n) % kAhead];
+  }
+
+  void push_ahead(const Token& token) {
+    ahead_[(ahead_first_ + ahead_count_) % kAhead] = token;
+    ++ahead_count_;
   }
 
   Token take() {
     Token token = peek();
     if (token.kind != TokenKind::End) {
-      ahead_.pop_front();
+      ahead_first_ = (ahead_first_ + 1) % kAhead;
+      --ahead_count_;
     }
     last_ = token;
     return token;
@@ -1916,7 +1922,11 @@ class Parser {
   const ReaderOptions& options_;
   model::Model& model_;
   CodePageDecoder decoder_;
-  std::deque<Token> ahead_;
+  // The lookahead, in a ring: the parser looks at most two tokens ahead,
+  // and a token it took stays where it was for the next few.
+  static constexpr std::size_t kAhead = 8;
+  std::array<Token, kAhead> ahead_;
+  std::size_t ahead_first_ = 0, ahead_count_ = 0;
   Token last_;
   std::uint16_t pragma_codepage_ = 0;
   std::uint16_t language_ = 0;      // in force for the current statement

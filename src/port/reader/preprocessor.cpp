@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -314,13 +315,17 @@ bool load_file(const std::string& path, std::string& bytes,
     error = std::strerror(errno);
     return false;
   }
-  struct stat info;
+  struct stat info {};
   if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
     ::close(fd);
     error = std::strerror(EISDIR);
     return false;
   }
   bytes.clear();
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    // The whole file in one allocation, not a string doubled as it grows.
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  }
   char buffer[65536];
   for (;;) {
     ssize_t got = ::read(fd, buffer, sizeof buffer);
@@ -507,6 +512,69 @@ void Preprocessor::open_text(const std::string& name, std::string bytes) {
   push_file(defines);
 }
 
+Preprocessor::MacroTable::Slot& Preprocessor::MacroTable::slot(
+    std::string_view name, std::size_t hash) {
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+    Slot& at = slots_[i];
+    if (at.macro == kEmpty || (at.hash == hash && at.name == name)) {
+      return at;
+    }
+  }
+}
+
+Preprocessor::Macro* Preprocessor::MacroTable::find(std::string_view name) {
+  if (slots_.empty()) {
+    return nullptr;
+  }
+  Slot& at = slot(name, std::hash<std::string_view>{}(name));
+  return at.macro < kErased ? &macros_[at.macro] : nullptr;
+}
+
+void Preprocessor::MacroTable::set(std::string_view name, Macro macro) {
+  // At most half the slots are taken, so that a probe ends soon.
+  if (2 * (taken_ + 1) > slots_.size()) {
+    grow();
+  }
+  std::size_t hash = std::hash<std::string_view>{}(name);
+  Slot& at = slot(name, hash);
+  if (at.macro < kErased) {
+    macros_[at.macro] = std::move(macro);
+    return;
+  }
+  if (at.macro == kEmpty) {
+    ++taken_;
+  }
+  at.hash = hash;
+  at.name = name;
+  at.macro = static_cast<std::uint32_t>(macros_.size());
+  macros_.push_back(std::move(macro));
+}
+
+void Preprocessor::MacroTable::erase(std::string_view name) {
+  if (slots_.empty()) {
+    return;
+  }
+  Slot& at = slot(name, std::hash<std::string_view>{}(name));
+  if (at.macro < kErased) {
+    at.macro = kErased;  // stays taken: later names probe past it
+  }
+}
+
+void Preprocessor::MacroTable::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  // A power of two, so that a hash is cut to a slot with a mask.
+  slots_.assign(std::bit_ceil(std::max<std::size_t>(64, 4 * (taken_ + 1))),
+                Slot{});
+  taken_ = 0;
+  for (const Slot& from : old) {
+    if (from.macro < kErased) {
+      slot(from.name, from.hash) = from;
+      ++taken_;
+    }
+  }
+}
+
 Token Preprocessor::lex(FileFrame& frame) {
   if (frame.peeked) {
     Token token = *frame.peeked;
@@ -613,9 +681,11 @@ Token Preprocessor::next() {
     if (files_[token.file]->directives_only) {
       continue;
     }
-    if (token.kind == TokenKind::Identifier && can_expand(token)) {
-      expand_from_stream(token);
-      continue;
+    if (token.kind == TokenKind::Identifier && !budget_warned_) {
+      if (const Macro* macro = macros_.find(token.text)) {
+        expand_from_stream(token, *macro);
+        continue;
+      }
     }
     return token;
   }
@@ -739,7 +809,12 @@ void Preprocessor::define(const TokenList& line) {
     }
   }
   macro.body.assign(line.begin() + static_cast<std::ptrdiff_t>(at), line.end());
-  macros_[line[1].text] = std::move(macro);
+  macro.plain =
+      !macro.function_like &&
+      std::none_of(macro.body.begin(), macro.body.end(), [](const Token& t) {
+        return t.kind == TokenKind::Identifier || t.is("##");
+      });
+  macros_.set(line[1].text, std::move(macro));
 }
 
 void Preprocessor::include(FileFrame& frame, const TokenList& line) {
@@ -917,10 +992,6 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
   return *value != 0;
 }
 
-bool Preprocessor::can_expand(const Token& token) const {
-  return !budget_warned_ && macros_.contains(token.text);
-}
-
 bool Preprocessor::spend(std::size_t tokens, const Token& at) {
   if (budget_warned_) {
     return false;
@@ -1059,16 +1130,16 @@ Preprocessor::TokenList Preprocessor::expand_list(
   TokenList out;
   for (std::size_t i = 0; i < tokens.size(); ++i) {
     const Token& token = tokens[i];
-    auto found = token.kind == TokenKind::Identifier && !budget_warned_ &&
-                         depth < kMaxExpansionDepth
-                     ? macros_.find(token.text)
-                     : macros_.end();
-    if (found == macros_.end() || std::find(disabled.begin(), disabled.end(),
-                                            token.text) != disabled.end()) {
+    const Macro* found = token.kind == TokenKind::Identifier &&
+                                 !budget_warned_ && depth < kMaxExpansionDepth
+                             ? macros_.find(token.text)
+                             : nullptr;
+    if (!found || std::find(disabled.begin(), disabled.end(), token.text) !=
+                      disabled.end()) {
       out.push_back(token);
       continue;
     }
-    const Macro& macro = found->second;
+    const Macro& macro = *found;
     std::vector<TokenList> args;
     if (macro.function_like) {
       std::size_t at = i + 1;
@@ -1101,19 +1172,19 @@ Preprocessor::TokenList Preprocessor::expand_list(
   return out;
 }
 
-void Preprocessor::expand_from_stream(const Token& name) {
-  const Macro& macro = macros_.at(name.text);
+void Preprocessor::expand_from_stream(const Token& name, const Macro& macro) {
   // Most macros of a script are `#define IDC_NAME 1001`: an object-like
   // macro whose body holds no name to expand and no ## expands to its body
   // as it is. This gives what expand_list gives (the same budget spent, the
   // name itself once the budget is out) without the lists it builds.
-  if (!macro.function_like &&
-      std::none_of(macro.body.begin(), macro.body.end(), [](const Token& t) {
-        return t.kind == TokenKind::Identifier || t.is("##");
-      })) {
+  if (macro.plain) {
     bool spent =
         spend(macro.body.size() + 1, name) && spend(macro.body.size(), name);
-    place_expansion(name, name, spent ? macro.body : TokenList{name});
+    if (spent) {
+      place_expansion(name, name, macro.body);
+    } else {
+      place_expansion(name, name, TokenList{name});
+    }
     return;
   }
   TokenList call{name};
@@ -1151,22 +1222,26 @@ void Preprocessor::expand_from_stream(const Token& name) {
 }
 
 void Preprocessor::place_expansion(const Token& name, const Token& last,
-                                   TokenList result) {
+                                   const TokenList& result) {
   // Every token of the result stands at the call: its range is the call's,
   // so that the text "as written" is the macro's name and arguments.
   bool same_file = last.file == name.file && last.end >= name.begin;
   ++expansions_;
-  for (std::size_t i = 0; i < result.size(); ++i) {
-    Token& token = result[i];
+  std::size_t base = pending_.size();
+  pending_.insert(pending_.end(), result.rbegin(), result.rend());
+  for (std::size_t i = base; i < pending_.size(); ++i) {
+    Token& token = pending_[i];
     token.file = name.file;
     token.begin = name.begin;
     token.end = same_file ? last.end : name.end;
     token.line = name.line;
     token.column = name.column;
     token.expansion = expansions_;
-    token.line_start = i == 0 && name.line_start;
+    token.line_start = false;
   }
-  pending_.insert(pending_.end(), result.rbegin(), result.rend());
+  if (pending_.size() > base && name.line_start) {
+    pending_.back().line_start = true;  // the first token, taken first
+  }
 }
 
 std::string Preprocessor::written(const Token& first, const Token& last) const {

@@ -110,10 +110,41 @@ class Preprocessor {
   struct Macro {
     bool function_like = false;
     bool variadic = false;
+    // Object-like, with no name and no ## in its body: expands to its body
+    // as it is.
+    bool plain = false;
     std::vector<std::string_view> params;
     std::vector<Token> body;
   };
   using TokenList = std::vector<Token>;
+  /// The macros by name. A script can define tens of thousands and looks
+  /// one up for every name it reads: the names and their hashes sit in one
+  /// open-addressed array, so that a look-up touches one slot and the name's
+  /// text rather than a chain of nodes. A macro stays at its address until
+  /// the reading ends, even when it is undefined.
+  class MacroTable {
+   public:
+    Macro* find(std::string_view name);
+    bool contains(std::string_view name) { return find(name) != nullptr; }
+    void set(std::string_view name, Macro macro);
+    void erase(std::string_view name);
+
+   private:
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+    static constexpr std::uint32_t kErased = 0xFFFFFFFE;
+    struct Slot {
+      std::size_t hash = 0;
+      std::string_view name;
+      std::uint32_t macro = kEmpty;  // index in macros_, or kEmpty, kErased
+    };
+    /// The slot that holds `name`, or the empty one where it would go.
+    Slot& slot(std::string_view name, std::size_t hash);
+    void grow();
+
+    std::vector<Slot> slots_;
+    std::size_t taken_ = 0;  // slots not empty, erased ones included
+    std::deque<Macro> macros_;
+  };
 
   std::uint32_t add_file(std::string name, std::string bytes);
   void push_file(std::uint32_t index);
@@ -129,11 +160,11 @@ class Preprocessor {
   bool condition(const TokenList& line, std::size_t from);
   void close_file();
 
-  bool can_expand(const Token& token) const;
-  void expand_from_stream(const Token& name);
+  void expand_from_stream(const Token& name, const Macro& macro);
   /// Hands the parser a call's expansion, placed at the call from `name`
   /// to `last`.
-  void place_expansion(const Token& name, const Token& last, TokenList result);
+  void place_expansion(const Token& name, const Token& last,
+                       const TokenList& result);
   bool collect_args(const Macro& macro, const TokenList& source,
                     std::size_t& at, std::vector<TokenList>& args);
   TokenList substitute(const Macro& macro,
@@ -150,7 +181,7 @@ class Preprocessor {
   std::unordered_map<std::string, std::uint32_t> files_by_path_;
   std::vector<FileFrame> stack_;
   std::vector<Conditional> conditionals_;
-  std::unordered_map<std::string_view, Macro> macros_;
+  MacroTable macros_;
   std::vector<Token> pending_;       // expanded tokens, next one last
   std::optional<Token> unexpanded_;  // read ahead, not yet expanded
   std::deque<std::string> made_text_;
