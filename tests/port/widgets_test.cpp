@@ -300,5 +300,84 @@ TEST(Pictures, ControlsAndTheApplicationIconFindTheirResource) {
   EXPECT_EQ(description.pictures[description.icon_small].name, "A_ICON-16.ico");
 }
 
+// An MFC main window's resources in two languages, with a key GTK has no
+// name for and a toolbar without its bitmap.
+TEST(Interface, MainWindowToolbarPromptsAndVariants) {
+  model::Model model;
+  const model::NameOrOrdinal frame{"IDR_MAINFRAME", 128};
+  model::Menu menu;
+  menu.name = frame;
+  model::MenuItem file;
+  file.type = model::MenuItem::Type::Popup;
+  file.text = "&File";
+  model::MenuItem create;
+  create.text = "&New";
+  create.id = 100;
+  create.id_written = "ID_NEW";
+  file.items.push_back(create);
+  menu.items.push_back(file);
+  model.menus.push_back(menu);
+  model::AcceleratorTable keys;
+  keys.name = frame;
+  keys.entries.push_back({"VK_F5", 0x74, 100, "ID_NEW", {"VIRTKEY"}, 1, {}});
+  keys.entries.push_back(
+      {"0x29", 0x29, 101, "ID_OPEN", {"VIRTKEY"}, 1, {"app.rc", 31, 5}});
+  model.accelerators.push_back(keys);
+  model::Toolbar toolbar;
+  toolbar.name = frame;
+  toolbar.width = 16;
+  toolbar.height = 15;
+  toolbar.pos = {"app.rc", 40, 1};
+  toolbar.buttons = {
+      {100, "ID_NEW", {}}, {std::nullopt, "", {}}, {101, "ID_OPEN", {}}};
+  model.toolbars.push_back(toolbar);
+  auto string = [&](std::uint32_t id, std::string text,
+                    std::uint16_t language) {
+    model::StringEntry entry;
+    entry.id = id;
+    entry.text = text;
+    if (size_t line = text.find('\n'); line != std::string::npos) {
+      entry.prompt = text.substr(0, line);
+      entry.tooltip = text.substr(line + 1);
+    }
+    entry.language = language;
+    model.strings.push_back(entry);
+  };
+  string(128, "Editor\n\nEditor", 0x0409);
+  string(100, "Create a document\nNew", 0x0409);
+  string(100, "Dokument anlegen\nNeu", 0x0407);
+  for (std::uint16_t language : {0x0409, 0x0407}) {
+    model.dialogs.push_back(testing::sample_model().dialogs.front());
+    model.dialogs.back().name = {"IDD_A", std::nullopt};
+    model.dialogs.back().language = language;
+  }
+  Description description = describe(model, "");
+
+  ASSERT_TRUE(description.main_window);
+  EXPECT_TRUE(description.main_window_first);
+  EXPECT_EQ(description.main_window->title, "Editor");
+  const MenuBar& bar = description.menus[description.main_window->menu];
+  ASSERT_EQ(bar.toolbar, 0);
+  const MenuEntry& item = bar.items[0].items[0];
+  EXPECT_EQ(item.accel_key, "F5");
+  EXPECT_EQ(item.prompt, "Create a document");
+  EXPECT_EQ(item.tooltip, "New");
+  const std::vector<ToolButton>& buttons = description.toolbars[0].buttons;
+  EXPECT_EQ(buttons[0].image, 0);
+  EXPECT_TRUE(buttons[1].separator);
+  EXPECT_EQ(buttons[2].image, 1);
+  EXPECT_EQ(buttons[0].tooltip, "New");
+  ASSERT_EQ(description.warnings.size(), 2u);
+  EXPECT_EQ(description.warnings[0].pos.line, 31);  // the key without a name
+  EXPECT_EQ(description.warnings[1].pos.line, 40);  // the toolbar's bitmap
+
+  // One dialog and one string in two languages, chosen per resource.
+  ASSERT_EQ(description.dialog_variants.size(), 1u);
+  EXPECT_EQ(dialog_in_language(description, 0, 0x0C07), 1);  // de-AT
+  EXPECT_EQ(dialog_in_language(description, 1, 0x040C), 0);  // fr-FR
+  ASSERT_EQ(description.strings.size(), 2u);
+  EXPECT_EQ(description.strings[0].texts.size(), 2u);  // id 100
+}
+
 }  // namespace
 }  // namespace dlgforge::port
