@@ -143,6 +143,16 @@ int convert(const dlgforge::ConversionOptions& options) {
   return 0;
 }
 
+// Warnings as the compilers print them, a line each.
+std::string warning_lines(
+    const std::vector<dlgforge::model::Diagnostic>& warnings) {
+  std::string lines;
+  for (const dlgforge::model::Diagnostic& warning : warnings) {
+    lines += dlgforge::model::format_warning(warning) + "\n";
+  }
+  return lines;
+}
+
 // Reads the script with the port reader and prints its model as JSON; the
 // warnings go to standard error. Warnings do not change the status: the
 // model holds what could be read.
@@ -163,11 +173,7 @@ int dump_model(const dlgforge::ConversionOptions& options) {
     report("cannot open '" + options.script + "': " + error);
     return kStatusCannotOpen;
   }
-  std::string warnings;
-  for (const dlgforge::model::Diagnostic& warning : model.warnings) {
-    warnings += dlgforge::model::format_warning(warning) + "\n";
-  }
-  write_stderr(warnings);
+  write_stderr(warning_lines(model.warnings));
   std::optional<dlgforge::OutputFile> file;
   if (options.output) {
     file.emplace(*options.output);
@@ -353,11 +359,7 @@ int port(const dlgforge::ConversionOptions& options) {
     report("cannot open '" + options.script + "': " + error);
     return kStatusCannotOpen;
   }
-  std::string warnings;
-  for (const dlgforge::model::Diagnostic& warning : model.warnings) {
-    warnings += dlgforge::model::format_warning(warning) + "\n";
-  }
-  write_stderr(warnings);
+  write_stderr(warning_lines(model.warnings));
   if (options.main_dialog &&
       !dlgforge::port::has_dialog(model, *options.main_dialog)) {
     report("no dialog " + dlgforge::quoted(*options.main_dialog) + " in '" +
@@ -371,15 +373,10 @@ int port(const dlgforge::ConversionOptions& options) {
   // Pictures the program cannot be given have a warning each; without
   // -o the program has no picture folder and shows stock pictures.
   dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
-  warnings.clear();
-  for (const dlgforge::model::Diagnostic& warning : pictures.warnings) {
-    warnings += dlgforge::model::format_warning(warning) + "\n";
-  }
+  std::string warnings = warning_lines(pictures.warnings);
   dlgforge::port::Description description = dlgforge::port::describe(
       model, options.main_dialog.value_or(""), &pictures);
-  for (const dlgforge::model::Diagnostic& warning : description.warnings) {
-    warnings += dlgforge::model::format_warning(warning) + "\n";
-  }
+  warnings += warning_lines(description.warnings);
   write_stderr(warnings);
   dlgforge::port::WriterOptions writer;
   writer.script_name = script_name;

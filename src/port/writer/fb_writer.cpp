@@ -1207,6 +1207,8 @@ class FbProgramPrinter {
   template <typename Resource>
   void choice(const Variants& group, const std::vector<Resource>& resources,
               const std::string& arguments);
+  void language_choice(const std::vector<std::uint16_t>& languages,
+                       const std::vector<std::string>& results);
   void toolbar_function(const Toolbar& toolbar);
   void menu_and_toolbar(int menu, std::string_view window);
   void main_window_function(const MainWindow& window);
@@ -1227,6 +1229,11 @@ class FbProgramPrinter {
   bool has_pictures() const;
   void window_icon(std::string_view window);
   void main_window_procedure(const MainWindow& window);
+  void procedure_function(
+      const std::string& name, std::string_view window,
+      std::string_view first_message,
+      const std::vector<std::pair<std::string, std::string>>& ids,
+      const std::string& script_name);
   void command_cases(
       const std::vector<std::pair<std::string, std::string>>& ids);
   static void command_ids(
@@ -1921,27 +1928,36 @@ template <typename Resource>
 void FbProgramPrinter::choice(const Variants& group,
                               const std::vector<Resource>& resources,
                               const std::string& arguments) {
-  if (group.members.size() == 1) {
-    out_ += "Return " + resources[group.members.front()].function + "(" +
-            arguments + ")\n";
+  std::vector<std::uint16_t> languages;
+  std::vector<std::string> results;
+  for (int member : group.members) {
+    languages.push_back(resources[member].language);
+    results.push_back(resources[member].function + "(" + arguments + ")");
+  }
+  language_choice(languages, results);
+}
+
+// Returns the result of the variant the program's language chooses among
+// variants in these languages (the first when there is one).
+void FbProgramPrinter::language_choice(
+    const std::vector<std::uint16_t>& languages,
+    const std::vector<std::string>& results) {
+  if (results.size() == 1) {
+    out_ += "Return " + results.front() + "\n";
     return;
   }
-  out_ += "Dim variants(0 To " +
-          number(static_cast<int>(group.members.size()) - 1) + ") As Long = {";
-  for (size_t i = 0; i < group.members.size(); ++i) {
-    out_ += (i == 0 ? "" : ", ") +
-            std::to_string(resources[group.members[i]].language);
+  out_ += "Dim variants(0 To " + number(static_cast<int>(results.size()) - 1) +
+          ") As Long = {";
+  for (size_t i = 0; i < languages.size(); ++i) {
+    out_ += (i == 0 ? "" : ", ") + std::to_string(languages[i]);
   }
-  out_ += "}\n";
   out_ +=
-      "    Select Case dlgforge_choose_language(variants(), "
+      "}\n    Select Case dlgforge_choose_language(variants(), "
       "dlgforge_language)\n";
-  for (size_t i = 1; i < group.members.size(); ++i) {
-    out_ += "    Case " + std::to_string(i) + ": Return " +
-            resources[group.members[i]].function + "(" + arguments + ")\n";
+  for (size_t i = 1; i < results.size(); ++i) {
+    out_ += "    Case " + std::to_string(i) + ": Return " + results[i] + "\n";
   }
-  out_ += "    End Select\n    Return " +
-          resources[group.members.front()].function + "(" + arguments + ")\n";
+  out_ += "    End Select\n    Return " + results.front() + "\n";
 }
 
 void FbProgramPrinter::menu_chooser(const Variants& group) {
@@ -2167,21 +2183,14 @@ void FbProgramPrinter::id_names() {
             .append("\n");
         continue;
       }
-      out_ += "\n    Dim variants(0 To " +
-              number(static_cast<int>(string.texts.size()) - 1) +
-              ") As Long = {";
-      for (size_t i = 0; i < string.texts.size(); ++i) {
-        out_ += (i == 0 ? "" : ", ") + std::to_string(string.texts[i].first);
+      std::vector<std::uint16_t> languages;
+      std::vector<std::string> results;
+      for (const auto& [language, text] : string.texts) {
+        languages.push_back(language);
+        results.push_back(fb_string(text));
       }
-      out_ +=
-          "}\n    Select Case dlgforge_choose_language(variants(), "
-          "dlgforge_language)\n";
-      for (size_t i = 1; i < string.texts.size(); ++i) {
-        out_ += "    Case " + std::to_string(i) + ": Return " +
-                fb_string(string.texts[i].second) + "\n";
-      }
-      out_ += "    End Select\n    Return " +
-              fb_string(string.texts.front().second) + "\n";
+      out_ += "\n    ";
+      language_choice(languages, results);
     }
     out_ += "  End Select\n";
   }
@@ -2312,12 +2321,6 @@ void FbProgramPrinter::main_window_procedure(const MainWindow& window) {
       "' The application's main window: WM_CREATE before it is shown, "
       "and the\n' commands of its menu and toolbar. Where you return 0, "
       "ID_APP_EXIT closes\n' it.\n";
-  out_ += "Function " + window.procedure +
-          "(ByVal frame As GtkWidget Ptr, ByVal message As Long, _\n"
-          "    ByVal id As Long, ByVal code As Long) As Long\n"
-          "  Select Case message\n"
-          "  Case WM_CREATE\n"
-          "  Case WM_COMMAND\n";
   std::vector<std::pair<std::string, std::string>> ids;
   const MenuBar& bar = description_.menus[window.menu];
   command_ids(bar.items, ids);
@@ -2330,13 +2333,33 @@ void FbProgramPrinter::main_window_procedure(const MainWindow& window) {
       }
     }
   }
+  procedure_function(window.procedure, "frame", "WM_CREATE", ids,
+                     window.script_name);
+}
+
+// A procedure for the user to fill: the window's first message, then a
+// Select Case over its command ids, each once, with what sends it; and the
+// line that registers it for the window's name.
+void FbProgramPrinter::procedure_function(
+    const std::string& name, std::string_view window,
+    std::string_view first_message,
+    const std::vector<std::pair<std::string, std::string>>& ids,
+    const std::string& script_name) {
+  out_ += "Function " + name + "(ByVal " + std::string(window) +
+          " As GtkWidget Ptr, ByVal message As Long, _\n"
+          "    ByVal id As Long, ByVal code As Long) As Long\n"
+          "  Select Case message\n"
+          "  Case " +
+          std::string(first_message) +
+          "\n"
+          "  Case WM_COMMAND\n";
   command_cases(ids);
   out_ +=
       "  End Select\n"
       "  Return 0\n"
       "End Function\n";
-  out_ += "dlgforge_set_procedure(" + fb_string(window.script_name) + ", @" +
-          window.procedure + ")\n\n";
+  out_ += "dlgforge_set_procedure(" + fb_string(script_name) + ", @" + name +
+          ")\n\n";
 }
 
 // A Select Case over command ids, each once, with what sends it.
@@ -2363,12 +2386,6 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
           ": its initialisation and its commands. Return nonzero for\n"
           "' what you handle; where you do not, IDOK, IDCANCEL and their kind "
           "end the\n' dialog.\n";
-  out_ += "Function " + dialog.procedure +
-          "(ByVal dialog As GtkWidget Ptr, ByVal message As Long, _\n"
-          "    ByVal id As Long, ByVal code As Long) As Long\n"
-          "  Select Case message\n"
-          "  Case WM_INITDIALOG\n"
-          "  Case WM_COMMAND\n";
   std::vector<std::pair<std::string, std::string>> ids;
   for (const Widget& widget : dialog.widgets) {
     if (!widget.notifications.empty()) {
@@ -2379,13 +2396,8 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
   if (dialog.menu >= 0) {
     command_ids(description_.menus[dialog.menu].items, ids);
   }
-  command_cases(ids);
-  out_ +=
-      "  End Select\n"
-      "  Return 0\n"
-      "End Function\n";
-  out_ += "dlgforge_set_procedure(" + fb_string(dialog.script_name) + ", @" +
-          dialog.procedure + ")\n\n";
+  procedure_function(dialog.procedure, "dialog", "WM_INITDIALOG", ids,
+                     dialog.script_name);
 }
 
 void FbProgramPrinter::entry(const Widget& widget) {
