@@ -8,6 +8,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -153,6 +154,36 @@ std::string warning_lines(
   return lines;
 }
 
+using PieceSink = std::function<bool(std::string_view piece)>;
+
+// Writes a document that `print` hands out piece by piece as it is made
+// into the output file, whole or not at all, or to standard output (or a
+// device) without one, so that no large document is ever held whole.
+int write_streamed(const std::optional<std::string>& output,
+                   const std::function<bool(const PieceSink&)>& print) {
+  std::optional<dlgforge::OutputFile> file;
+  if (output) {
+    file.emplace(*output);
+    if (!file->open()) {
+      report(file->error());
+      return kStatusWriteFailed;
+    }
+  }
+  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
+  bool written =
+      print([&out](std::string_view piece) { return out.write(piece); });
+  if (!written || !out.flush()) {
+    std::string target = file ? dlgforge::quoted(*output) : "the output";
+    report("cannot write " + target + ": " + std::strerror(out.error()));
+    return kStatusWriteFailed;
+  }
+  if (file && !file->commit()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  return 0;
+}
+
 // Reads the script with the port reader and prints its model as JSON; the
 // warnings go to standard error. Warnings do not change the status: the
 // model holds what could be read.
@@ -174,28 +205,9 @@ int dump_model(const dlgforge::ConversionOptions& options) {
     return kStatusCannotOpen;
   }
   write_stderr(warning_lines(model.warnings));
-  std::optional<dlgforge::OutputFile> file;
-  if (options.output) {
-    file.emplace(*options.output);
-    if (!file->open()) {
-      report(file->error());
-      return kStatusWriteFailed;
-    }
-  }
-  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  bool written = dlgforge::model::write_json(
-      model, [&out](std::string_view piece) { return out.write(piece); });
-  if (!written || !out.flush()) {
-    std::string target =
-        file ? dlgforge::quoted(*options.output) : "the output";
-    report("cannot write " + target + ": " + std::strerror(out.error()));
-    return kStatusWriteFailed;
-  }
-  if (file && !file->commit()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  return 0;
+  return write_streamed(options.output, [](const PieceSink& sink) {
+    return dlgforge::model::write_json(*kept, sink);
+  });
 }
 
 // Writes a document whole into a file (or standard output without one).
@@ -352,7 +364,11 @@ int port(const dlgforge::ConversionOptions& options) {
   reader.defines = options.defines;
   reader.codepage =
       options.codepage ? static_cast<unsigned>(*options.codepage) : 0;
-  dlgforge::model::Model model;
+  // The model and the description live until the process ends, as
+  // --dump-model's model does: freeing them piece by piece would cost a
+  // tenth of a large script's conversion.
+  static auto* kept_model = new dlgforge::model::Model;
+  dlgforge::model::Model& model = *kept_model;
   std::string error;
   if (!dlgforge::port::read_resource_script(options.script, reader, model,
                                             error)) {
@@ -374,8 +390,10 @@ int port(const dlgforge::ConversionOptions& options) {
   // -o the program has no picture folder and shows stock pictures.
   dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
   std::string warnings = warning_lines(pictures.warnings);
-  dlgforge::port::Description description = dlgforge::port::describe(
-      model, options.main_dialog.value_or(""), &pictures);
+  static auto* kept_description = new dlgforge::port::Description(
+      dlgforge::port::describe(model, options.main_dialog.value_or(""),
+                               &pictures));
+  const dlgforge::port::Description& description = *kept_description;
   warnings += warning_lines(description.warnings);
   write_stderr(warnings);
   dlgforge::port::WriterOptions writer;
@@ -385,15 +403,12 @@ int port(const dlgforge::ConversionOptions& options) {
   if (options.output && !is_device(*options.output)) {
     return write_port_files(description, writer, *options.output);
   }
-  std::string program =
-      options.gtk3 ? dlgforge::port::write_freebasic_gtk3(description, writer)
-                   : dlgforge::port::write_freebasic(description, writer);
-  std::optional<dlgforge::OutputFile> file;
-  if (options.output) {
-    file.emplace(*options.output);
-  }
-  return write_whole(file ? &*file : nullptr, program,
-                     file ? dlgforge::quoted(*options.output) : "the output");
+  // Standard output or a device: the program goes out piece by piece as
+  // it is printed.
+  return write_streamed(options.output, [&writer](const PieceSink& sink) {
+    return dlgforge::port::write_freebasic_program(*kept_description, writer,
+                                                   sink);
+  });
 }
 
 // --preview and --report need the toolkit linked in, which dlgforge itself

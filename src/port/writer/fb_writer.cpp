@@ -1194,7 +1194,28 @@ class FbProgramPrinter {
   /// user's part: each dialog's procedure and the main program.
   ProgramFiles print();
 
+  /// The same program as one file, handed to `sink` in pieces of about
+  /// kPiece bytes as it is printed, so that a large script's program is
+  /// never held whole; false as soon as the sink refuses a piece.
+  bool print_joined(const ProgramSink& sink);
+
  private:
+  static constexpr std::size_t kPiece = 256 * 1024;
+
+  void generated_part();
+  /// Hands what is printed to the sink once it holds a piece's worth.
+  void pass_on() {
+    if (sink_ != nullptr && out_.size() >= kPiece) {
+      flush();
+    }
+  }
+  void flush() {
+    if (sink_ != nullptr && sink_ok_ && !out_.empty()) {
+      sink_ok_ = (*sink_)(out_);
+    }
+    out_.clear();
+  }
+
   void heading();
   void helpers();
   void fill(std::string_view text);
@@ -1244,39 +1265,63 @@ class FbProgramPrinter {
   const WriterOptions& options_;
   const ToolkitSpelling& toolkit_;
   std::string out_;
+  const ProgramSink* sink_ = nullptr;
+  bool sink_ok_ = true;
   /// Per dialog: the first radio button of each group, by group number.
   std::unordered_map<int, std::string> radio_first_;
 };
 
-ProgramFiles FbProgramPrinter::print() {
+void FbProgramPrinter::generated_part() {
   heading();
   declarations();
+  pass_on();
   helpers();
   for (const MenuBar& bar : description_.menus) {
     menu_function(bar);
+    pass_on();
   }
   for (const Variants& group : description_.menu_variants) {
     menu_chooser(group);
+    pass_on();
   }
   for (const Toolbar& toolbar : description_.toolbars) {
     toolbar_function(toolbar);
+    pass_on();
   }
   for (const Dialog& dialog : description_.dialogs) {
     dialog_function(dialog);
+    pass_on();
   }
   if (description_.main_window) {
     main_window_function(*description_.main_window);
   }
   dialog_by_name();
+  pass_on();
   frame_default();
   id_names();
+  pass_on();
   start_up();
+}
+
+ProgramFiles FbProgramPrinter::print() {
+  generated_part();
   ProgramFiles files;
   files.generated = std::move(out_);
   out_.clear();
   user_part(options_.include_name);
   files.user = std::move(out_);
   return files;
+}
+
+bool FbProgramPrinter::print_joined(const ProgramSink& sink) {
+  sink_ = &sink;
+  out_.reserve(kPiece + kPiece / 2);
+  generated_part();
+  out_ += "' ---- Your code\n\n";
+  user_part("");
+  flush();
+  sink_ = nullptr;
+  return sink_ok_;
 }
 void FbProgramPrinter::heading() {
   out_ += "' The dialogs and menus of " + fb_comment(options_.script_name) +
@@ -2271,6 +2316,7 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
   }
   for (const Variants& group : description_.dialog_variants) {
     procedure(description_.dialogs[group.members.front()]);
+    pass_on();
   }
   if (description_.main_window) {
     main_window_procedure(*description_.main_window);
@@ -2510,22 +2556,42 @@ ProgramFiles write_freebasic_files(const Description& description,
       .print();
 }
 
+bool write_freebasic_program(const Description& description,
+                             const WriterOptions& options,
+                             const ProgramSink& sink) {
+  WriterOptions joined = options;
+  joined.include_name.clear();  // one file includes nothing
+  return FbProgramPrinter(
+             description, joined,
+             options.gtk3 ? gtk3::program_spelling() : gtk2::program_spelling())
+      .print_joined(sink);
+}
+
+namespace {
+
+std::string joined_program(const Description& description,
+                           const WriterOptions& options, bool gtk3) {
+  WriterOptions joined = options;
+  joined.gtk3 = gtk3;
+  std::string program;
+  write_freebasic_program(description, joined,
+                          [&program](std::string_view piece) {
+                            program += piece;
+                            return true;
+                          });
+  return program;
+}
+
+}  // namespace
+
 std::string write_freebasic(const Description& description,
                             const WriterOptions& options) {
-  WriterOptions joined = options;
-  joined.gtk3 = false;
-  joined.include_name.clear();
-  ProgramFiles files = write_freebasic_files(description, joined);
-  return files.generated + "' ---- Your code\n\n" + files.user;
+  return joined_program(description, options, false);
 }
 
 std::string write_freebasic_gtk3(const Description& description,
                                  const WriterOptions& options) {
-  WriterOptions joined = options;
-  joined.gtk3 = true;
-  joined.include_name.clear();
-  ProgramFiles files = write_freebasic_files(description, joined);
-  return files.generated + "' ---- Your code\n\n" + files.user;
+  return joined_program(description, options, true);
 }
 
 }  // namespace dlgforge::port

@@ -5,6 +5,7 @@
 // (port/gtk2/program.h, port/gtk3/program.h).
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,16 @@ std::vector<std::string> changes_to_note(
     const Description& description,
     const std::vector<IdConstant>& earlier_constants,
     std::string_view user_text);
+
+/// Takes the program piece by piece; false stops the printing.
+using ProgramSink = std::function<bool(std::string_view piece)>;
+
+/// The whole program as one self-contained file (the generated part, then
+/// the user's), for GTK 3 when `options.gtk3`, handed to `sink` in pieces
+/// as it is printed; false when the sink refused a piece.
+bool write_freebasic_program(const Description& description,
+                             const WriterOptions& options,
+                             const ProgramSink& sink);
 
 /// The whole program in one piece, for GTK+ 2: the generated part and
 /// then the user's, as one self-contained file.
