@@ -192,7 +192,7 @@ class OptionParser {
       }
     }
     if (next_ < args_.size()) {
-      return convert(args_[next_]);
+      return convert(args_[next_++]);
     }
     fail("missing script");
     return result_;
@@ -235,6 +235,14 @@ class OptionParser {
     // The preview opens the dialogs named after the script.
     while (options.preview && next_ < args_.size()) {
       result_.options.preview_dialogs.emplace_back(args_[next_++]);
+    }
+    // The classic conversion reads its first argument alone; the other
+    // modes refuse what follows the script rather than ignore it, since an
+    // `-o FILE` there would leave the user believing the file written.
+    if (full_reader && next_ < args_.size()) {
+      fail("unexpected argument '" + std::string(args_[next_]) +
+           "' after the script: options come before it");
+      return result_;
     }
     return result_;
   }

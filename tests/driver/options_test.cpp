@@ -233,10 +233,25 @@ TEST(ParseOptions, PreviewTakesDialogNamesAfterTheScriptReportAFolder) {
   EXPECT_EQ(preview.options.script, "a.rc");
   EXPECT_EQ(preview.options.preview_dialogs,
             (std::vector<std::string>{"IDD_ONE", "--x"}));
-  CommandLine report = parse({"--report", "out", "a.rc", "IDD_ONE"});
+  CommandLine report = parse({"--report", "out", "a.rc"});
   EXPECT_EQ(report.action, CommandAction::Report);
   EXPECT_EQ(report.options.report_dir, "out");
-  EXPECT_TRUE(report.options.preview_dialogs.empty());
+  // After "--" the script is not taken for a dialog name as well.
+  EXPECT_EQ(parse({"--preview", "--", "-a.rc", "IDD_ONE"}).options
+                .preview_dialogs,
+            (std::vector<std::string>{"IDD_ONE"}));
+  // Other than the preview's dialog names, nothing follows the script in
+  // the modes of the full reader: an option there would be lost.
+  for (std::string_view mode : {"--port", "--dump-model"}) {
+    EXPECT_EQ(error_of({mode, "a.rc", "-o", "app.bas"}),
+              "unexpected argument '-o' after the script: options come "
+              "before it");
+  }
+  EXPECT_EQ(error_of({"--report", "out", "a.rc", "IDD_ONE"}),
+            "unexpected argument 'IDD_ONE' after the script: options come "
+            "before it");
+  // The classic conversion reads its first argument and no other.
+  EXPECT_EQ(parse({"a.rc", "-o", "app.bas"}).action, CommandAction::Convert);
   EXPECT_EQ(error_of({"--report="}),
             "bad value '' for option '--report': expected a folder");
   EXPECT_EQ(error_of({"--preview", "--report", "d", "a.rc"}),
