@@ -103,8 +103,15 @@ std::string lower(std::string_view text) {
   return out;
 }
 
+char lower_char(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
 bool same_name(std::string_view a, std::string_view b) {
-  return lower(a) == lower(b);
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return lower_char(x) == lower_char(y);
+         });
 }
 
 // Whether two resources have one name: the same number, else the same
@@ -942,20 +949,37 @@ Toolbar describe_toolbar(const model::Toolbar& source, int index,
 // The first menu that shares its name with a toolbar, an ACCELERATORS
 // table or an icon describes the application's main window.
 int main_window_menu(const model::Model& model) {
+  // The names of toolbars, accelerator tables and icons, gathered once: a
+  // menu shares a name with one of them when its number is among their
+  // numbers or its text among the texts of those named by text (as
+  // same_resource pairs them).
+  std::unordered_set<std::uint64_t> numbers;
+  std::unordered_set<std::string> texts;
+  auto gather = [&numbers, &texts](const model::NameOrOrdinal& name) {
+    if (name.number) {
+      numbers.insert(*name.number);
+    } else {
+      texts.insert(lower(name.text));
+    }
+  };
+  for (const model::FileResource& file : model.files) {
+    if (same_name(file.type, "ICON")) {
+      gather(file.name);
+    }
+  }
+  for (const auto& toolbar : model.toolbars) {
+    gather(toolbar.name);
+  }
+  for (const auto& table : model.accelerators) {
+    gather(table.name);
+  }
+  if (numbers.empty() && texts.empty()) {
+    return -1;
+  }
   for (size_t m = 0; m < model.menus.size(); ++m) {
     const model::NameOrOrdinal& name = model.menus[m].name;
-    auto shares = [&name](const auto& resources) {
-      return std::any_of(resources.begin(), resources.end(),
-                         [&name](const auto& resource) {
-                           return same_resource(resource.name, name);
-                         });
-    };
-    bool icon = std::any_of(model.files.begin(), model.files.end(),
-                            [&name](const model::FileResource& file) {
-                              return same_name(file.type, "ICON") &&
-                                     same_resource(file.name, name);
-                            });
-    if (icon || shares(model.toolbars) || shares(model.accelerators)) {
+    if ((name.number && numbers.count(*name.number) != 0) ||
+        (!texts.empty() && texts.count(lower(name.text)) != 0)) {
       return static_cast<int>(m);
     }
   }

@@ -34,6 +34,12 @@ constexpr std::array<std::string_view, 32> kReservedPrefixes = {
     "fc_",    "xml_",    "va_",       "seek_",  "exit_",  "int_",   "uint_",
     "long_",  "ulong_",  "shrt_",     "ushrt_", "char_",  "schar_", "uchar_",
     "llong_", "ullong_", "wchar_",    "rand_"};
+constexpr size_t kLongestPrefix = 9;
+static_assert(std::all_of(kReservedPrefixes.begin(), kReservedPrefixes.end(),
+                          [](std::string_view prefix) {
+                            return !prefix.empty() &&
+                                   prefix.size() <= kLongestPrefix;
+                          }));
 
 }  // namespace
 
@@ -62,9 +68,9 @@ const std::vector<BuiltInId> kBuiltInIds = {
     {"LBN_DBLCLK", 2},
 };
 
-std::string unsafe_constant_reason(std::string_view name) {
+std::string_view unsafe_constant_reason(std::string_view name) {
   if (name.empty()) {
-    return std::string(kNotIdentifier);
+    return kNotIdentifier;
   }
   bool underscore = false;
   if (name[0] == '_') {
@@ -73,19 +79,25 @@ std::string unsafe_constant_reason(std::string_view name) {
              (c >= '0' && c <= '9');
     });
     return identifier ? "begins with an underscore, as FreeBASIC's own names do"
-                      : std::string(kNotIdentifier);
+                      : kNotIdentifier;
   }
   for (size_t i = 0; i < name.size(); ++i) {
     char c = name[i];
     bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
     bool digit = c >= '0' && c <= '9';
     if (!letter && !(digit && i > 0) && !(c == '_' && i > 0)) {
-      return std::string(kNotIdentifier);
+      return kNotIdentifier;
     }
     underscore = underscore || c == '_';
   }
+  // The name's beginning in lower case, as long as the longest prefix:
+  // each id is checked against every prefix, so cheaply.
+  char head[kLongestPrefix];
+  size_t head_size = std::min(name.size(), sizeof head);
+  std::transform(name.begin(), name.begin() + head_size, head, lower);
+  const std::string_view lowered(head, head_size);
   for (std::string_view prefix : kReservedPrefixes) {
-    if (starts_with_ignoring_case(name, prefix)) {
+    if (prefix[0] == lowered[0] && lowered.substr(0, prefix.size()) == prefix) {
       return "begins like the names of the program or its headers";
     }
   }
@@ -98,12 +110,23 @@ std::string unsafe_constant_reason(std::string_view name) {
 }
 
 std::string IdNames::offer(std::string_view written, std::int64_t value) {
-  std::string reason = unsafe_constant_reason(written);
-  if (reason == kNotIdentifier) {
+  std::string_view safety = unsafe_constant_reason(written);
+  if (safety == kNotIdentifier) {
     return "";  // a number, or an expression: nothing to name
   }
-  std::string key(written);
-  std::transform(key.begin(), key.end(), key.begin(), lower);
+  std::string reason(safety);
+  // Most ids are named again and again (IDOK, each menu command in every
+  // language): those are found without making a key.
+  lookup_.assign(written);
+  std::transform(lookup_.begin(), lookup_.end(), lookup_.begin(), lower);
+  if (reason.empty()) {
+    if (auto known = by_name_.find(lookup_); known != by_name_.end()) {
+      const IdConstant& constant = constants_[known->second];
+      if (constant.value == value) {
+        return constant.name;
+      }
+    }
+  }
   for (const BuiltInId& built_in : kBuiltInIds) {
     if (same_name(built_in.name, written)) {
       if (built_in.value == value) {
@@ -114,7 +137,7 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     }
   }
   if (reason.empty()) {
-    auto [known, added] = by_name_.try_emplace(key, constants_.size());
+    auto [known, added] = by_name_.try_emplace(lookup_, constants_.size());
     if (added) {
       constants_.push_back({std::string(written), value});
       return constants_.back().name;
@@ -126,7 +149,7 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     reason =
         "already " + constant.name + " = " + std::to_string(constant.value);
   }
-  if (noted_.insert(key + "=" + std::to_string(value)).second) {
+  if (noted_.insert(lookup_ + "=" + std::to_string(value)).second) {
     unnamed_.push_back({std::string(written), value, reason});
   }
   return "";

@@ -54,6 +54,8 @@ class IdNames {
   std::unordered_map<std::string, size_t> by_name_;
   /// The names and values already in `unnamed_`.
   std::unordered_set<std::string> noted_;
+  /// The offered name in lower case, kept to reuse its storage.
+  std::string lookup_;
 };
 
 /// Whether a name the script wrote may become a constant of the program:
@@ -61,6 +63,6 @@ class IdNames {
 /// names, with the program's own names, or with the GTK, GLib and C
 /// headers it includes. Empty when it may; else why not ("not an
 /// identifier" for a number or an expression).
-std::string unsafe_constant_reason(std::string_view name);
+std::string_view unsafe_constant_reason(std::string_view name);
 
 }  // namespace dlgforge::port

@@ -1202,6 +1202,15 @@ class FbProgramPrinter {
  private:
   static constexpr std::size_t kPiece = 256 * 1024;
 
+  /// Appends each piece to the program as it is, with no string made for
+  /// their concatenation: the program is several times the script.
+  template <typename... Pieces>
+  void put(const Pieces&... pieces) {
+    (append(pieces), ...);
+  }
+  void append(char c) { out_ += c; }
+  void append(std::string_view piece) { out_.append(piece); }
+
   void generated_part();
   /// Hands what is printed to the sink once it holds a piece's worth.
   void pass_on() {
@@ -1324,8 +1333,8 @@ bool FbProgramPrinter::print_joined(const ProgramSink& sink) {
   return sink_ok_;
 }
 void FbProgramPrinter::heading() {
-  out_ += "' The dialogs and menus of " + fb_comment(options_.script_name) +
-          " rebuilt with ";
+  put("' The dialogs and menus of ", fb_comment(options_.script_name),
+      " rebuilt with ");
   out_ += toolkit_.written_by;
   out_ +=
       options_.include_name.empty()
@@ -1390,9 +1399,8 @@ void FbProgramPrinter::declarations() {
     named.insert(lower_case(constant.name));
   }
   for (const UnnamedId& unnamed : description_.unnamed_ids) {
-    out_ += "' " + fb_comment(unnamed.name) + " (" +
-            std::to_string(unnamed.value) +
-            ") has no constant here: " + fb_comment(unnamed.reason) + ".\n";
+    put("' ", fb_comment(unnamed.name), " (", std::to_string(unnamed.value),
+        ") has no constant here: ", fb_comment(unnamed.reason), ".\n");
   }
   bool kept = false;
   for (const IdConstant& constant : options_.earlier_constants) {
@@ -1414,7 +1422,7 @@ void FbProgramPrinter::declarations() {
   if (!description_.version.empty()) {
     out_ += "\n' The script's version information.\n";
     for (const VersionText& text : description_.version) {
-      out_ += "Const " + text.constant + " = " + fb_string(text.value) + "\n";
+      put("Const ", text.constant, " = ", fb_string(text.value), "\n");
     }
   }
   out_ += "\n";
@@ -1455,10 +1463,9 @@ void FbProgramPrinter::picture_helpers() {
   if (!has_pictures()) {
     return;
   }
-  out_ +=
-      "\n' ---- The script's pictures, copied into this folder beside the "
-      "program.\nConst DLGFORGE_PICTURES = " +
-      fb_string(options_.pictures_folder) + "\n";
+  put("\n' ---- The script's pictures, copied into this folder beside the "
+      "program.\nConst DLGFORGE_PICTURES = ",
+      fb_string(options_.pictures_folder), "\n");
   out_ += kPictureHelpers;
   if (description_.icon_large < 0) {
     return;
@@ -1472,11 +1479,11 @@ void FbProgramPrinter::picture_helpers() {
   for (const auto& [size, index] : sizes) {
     std::string variable = "icon_" + std::string(size);
     std::string pixels = number(size == "small" ? 16 : kIconPixels);
-    out_ += "  Dim " + variable + " As GdkPixbuf Ptr = dlgforge_picture(" +
-            fb_string(description_.pictures[index].name) + ", " + pixels +
-            ", " + pixels + ")\n";
-    out_ += "  If " + variable + " <> NULL Then icons = g_list_append(icons, " +
-            variable + ")\n";
+    put("  Dim ", variable, " As GdkPixbuf Ptr = dlgforge_picture(",
+        fb_string(description_.pictures[index].name), ", ", pixels, ", ",
+        pixels, ")\n");
+    put("  If ", variable, " <> NULL Then icons = g_list_append(icons, ",
+        variable, ")\n");
   }
   out_ +=
       "  If icons = NULL Then Exit Sub\n"
@@ -1487,7 +1494,7 @@ void FbProgramPrinter::picture_helpers() {
 
 void FbProgramPrinter::window_icon(std::string_view window) {
   if (has_pictures() && description_.icon_large >= 0) {
-    out_ += "  dlgforge_window_icon(" + std::string(window) + ")\n";
+    put("  dlgforge_window_icon(", std::string(window), ")\n");
   }
 }
 // Prints a text of the helpers with each {{name}} replaced by its part: the
@@ -1520,18 +1527,18 @@ void FbProgramPrinter::fill(std::string_view text) {
 
 void FbProgramPrinter::dialog_function(const Dialog& dialog) {
   const std::string area(toolkit_.area);
-  out_ += "' Dialog " + fb_comment(dialog.script_name) + ".\n";
-  out_ += "Function " + dialog.function + "() As GtkWidget Ptr\n";
+  put("' Dialog ", fb_comment(dialog.script_name), ".\n");
+  put("Function ", dialog.function, "() As GtkWidget Ptr\n");
   out_ +=
       "  Dim dialog_window As GtkWidget Ptr = "
       "gtk_window_new(GTK_WINDOW_TOPLEVEL)\n";
-  out_ += "  " + dialog.window + " = dialog_window\n";
-  out_ += "  gtk_widget_set_name(dialog_window, " +
-          fb_string(gtk2::kDialogWindowName) + ")\n";
-  out_ += "  gtk_window_set_title(GTK_WINDOW(dialog_window), " +
-          fb_string(dialog.title) + ")\n";
-  out_ += "  gtk_window_set_resizable(GTK_WINDOW(dialog_window), " +
-          std::string(dialog.resizable ? "TRUE" : "FALSE") + ")\n";
+  put("  ", dialog.window, " = dialog_window\n");
+  put("  gtk_widget_set_name(dialog_window, ",
+      fb_string(gtk2::kDialogWindowName), ")\n");
+  put("  gtk_window_set_title(GTK_WINDOW(dialog_window), ",
+      fb_string(dialog.title), ")\n");
+  put("  gtk_window_set_resizable(GTK_WINDOW(dialog_window), ",
+      std::string(dialog.resizable ? "TRUE" : "FALSE"), ")\n");
   window_icon("dialog_window");
   const std::string new_area = "  Dim " + area + " As GtkWidget Ptr = " +
                                std::string(toolkit_.new_area) + "\n";
@@ -1546,18 +1553,18 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
   auto scroll_bar = [](bool shown) {
     return shown ? " - " + number(kScrollBarPixels) : std::string();
   };
-  out_ += "  gtk_widget_set_size_request(" + area + ", dlgforge_muldiv(" +
-          number(dialog.rect.cx) + ", units_x, 4)" +
-          scroll_bar(dialog.vertical_scroll) + ", dlgforge_muldiv(" +
-          number(dialog.rect.cy) + ", units_y, 8)" +
-          scroll_bar(dialog.horizontal_scroll) + ")\n";
+  put("  gtk_widget_set_size_request(", area, ", dlgforge_muldiv(",
+      number(dialog.rect.cx), ", units_x, 4)",
+      scroll_bar(dialog.vertical_scroll), ", dlgforge_muldiv(",
+      number(dialog.rect.cy), ", units_y, 8)",
+      scroll_bar(dialog.horizontal_scroll), ")\n");
   if (dialog.menu >= 0) {
     menu_and_toolbar(dialog.menu, "dialog_window");
-    out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " + area +
-            ", TRUE, TRUE, 0)\n";
+    put("  gtk_box_pack_start(GTK_BOX(content_box), ", area,
+        ", TRUE, TRUE, 0)\n");
     out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), content_box)\n";
   } else {
-    out_ += "  gtk_container_add(GTK_CONTAINER(dialog_window), " + area + ")\n";
+    put("  gtk_container_add(GTK_CONTAINER(dialog_window), ", area, ")\n");
   }
   out_ += "\n";
   radio_first_.clear();
@@ -1565,8 +1572,8 @@ void FbProgramPrinter::dialog_function(const Dialog& dialog) {
     control(widget);
   }
   finish_dialog(dialog);
-  out_ += "  dlgforge_dialog_behaviour(dialog_window, " +
-          fb_string(dialog.script_name) + ")\n";
+  put("  dlgforge_dialog_behaviour(dialog_window, ",
+      fb_string(dialog.script_name), ")\n");
   out_ += "  Return dialog_window\nEnd Function\n\n";
 }
 
@@ -1574,11 +1581,11 @@ void FbProgramPrinter::font(const FontRequest& request) {
   out_ += toolkit_.dialog_font(request);
   out_ += "  Dim As Long units_x, units_y\n";
   if (options_.base_units) {
-    out_ += "  units_x = " + number(options_.base_units->bx) +
-            " : units_y = " + number(options_.base_units->by) + "\n";
+    put("  units_x = ", number(options_.base_units->bx),
+        " : units_y = ", number(options_.base_units->by), "\n");
   } else {
-    out_ += "  dlgforge_base_units(" + toolkit_.units_source(request) +
-            ", units_x, units_y)\n";
+    put("  dlgforge_base_units(", toolkit_.units_source(request),
+        ", units_x, units_y)\n");
   }
 }
 
@@ -1587,7 +1594,7 @@ void FbProgramPrinter::control(const Widget& widget) {
   const std::string& name = widget.name;
   std::string text = fb_string(widget.text);
   auto create = [&](const std::string& call) {
-    out_ += "  " + name + " = " + call + "\n";
+    put("  ", name, " = ", call, "\n");
   };
   switch (widget.kind) {
   case WidgetKind::Button:
@@ -1617,8 +1624,8 @@ void FbProgramPrinter::control(const Widget& widget) {
   case WidgetKind::GroupBox:
     create("gtk_frame_new(NULL)");
     if (!widget.text.empty()) {
-      out_ += "  gtk_frame_set_label_widget(GTK_FRAME(" + name +
-              "), gtk_label_new_with_mnemonic(" + text + "))\n";
+      put("  gtk_frame_set_label_widget(GTK_FRAME(", name,
+          "), gtk_label_new_with_mnemonic(", text, "))\n");
     }
     break;
   case WidgetKind::Label:
@@ -1629,7 +1636,7 @@ void FbProgramPrinter::control(const Widget& widget) {
     break;
   case WidgetKind::LinkLabel:
     create("gtk_label_new(NULL)");
-    out_ += "  gtk_label_set_markup(GTK_LABEL(" + name + "), " + text + ")\n";
+    put("  gtk_label_set_markup(GTK_LABEL(", name, "), ", text, ")\n");
     label_layout(widget);
     break;
   case WidgetKind::FilledBox:
@@ -1638,8 +1645,8 @@ void FbProgramPrinter::control(const Widget& widget) {
     break;
   case WidgetKind::OutlineBox:
     create("gtk_frame_new(NULL)");
-    out_ += "  gtk_frame_set_shadow_type(GTK_FRAME(" + name + "), " +
-            (widget.sunken ? "GTK_SHADOW_IN" : "GTK_SHADOW_ETCHED_IN") + ")\n";
+    put("  gtk_frame_set_shadow_type(GTK_FRAME(", name, "), ",
+        (widget.sunken ? "GTK_SHADOW_IN" : "GTK_SHADOW_ETCHED_IN"), ")\n");
     break;
   case WidgetKind::Entry:
     create("gtk_entry_new()");
@@ -1648,20 +1655,17 @@ void FbProgramPrinter::control(const Widget& widget) {
     break;
   case WidgetKind::TextView:
     create("gtk_text_view_new()");
-    out_ += "  dlgforge_scrolled(" + name + ")\n";
-    out_ += "  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(" + name +
-            "), GTK_WRAP_WORD)\n";
+    put("  dlgforge_scrolled(", name, ")\n");
+    put("  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(", name,
+        "), GTK_WRAP_WORD)\n");
     // Tab moves to the next control, as in a Windows dialog.
-    out_ +=
-        "  gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(" + name + "), FALSE)\n";
+    put("  gtk_text_view_set_accepts_tab(GTK_TEXT_VIEW(", name, "), FALSE)\n");
     if (!widget.text.empty()) {
-      out_ +=
-          "  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(" +
-          name + ")), " + text + ", -1)\n";
+      put("  gtk_text_buffer_set_text(gtk_text_view_get_buffer(GTK_TEXT_VIEW(",
+          name, ")), ", text, ", -1)\n");
     }
     if (!widget.editable) {
-      out_ +=
-          "  gtk_text_view_set_editable(GTK_TEXT_VIEW(" + name + "), FALSE)\n";
+      put("  gtk_text_view_set_editable(GTK_TEXT_VIEW(", name, "), FALSE)\n");
     }
     break;
   case WidgetKind::ListBox:
@@ -1671,11 +1675,11 @@ void FbProgramPrinter::control(const Widget& widget) {
                 ? "GTK_SELECTION_MULTIPLE"
                 : "GTK_SELECTION_SINGLE") +
            ")");
-    out_ += "  dlgforge_scrolled(" + name + ")\n";
+    put("  dlgforge_scrolled(", name, ")\n");
     break;
   case WidgetKind::ListView:
     create("gtk_tree_view_new()");
-    out_ += "  dlgforge_scrolled(" + name + ")\n";
+    put("  dlgforge_scrolled(", name, ")\n");
     break;
   case WidgetKind::ProgressBar:
     create("gtk_progress_bar_new()");
@@ -1691,8 +1695,8 @@ void FbProgramPrinter::control(const Widget& widget) {
     create("gtk_calendar_new()");
     break;
   case WidgetKind::Custom:
-    out_ += "  ' A control of class " + fb_comment(widget.text) +
-            ": replace this frame with your own widget.\n";
+    put("  ' A control of class ", fb_comment(widget.text),
+        ": replace this frame with your own widget.\n");
     create("gtk_frame_new(" + text + ")");
     break;
   case WidgetKind::Separator:
@@ -1705,39 +1709,37 @@ void FbProgramPrinter::control(const Widget& widget) {
     create(toolkit_.create(widget));
     out_ += toolkit_.after_create(widget);
     if (widget.picture >= 0 && has_pictures()) {
-      out_ += "  dlgforge_show_picture(" + name + ", " +
-              fb_string(description_.pictures[widget.picture].name) + ", " +
-              number(widget.picture_width) + ", " +
-              number(widget.picture_height) + ")\n";
+      put("  dlgforge_show_picture(", name, ", ",
+          fb_string(description_.pictures[widget.picture].name), ", ",
+          number(widget.picture_width), ", ", number(widget.picture_height),
+          ")\n");
     }
     if (widget.kind == WidgetKind::Slider) {
-      out_ += "  gtk_scale_set_draw_value(GTK_SCALE(" + name + "), FALSE)\n";
+      put("  gtk_scale_set_draw_value(GTK_SCALE(", name, "), FALSE)\n");
     }
     break;
   }
   for (const std::string& item : widget.items) {
-    out_ += "  dlgforge_append_item(" + name + ", " + fb_string(item) + ")\n";
+    put("  dlgforge_append_item(", name, ", ", fb_string(item), ")\n");
   }
   place(widget);
   if (widget.check_on_right && (widget.kind == WidgetKind::CheckButton ||
                                 widget.kind == WidgetKind::RadioButton)) {
-    out_ += "  gtk_widget_set_direction(" + name + ", GTK_TEXT_DIR_RTL)\n";
+    put("  gtk_widget_set_direction(", name, ", GTK_TEXT_DIR_RTL)\n");
   }
   if (!widget.sensitive) {
-    out_ += "  gtk_widget_set_sensitive(" + placed(widget) + ", FALSE)\n";
+    put("  gtk_widget_set_sensitive(", placed(widget), ", FALSE)\n");
   }
-  out_ += "  dlgforge_control(dialog_window, " + name + ", " +
-          id_text(widget.id_name, widget.id) + ", " + number(widget.group) +
-          (widget.focusable ? ", TRUE" : ", FALSE") + ")\n";
+  put("  dlgforge_control(dialog_window, ", name, ", ",
+      id_text(widget.id_name, widget.id), ", ", number(widget.group),
+      (widget.focusable ? ", TRUE" : ", FALSE"), ")\n");
   if (widget.want_return) {
-    out_ +=
-        "  dlgforge_set_number(" + name + ", \"dlgforge-want-return\", 1)\n";
+    put("  dlgforge_set_number(", name, ", \"dlgforge-want-return\", 1)\n");
   }
   for (Notification notification : widget.notifications) {
-    out_ +=
-        "  g_signal_connect(" + signal_emitter(widget, notification) + ", \"" +
-        std::string(signal_name(notification)) + "\", G_CALLBACK(@" +
-        std::string(notification_callback(notification)) + "), " + name + ")\n";
+    put("  g_signal_connect(", signal_emitter(widget, notification), ", \"",
+        std::string(signal_name(notification)), "\", G_CALLBACK(@",
+        std::string(notification_callback(notification)), "), ", name, ")\n");
   }
   out_ += "\n";
 }
@@ -1746,13 +1748,12 @@ void FbProgramPrinter::label_layout(const Widget& widget) {
   const std::string& name = widget.name;
   out_ += toolkit_.align_label(widget);
   if (widget.xalign != 0.0f) {
-    out_ +=
-        "  gtk_label_set_justify(GTK_LABEL(" + name + "), " +
-        (widget.xalign == 1.0f ? "GTK_JUSTIFY_RIGHT" : "GTK_JUSTIFY_CENTER") +
-        ")\n";
+    put("  gtk_label_set_justify(GTK_LABEL(", name, "), ",
+        (widget.xalign == 1.0f ? "GTK_JUSTIFY_RIGHT" : "GTK_JUSTIFY_CENTER"),
+        ")\n");
   }
   if (widget.wrap) {
-    out_ += "  gtk_label_set_line_wrap(GTK_LABEL(" + name + "), TRUE)\n";
+    put("  gtk_label_set_line_wrap(GTK_LABEL(", name, "), TRUE)\n");
   }
 }
 
@@ -1760,10 +1761,10 @@ void FbProgramPrinter::place(const Widget& widget) {
   // dlgforge_place gives a widget the script's size; one the dialog manager
   // sizes otherwise gets its size after it.
   bool script_size = widget.sizing == Sizing::Script && widget.trim_right == 0;
-  out_ += "  dlgforge_place(" + std::string(toolkit_.area) + ", " +
-          placed(widget) + ", " + number(widget.rect.x) + ", " +
-          number(widget.rect.y) + ", " + number(widget.rect.cx) + ", " +
-          number(script_size ? widget.rect.cy : 0) + ", units_x, units_y)\n";
+  put("  dlgforge_place(", std::string(toolkit_.area), ", ", placed(widget),
+      ", ", number(widget.rect.x), ", ", number(widget.rect.y), ", ",
+      number(widget.rect.cx), ", ", number(script_size ? widget.rect.cy : 0),
+      ", units_x, units_y)\n");
   if (script_size) {
     return;
   }
@@ -1793,8 +1794,8 @@ void FbProgramPrinter::place(const Widget& widget) {
     height = number(widget.picture_height);
     break;
   case Sizing::WholeRows: {
-    out_ += "  ' As high as the whole rows of " + number(kSystemRowPixels) +
-            " pixels that fit, as the dialog manager makes a list box.\n";
+    put("  ' As high as the whole rows of ", number(kSystemRowPixels),
+        " pixels that fit, as the dialog manager makes a list box.\n");
     std::string rows = height;
     if (widget.row_border != 0) {
       rows = "(" + height + " - " + number(2 * widget.row_border) + ")";
@@ -1807,8 +1808,8 @@ void FbProgramPrinter::place(const Widget& widget) {
     break;
   }
   if (sized) {
-    out_ += "  gtk_widget_set_size_request(" + placed(widget) + ", " + width +
-            ", " + height + ")\n";
+    put("  gtk_widget_set_size_request(", placed(widget), ", ", width, ", ",
+        height, ")\n");
   }
 }
 
@@ -1816,26 +1817,25 @@ void FbProgramPrinter::finish_dialog(const Dialog& dialog) {
   const std::vector<Widget>& widgets = dialog.widgets;
   for (const Widget& widget : widgets) {
     if (widget.mnemonic_target >= 0) {
-      out_ += "  gtk_label_set_mnemonic_widget(GTK_LABEL(" + widget.name +
-              "), " + widgets[widget.mnemonic_target].name + ")\n";
+      put("  gtk_label_set_mnemonic_widget(GTK_LABEL(", widget.name, "), ",
+          widgets[widget.mnemonic_target].name, ")\n");
     }
   }
   // Tab moves through the controls with WS_TABSTOP in the order of the
   // script, as the dialog manager does.
-  out_ += "  g_signal_connect(" + std::string(toolkit_.area) +
-          ", \"focus\", G_CALLBACK(@dlgforge_on_focus), dialog_window)\n";
-  out_ += "  dlgforge_apply_font(" + std::string(toolkit_.area) +
-          ", dialog_font)\n";
-  out_ += "  " + std::string(toolkit_.free_font) + "(dialog_font)\n";
+  put("  g_signal_connect(", std::string(toolkit_.area),
+      ", \"focus\", G_CALLBACK(@dlgforge_on_focus), dialog_window)\n");
+  put("  dlgforge_apply_font(", std::string(toolkit_.area), ", dialog_font)\n");
+  put("  ", std::string(toolkit_.free_font), "(dialog_font)\n");
   out_ += "  gtk_widget_show_all(gtk_bin_get_child(GTK_BIN(dialog_window)))\n";
   for (const Widget& widget : widgets) {
     if (!widget.visible) {
-      out_ += "  gtk_widget_hide(" + placed(widget) + ")\n";
+      put("  gtk_widget_hide(", placed(widget), ")\n");
     }
     if (widget.is_default) {
-      out_ += "  gtk_widget_set_can_default(" + widget.name + ", TRUE)\n";
-      out_ += "  gtk_window_set_default(GTK_WINDOW(dialog_window), " +
-              widget.name + ")\n";
+      put("  gtk_widget_set_can_default(", widget.name, ", TRUE)\n");
+      put("  gtk_window_set_default(GTK_WINDOW(dialog_window), ", widget.name,
+          ")\n");
     }
   }
 }
@@ -1851,23 +1851,23 @@ int FbProgramPrinter::menu_depth(const std::vector<MenuEntry>& items) {
 }
 
 void FbProgramPrinter::menu_function(const MenuBar& bar) {
-  out_ += "' Menu " + fb_comment(bar.script_name) + ".\n";
-  out_ += "Function " + bar.function +
-          "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
-          "Ptr) As GtkWidget Ptr\n";
+  put("' Menu ", fb_comment(bar.script_name), ".\n");
+  put("Function ", bar.function,
+      "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
+      "Ptr) As GtkWidget Ptr\n");
   out_ += "  Dim item As GtkWidget Ptr\n";
   out_ += "  Dim radio_first As GtkWidget Ptr\n";
   out_ += "  Dim shell_0 As GtkWidget Ptr = gtk_menu_bar_new()\n";
   int depth = menu_depth(bar.items);
   for (int level = 1; level <= depth; ++level) {
-    out_ += "  Dim shell_" + number(level) + " As GtkWidget Ptr\n";
+    put("  Dim shell_", number(level), " As GtkWidget Ptr\n");
   }
   menu_items(bar.items, 0);
   for (const Shortcut& shortcut : bar.shortcuts) {
-    out_ += "  dlgforge_shortcut(accels, gdk_keyval_from_name(" +
-            fb_string(shortcut.key) + "), " +
-            modifier_mask(shortcut.control, shortcut.shift, shortcut.alt) +
-            ", " + id_text(shortcut.id_name, shortcut.id) + ", owner)\n";
+    put("  dlgforge_shortcut(accels, gdk_keyval_from_name(",
+        fb_string(shortcut.key), "), ",
+        modifier_mask(shortcut.control, shortcut.shift, shortcut.alt), ", ",
+        id_text(shortcut.id_name, shortcut.id), ", owner)\n");
   }
   out_ += "  Return shell_0\nEnd Function\n\n";
 }
@@ -1883,24 +1883,23 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
       break;
     case MenuEntry::Kind::Submenu:
     case MenuEntry::Kind::Item:
-      out_ += "  item = gtk_menu_item_new_with_mnemonic(" + text + ")\n";
+      put("  item = gtk_menu_item_new_with_mnemonic(", text, ")\n");
       break;
     case MenuEntry::Kind::Check:
-      out_ += "  item = gtk_check_menu_item_new_with_mnemonic(" + text + ")\n";
+      put("  item = gtk_check_menu_item_new_with_mnemonic(", text, ")\n");
       break;
     case MenuEntry::Kind::Radio:
       if (entry.starts_group) {
-        out_ += "  item = gtk_radio_menu_item_new_with_mnemonic(NULL, " + text +
-                ")\n  radio_first = item\n";
+        put("  item = gtk_radio_menu_item_new_with_mnemonic(NULL, ", text,
+            ")\n  radio_first = item\n");
       } else {
-        out_ +=
-            "  item = gtk_radio_menu_item_new_with_mnemonic_from_widget("
-            "GTK_RADIO_MENU_ITEM(radio_first), " +
-            text + ")\n";
+        put("  item = gtk_radio_menu_item_new_with_mnemonic_from_widget("
+            "GTK_RADIO_MENU_ITEM(radio_first), ",
+            text, ")\n");
       }
       break;
     }
-    out_ += "  gtk_menu_shell_append(GTK_MENU_SHELL(" + shell + "), item)\n";
+    put("  gtk_menu_shell_append(GTK_MENU_SHELL(", shell, "), item)\n");
     if (entry.kind == MenuEntry::Kind::Separator) {
       continue;
     }
@@ -1915,18 +1914,17 @@ void FbProgramPrinter::menu_items(const std::vector<MenuEntry>& items,
     }
     accelerator(entry);
     if (!entry.prompt.empty() || !entry.tooltip.empty()) {
-      out_ += "  dlgforge_menu_prompt(item, " + fb_string(entry.prompt) + ", " +
-              fb_string(entry.tooltip) + ", owner)\n";
+      put("  dlgforge_menu_prompt(item, ", fb_string(entry.prompt), ", ",
+          fb_string(entry.tooltip), ", owner)\n");
     }
     if (entry.kind != MenuEntry::Kind::Submenu) {
-      out_ += "  dlgforge_menu_command(item, " +
-              id_text(entry.id_name, entry.id) + ", owner)\n";
+      put("  dlgforge_menu_command(item, ", id_text(entry.id_name, entry.id),
+          ", owner)\n");
     }
     if (entry.kind == MenuEntry::Kind::Submenu) {
       std::string inner = "shell_" + number(level + 1);
-      out_ += "  " + inner + " = gtk_menu_new()\n";
-      out_ +=
-          "  gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), " + inner + ")\n";
+      put("  ", inner, " = gtk_menu_new()\n");
+      put("  gtk_menu_item_set_submenu(GTK_MENU_ITEM(item), ", inner, ")\n");
       menu_items(entry.items, level + 1);
     }
   }
@@ -1937,16 +1935,14 @@ void FbProgramPrinter::accelerator(const MenuEntry& entry) {
     return;
   }
   if (entry.accel_key.empty()) {
-    out_ +=
-        "  dlgforge_accel_text(item, " + fb_string(entry.accel_text) + ")\n";
+    put("  dlgforge_accel_text(item, ", fb_string(entry.accel_text), ")\n");
     return;
   }
-  out_ +=
-      "  gtk_widget_add_accelerator(item, \"activate\", accels, "
-      "gdk_keyval_from_name(" +
-      fb_string(entry.accel_key) + "), " +
-      modifier_mask(entry.accel_control, entry.accel_shift, entry.accel_alt) +
-      ", GTK_ACCEL_VISIBLE)\n";
+  put("  gtk_widget_add_accelerator(item, \"activate\", accels, "
+      "gdk_keyval_from_name(",
+      fb_string(entry.accel_key), "), ",
+      modifier_mask(entry.accel_control, entry.accel_shift, entry.accel_alt),
+      ", GTK_ACCEL_VISIBLE)\n");
 }
 
 // The menu bar a window shows, with its accelerators, and the menu's
@@ -1955,15 +1951,15 @@ void FbProgramPrinter::menu_and_toolbar(int menu, std::string_view window) {
   const MenuBar& bar = description_.menus[menu];
   const std::string owner(window);
   out_ += "  Dim accels As GtkAccelGroup Ptr = gtk_accel_group_new()\n";
-  out_ += "  gtk_window_add_accel_group(GTK_WINDOW(" + owner + "), accels)\n";
+  put("  gtk_window_add_accel_group(GTK_WINDOW(", owner, "), accels)\n");
   out_ += "  Dim content_box As GtkWidget Ptr = ";
   out_ += toolkit_.new_vbox;
-  out_ += "\n  gtk_box_pack_start(GTK_BOX(content_box), " + bar.chooser +
-          "(accels, " + owner + "), FALSE, FALSE, 0)\n";
+  put("\n  gtk_box_pack_start(GTK_BOX(content_box), ", bar.chooser, "(accels, ",
+      owner, "), FALSE, FALSE, 0)\n");
   if (bar.toolbar >= 0) {
-    out_ += "  gtk_box_pack_start(GTK_BOX(content_box), " +
-            description_.toolbars[bar.toolbar].function + "(" + owner +
-            "), FALSE, FALSE, 0)\n";
+    put("  gtk_box_pack_start(GTK_BOX(content_box), ",
+        description_.toolbars[bar.toolbar].function, "(", owner,
+        "), FALSE, FALSE, 0)\n");
   }
 }
 
@@ -1988,47 +1984,47 @@ void FbProgramPrinter::language_choice(
     const std::vector<std::uint16_t>& languages,
     const std::vector<std::string>& results) {
   if (results.size() == 1) {
-    out_ += "Return " + results.front() + "\n";
+    put("Return ", results.front(), "\n");
     return;
   }
-  out_ += "Dim variants(0 To " + number(static_cast<int>(results.size()) - 1) +
-          ") As Long = {";
+  put("Dim variants(0 To ", number(static_cast<int>(results.size()) - 1),
+      ") As Long = {");
   for (size_t i = 0; i < languages.size(); ++i) {
-    out_ += (i == 0 ? "" : ", ") + std::to_string(languages[i]);
+    put((i == 0 ? "" : ", "), std::to_string(languages[i]));
   }
   out_ +=
       "}\n    Select Case dlgforge_choose_language(variants(), "
       "dlgforge_language)\n";
   for (size_t i = 1; i < results.size(); ++i) {
-    out_ += "    Case " + std::to_string(i) + ": Return " + results[i] + "\n";
+    put("    Case ", std::to_string(i), ": Return ", results[i], "\n");
   }
-  out_ += "    End Select\n    Return " + results.front() + "\n";
+  put("    End Select\n    Return ", results.front(), "\n");
 }
 
 void FbProgramPrinter::menu_chooser(const Variants& group) {
   if (group.chooser.empty()) {
     return;
   }
-  out_ += "' Menu " +
-          fb_comment(description_.menus[group.members.front()].script_name) +
-          " in the program's language.\n";
-  out_ += "Function " + group.chooser +
-          "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
-          "Ptr) As GtkWidget Ptr\n    ";
+  put("' Menu ",
+      fb_comment(description_.menus[group.members.front()].script_name),
+      " in the program's language.\n");
+  put("Function ", group.chooser,
+      "(ByVal accels As GtkAccelGroup Ptr, _\n    ByVal owner As GtkWidget "
+      "Ptr) As GtkWidget Ptr\n    ");
   choice(group, description_.menus, "accels, owner");
   out_ += "End Function\n\n";
 }
 
 void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
-  out_ += "' Toolbar " + fb_comment(toolbar.script_name) + ".\n";
-  out_ += "Function " + toolbar.function +
-          "(ByVal owner As GtkWidget Ptr) As GtkWidget Ptr\n"
-          "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n";
+  put("' Toolbar ", fb_comment(toolbar.script_name), ".\n");
+  put("Function ", toolbar.function,
+      "(ByVal owner As GtkWidget Ptr) As GtkWidget Ptr\n"
+      "  Dim bar As GtkWidget Ptr = dlgforge_new_toolbar()\n");
   if (has_pictures() && toolbar.picture >= 0) {
-    out_ += "  Dim strip As GdkPixbuf Ptr = dlgforge_picture(" +
-            fb_string(description_.pictures[toolbar.picture].name) + ", " +
-            number(toolbar.picture_width) + ", " +
-            number(toolbar.picture_height) + ")\n";
+    put("  Dim strip As GdkPixbuf Ptr = dlgforge_picture(",
+        fb_string(description_.pictures[toolbar.picture].name), ", ",
+        number(toolbar.picture_width), ", ", number(toolbar.picture_height),
+        ")\n");
   } else {
     out_ += "  Dim strip As GdkPixbuf Ptr = NULL\n";
   }
@@ -2037,12 +2033,11 @@ void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
       out_ += "  dlgforge_tool_separator(bar)\n";
       continue;
     }
-    out_ += "  dlgforge_tool_button(bar, strip, " + number(button.image) +
-            ", " + number(toolbar.button_width) + ", " +
-            number(toolbar.button_height) + ", " +
-            id_text(button.id_name, button.id) + ", _\n      " +
-            fb_string(button.prompt) + ", " + fb_string(button.tooltip) +
-            ", owner)\n";
+    put("  dlgforge_tool_button(bar, strip, ", number(button.image), ", ",
+        number(toolbar.button_width), ", ", number(toolbar.button_height), ", ",
+        id_text(button.id_name, button.id), ", _\n      ",
+        fb_string(button.prompt), ", ", fb_string(button.tooltip),
+        ", owner)\n");
   }
   out_ += "  If strip <> NULL Then g_object_unref(strip)\n";
   out_ += "  Return bar\nEnd Function\n\n";
@@ -2051,30 +2046,30 @@ void FbProgramPrinter::toolbar_function(const Toolbar& toolbar) {
 // The application's main window: menu bar, toolbar, an empty area for the
 // application's own view, and a status bar for the commands' prompts.
 void FbProgramPrinter::main_window_function(const MainWindow& window) {
-  out_ += "' The application's main window, from the resources named " +
-          fb_comment(window.script_name) +
-          ".\n"
-          "Dim Shared dlgforge_main_window As GtkWidget Ptr\n"
-          "' The area under the toolbar, where the application shows its "
-          "documents.\n"
-          "Dim Shared dlgforge_main_view As GtkWidget Ptr\n\n";
-  out_ += "Function " + window.function + "() As GtkWidget Ptr\n";
+  put("' The application's main window, from the resources named ",
+      fb_comment(window.script_name),
+      ".\n"
+      "Dim Shared dlgforge_main_window As GtkWidget Ptr\n"
+      "' The area under the toolbar, where the application shows its "
+      "documents.\n"
+      "Dim Shared dlgforge_main_view As GtkWidget Ptr\n\n");
+  put("Function ", window.function, "() As GtkWidget Ptr\n");
   out_ +=
       "  Dim frame As GtkWidget Ptr = gtk_window_new(GTK_WINDOW_TOPLEVEL)\n"
       "  dlgforge_main_window = frame\n";
   if (window.title_string) {
-    out_ += "  Dim title As String = dlgforge_load_string(" +
-            std::to_string(*window.title_string) + ")\n";
+    put("  Dim title As String = dlgforge_load_string(",
+        std::to_string(*window.title_string), ")\n");
     out_ += "  title = Left(title, InStr(title & Chr(10), Chr(10)) - 1)\n";
     out_ += "  gtk_window_set_title(GTK_WINDOW(frame), title)\n";
   } else {
-    out_ += "  gtk_window_set_title(GTK_WINDOW(frame), " +
-            fb_string(window.title) + ")\n";
+    put("  gtk_window_set_title(GTK_WINDOW(frame), ", fb_string(window.title),
+        ")\n");
   }
   out_ += "  gtk_window_set_default_size(GTK_WINDOW(frame), 640, 480)\n";
   window_icon("frame");
   menu_and_toolbar(window.menu, "frame");
-  out_ += "  dlgforge_main_view = " + std::string(toolkit_.new_area) + "\n";
+  put("  dlgforge_main_view = ", std::string(toolkit_.new_area), "\n");
   out_ +=
       "  gtk_box_pack_start(GTK_BOX(content_box), dlgforge_main_view, TRUE, "
       "TRUE, 0)\n"
@@ -2082,24 +2077,22 @@ void FbProgramPrinter::main_window_function(const MainWindow& window) {
       "  gtk_box_pack_start(GTK_BOX(content_box), status, FALSE, FALSE, 0)\n"
       "  g_object_set_data(G_OBJECT(frame), \"dlgforge-status\", status)\n";
   if (!window.idle_text.empty()) {
-    out_ +=
-        "  gtk_statusbar_push(GTK_STATUSBAR(status), "
-        "gtk_statusbar_get_context_id(GTK_STATUSBAR(status), \"idle\"), " +
-        fb_string(window.idle_text) + ")\n";
+    put("  gtk_statusbar_push(GTK_STATUSBAR(status), "
+        "gtk_statusbar_get_context_id(GTK_STATUSBAR(status), \"idle\"), ",
+        fb_string(window.idle_text), ")\n");
   }
   out_ +=
       "  gtk_container_add(GTK_CONTAINER(frame), content_box)\n"
       "  dlgforge_set_number(frame, \"dlgforge-frame\", 1)\n";
-  out_ +=
-      "  g_object_set_data(G_OBJECT(frame), \"dlgforge-procedure\", _\n"
-      "      Cast(gpointer, dlgforge_procedure_of(" +
-      fb_string(window.script_name) + ")))\n";
+  put("  g_object_set_data(G_OBJECT(frame), \"dlgforge-procedure\", _\n"
+      "      Cast(gpointer, dlgforge_procedure_of(",
+      fb_string(window.script_name), ")))\n");
   out_ += "  Return frame\nEnd Function\n\n";
   out_ +=
       "' Shows the main window and runs the program until it is closed; its\n"
       "' procedure gets WM_CREATE first.\n"
       "Sub dlgforge_run_main_window()\n";
-  out_ += "  Dim frame As GtkWidget Ptr = " + window.function + "()\n";
+  put("  Dim frame As GtkWidget Ptr = ", window.function, "()\n");
   out_ +=
       "  g_signal_connect(frame, \"destroy\", G_CALLBACK(@gtk_main_quit), "
       "NULL)\n"
@@ -2118,13 +2111,13 @@ void FbProgramPrinter::frame_default() {
       "Sub dlgforge_frame_default(ByVal frame As GtkWidget Ptr, ByVal id As "
       "Long)\n"
       "  Select Case id\n";
-  out_ += "  Case " + std::to_string(kAppExit) +
-          "  ' ID_APP_EXIT\n    gtk_widget_destroy(frame)\n";
+  put("  Case ", std::to_string(kAppExit),
+      "  ' ID_APP_EXIT\n    gtk_widget_destroy(frame)\n");
   for (const Dialog& dialog : description_.dialogs) {
     if (lower_case(dialog.script_name) == "idd_aboutbox") {
-      out_ += "  Case " + std::to_string(kAppAbout) +
-              "  ' ID_APP_ABOUT\n    dlgforge_dialog_box(" +
-              fb_string(dialog.script_name) + ")\n";
+      put("  Case ", std::to_string(kAppAbout),
+          "  ' ID_APP_ABOUT\n    dlgforge_dialog_box(",
+          fb_string(dialog.script_name), ")\n");
       break;
     }
   }
@@ -2150,9 +2143,9 @@ void FbProgramPrinter::dialog_by_name() {
           c = static_cast<char>(c - 'a' + 'A');
         }
       }
-      out_ += "  Case " + fb_string(upper) +
-              (dialog.ordinal.empty() ? "" : ", " + fb_string(dialog.ordinal)) +
-              "\n    ";
+      put("  Case ", fb_string(upper),
+          (dialog.ordinal.empty() ? "" : ", " + fb_string(dialog.ordinal)),
+          "\n    ");
       choice(group, description_.dialogs, "");
     }
     out_ += "  End Select\n";
@@ -2247,14 +2240,14 @@ void FbProgramPrinter::start_up() {
       "' The toolkit, with Wine's Tahoma made visible when fonts-wine is "
       "installed.\n"
       "Sub dlgforge_start()\n";
-  out_ += "  dlgforge_add_fonts(" + fb_string(gtk2::kWineFontsDir) + ")\n";
+  put("  dlgforge_add_fonts(", fb_string(gtk2::kWineFontsDir), ")\n");
   if (!description_.application_name.empty()) {
-    out_ += "  g_set_application_name(" +
-            fb_string(description_.application_name) + ")\n";
+    put("  g_set_application_name(", fb_string(description_.application_name),
+        ")\n");
   }
   out_ += "  dlgforge_choose_program_language()\n";
   out_ += "  gtk_init(NULL, NULL)\n";
-  out_ += "  " + toolkit_.style_call() + "\n";
+  put("  ", toolkit_.style_call(), "\n");
   out_ += "End Sub\n\n";
   out_ +=
       "' The dialogs the command line names, shown modeless side by side "
@@ -2293,8 +2286,8 @@ void FbProgramPrinter::start_up() {
         "  gtk_window_add_accel_group(GTK_WINDOW(menu_window), accels)\n"
         "  gtk_window_set_default_size(GTK_WINDOW(menu_window), 400, 200)\n";
     window_icon("menu_window");
-    out_ += "  gtk_container_add(GTK_CONTAINER(menu_window), " + bar.function +
-            "(accels, menu_window))\n";
+    put("  gtk_container_add(GTK_CONTAINER(menu_window), ", bar.function,
+        "(accels, menu_window))\n");
     out_ +=
         "  g_signal_connect(menu_window, \"destroy\", "
         "G_CALLBACK(@gtk_main_quit), NULL)\n"
@@ -2306,13 +2299,13 @@ void FbProgramPrinter::start_up() {
 
 // Each dialog's procedure for the user to fill, and the main program.
 void FbProgramPrinter::user_part(std::string_view include_name) {
-  out_ += "' The code of " + fb_comment(options_.script_name) +
-          "'s dialogs, converted by dlgforge --port: yours to\n"
-          "' keep and change. A conversion writes this file only when it does "
-          "not\n"
-          "' exist yet; what it generates is in the file included here.\n\n";
+  put("' The code of ", fb_comment(options_.script_name),
+      "'s dialogs, converted by dlgforge --port: yours to\n"
+      "' keep and change. A conversion writes this file only when it does "
+      "not\n"
+      "' exist yet; what it generates is in the file included here.\n\n");
   if (!include_name.empty()) {
-    out_ += "#include once " + fb_string(include_name) + "\n\n";
+    put("#include once ", fb_string(include_name), "\n\n");
   }
   for (const Variants& group : description_.dialog_variants) {
     procedure(description_.dialogs[group.members.front()]);
@@ -2337,8 +2330,8 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
         "else it\n"
         "' runs the first dialog and prints the id it ended with.\n"
         "If dlgforge_show_named_dialogs() = FALSE Then\n";
-    out_ += "  Print dlgforge_id_name(dlgforge_dialog_box(" +
-            fb_string(dialog.script_name) + "))\n";
+    put("  Print dlgforge_id_name(dlgforge_dialog_box(",
+        fb_string(dialog.script_name), "))\n");
     out_ += "End If\n";
   } else if (description_.main_menu >= 0) {
     out_ += "dlgforge_show_menus()\n";
@@ -2391,21 +2384,20 @@ void FbProgramPrinter::procedure_function(
     std::string_view first_message,
     const std::vector<std::pair<std::string, std::string>>& ids,
     const std::string& script_name) {
-  out_ += "Function " + name + "(ByVal " + std::string(window) +
-          " As GtkWidget Ptr, ByVal message As Long, _\n"
-          "    ByVal id As Long, ByVal code As Long) As Long\n"
-          "  Select Case message\n"
-          "  Case " +
-          std::string(first_message) +
-          "\n"
-          "  Case WM_COMMAND\n";
+  put("Function ", name, "(ByVal ", std::string(window),
+      " As GtkWidget Ptr, ByVal message As Long, _\n"
+      "    ByVal id As Long, ByVal code As Long) As Long\n"
+      "  Select Case message\n"
+      "  Case ",
+      std::string(first_message),
+      "\n"
+      "  Case WM_COMMAND\n");
   command_cases(ids);
   out_ +=
       "  End Select\n"
       "  Return 0\n"
       "End Function\n";
-  out_ += "dlgforge_set_procedure(" + fb_string(script_name) + ", @" + name +
-          ")\n\n";
+  put("dlgforge_set_procedure(", fb_string(script_name), ", @", name, ")\n\n");
 }
 
 // A Select Case over command ids, each once, with what sends it.
@@ -2418,7 +2410,7 @@ void FbProgramPrinter::command_cases(
   out_ += "    Select Case id\n";
   for (const auto& [id, what] : ids) {
     if (listed.insert(lower_case(id)).second) {
-      out_ += "    Case " + id + "  ' " + what;
+      put("    Case ", id, "  ' ", what);
       if (out_.back() != '\n') {
         out_ += "\n";
       }
@@ -2428,10 +2420,10 @@ void FbProgramPrinter::command_cases(
 }
 
 void FbProgramPrinter::procedure(const Dialog& dialog) {
-  out_ += "' The dialog " + fb_comment(dialog.script_name) +
-          ": its initialisation and its commands. Return nonzero for\n"
-          "' what you handle; where you do not, IDOK, IDCANCEL and their kind "
-          "end the\n' dialog.\n";
+  put("' The dialog ", fb_comment(dialog.script_name),
+      ": its initialisation and its commands. Return nonzero for\n"
+      "' what you handle; where you do not, IDOK, IDCANCEL and their kind "
+      "end the\n' dialog.\n");
   std::vector<std::pair<std::string, std::string>> ids;
   for (const Widget& widget : dialog.widgets) {
     if (!widget.notifications.empty()) {
@@ -2449,18 +2441,18 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
 void FbProgramPrinter::entry(const Widget& widget) {
   const std::string& name = widget.name;
   if (!widget.text.empty()) {
-    out_ += "  gtk_entry_set_text(GTK_ENTRY(" + name + "), " +
-            fb_string(widget.text) + ")\n";
+    put("  gtk_entry_set_text(GTK_ENTRY(", name, "), ", fb_string(widget.text),
+        ")\n");
   }
   if (widget.password) {
-    out_ += "  gtk_entry_set_visibility(GTK_ENTRY(" + name + "), FALSE)\n";
+    put("  gtk_entry_set_visibility(GTK_ENTRY(", name, "), FALSE)\n");
   }
   if (!widget.editable) {
-    out_ += "  gtk_editable_set_editable(GTK_EDITABLE(" + name + "), FALSE)\n";
+    put("  gtk_editable_set_editable(GTK_EDITABLE(", name, "), FALSE)\n");
   }
   if (widget.xalign != 0.0f) {
-    out_ += "  gtk_entry_set_alignment(GTK_ENTRY(" + name + "), " +
-            number(widget.xalign) + ")\n";
+    put("  gtk_entry_set_alignment(GTK_ENTRY(", name, "), ",
+        number(widget.xalign), ")\n");
   }
   std::string_view filter =
       widget.digits_only                        ? "dlgforge_keep_digits"
@@ -2468,8 +2460,8 @@ void FbProgramPrinter::entry(const Widget& widget) {
       : widget.letter_case == LetterCase::Lower ? "dlgforge_keep_lower"
                                                 : "";
   if (!filter.empty()) {
-    out_ += "  g_signal_connect(" + name + ", \"changed\", G_CALLBACK(@" +
-            std::string(filter) + "), NULL)\n";
+    put("  g_signal_connect(", name, ", \"changed\", G_CALLBACK(@",
+        std::string(filter), "), NULL)\n");
   }
 }
 
