@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "linux/large_pages.h"
 #include "port/reader/reader.h"
 
 int main(int argc, char** argv) {
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: dlgforge_bench_read SCRIPT\n");
     return 2;
   }
+  dlgforge::rerun_with_large_pages(argv[1], argv);
   // Left for the process's exit to reclaim, as --dump-model leaves it.
   static auto* kept = new dlgforge::model::Model;
   dlgforge::model::Model& model = *kept;

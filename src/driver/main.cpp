@@ -17,6 +17,7 @@
 #include "driver/convert.h"
 #include "driver/options.h"
 #include "linux/fd_sink.h"
+#include "linux/large_pages.h"
 #include "linux/output_file.h"
 #include "linux/toolkit.h"
 #include "platform/text_reader.h"
@@ -459,6 +460,7 @@ int main(int argc, char** argv) {
     write_stderr(dlgforge::usage_line());
     return kStatusUsage;
   case dlgforge::CommandAction::DumpModel:
+    dlgforge::rerun_with_large_pages(command.options.script, argv);
     return dump_model(command.options);
   case dlgforge::CommandAction::Preview:
   case dlgforge::CommandAction::Report:
@@ -467,6 +469,7 @@ int main(int argc, char** argv) {
     break;
   }
   if (command.options.port) {
+    dlgforge::rerun_with_large_pages(command.options.script, argv);
     return port(command.options);
   }
   return convert(command.options);

@@ -92,5 +92,35 @@ TEST_F(Binary, ConvertsADialogWithTheRealMeasurerTwiceAlike) {
   EXPECT_GT(height, 0);
 }
 
+// A script of a mebibyte or more is read again in a process with large
+// pages: the same arguments, output and warnings as without them (the
+// tunable set beforehand keeps the first process).
+TEST_F(Binary, ALargeScriptGivesTheSameOutputWithLargePages) {
+  std::string text;
+  for (int i = 0; text.size() < (std::size_t{1} << 20) + 4096; ++i) {
+    text += "D" + std::to_string(i) +
+            " DIALOG 0, 0, 100, 50\nBEGIN\n  PUSHBUTTON \"Go\", 10" +
+            std::to_string(i) + ", 5/0, 5, 40, 14\nEND\n";
+  }
+  fs::path script = write("big.rc", text);
+  CommandSetup small_pages;
+  small_pages.environment = {"GLIBC_TUNABLES=glibc.malloc.hugetlb=0"};
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"--port", "--base-units", "6,13", "big.rc"},
+        std::vector<std::string>{"--dump-model", "big.rc"}}) {
+    CommandSetup large_pages;
+    large_pages.cwd = dir_;
+    small_pages.cwd = dir_;
+    CommandRun large = run(args, large_pages);
+    CommandRun small = run(args, small_pages);
+    EXPECT_EQ(large.status, 0);
+    EXPECT_GT(large.out.size(), text.size());
+    EXPECT_EQ(large.err.substr(0, 51),
+              "big.rc:3:26: warning: division by zero, taken as 0\n");
+    EXPECT_TRUE(large.out == small.out) << args[0];
+    EXPECT_EQ(large.err, small.err);
+  }
+}
+
 }  // namespace
 }  // namespace dlgforge

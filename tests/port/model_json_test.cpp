@@ -99,7 +99,7 @@ TEST(ModelJson, LayoutIsTheLibrarysIndentedDump) {
   version.translations = {{0x409, 1200}};
   model.versions = {version, VersionInfo{}};
   model.undefined_identifiers = {"IDC_A"};
-  model.warnings.push_back({{"a.rc", 1, 2}, "odd"});
+  model.warnings.push_back({model::SourcePos::in("a.rc", 1, 2), "odd"});
 
   // What the library reads back, it writes out again byte for byte.
   std::string json = to_json(model);

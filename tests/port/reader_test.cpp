@@ -33,7 +33,7 @@ model::Model read(const std::string& script, const Files& files = {},
 std::vector<std::string> warnings(const model::Model& m) {
   std::vector<std::string> lines;
   for (const model::Diagnostic& w : m.warnings) {
-    lines.push_back(w.pos.file + ":" + std::to_string(w.pos.line) + ":" +
+    lines.push_back(w.pos.file() + ":" + std::to_string(w.pos.line) + ":" +
                     std::to_string(w.pos.column) + ": " + w.message);
   }
   return lines;
@@ -311,7 +311,7 @@ TEST(ReaderPreprocessor, IncludeSearchAndMissingHeaders) {
   EXPECT_EQ(m.dialogs[0].controls[0].id, 7);
   ASSERT_EQ(m.menus.size(), 1u);
   EXPECT_EQ(m.menus[0].items[0].id, 8);
-  EXPECT_EQ(m.menus[0].items[0].pos.file, "sub/more.rc");
+  EXPECT_EQ(m.menus[0].items[0].pos.file(), "sub/more.rc");
 }
 
 TEST(ReaderText, CodePagesByPragmaLanguageAndOption) {

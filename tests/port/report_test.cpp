@@ -41,7 +41,7 @@ TEST(ReportPage, ScriptTextNeverBecomesMarkupAndAnchorsAreUnique) {
       control("CONTROL", "MyGrid\"><img src=x>", ""));
   model.dialogs.push_back(dialog("idd a"));  // the same anchor once cleaned
   model.dialogs.push_back(dialog("summary"));
-  model.warnings.push_back({{"x.rc", 7, 3}, "odd <token>"});
+  model.warnings.push_back({model::SourcePos::in("x.rc", 7, 3), "odd <token>"});
   Description description = describe(model, "");
   ReportInput input{"dir/x.rc", &model, &description, {}, {}};
   input.pictures.push_back({"dialog-IDD_A.png", 150, 80, 6, 13});

@@ -321,13 +321,14 @@ TEST(Interface, MainWindowToolbarPromptsAndVariants) {
   keys.name = frame;
   keys.entries.push_back({"VK_F5", 0x74, 100, "ID_NEW", {"VIRTKEY"}, 1, {}});
   keys.entries.push_back(
-      {"0x29", 0x29, 101, "ID_OPEN", {"VIRTKEY"}, 1, {"app.rc", 31, 5}});
+      {"0x29", 0x29, 101, "ID_OPEN", {"VIRTKEY"}, 1,
+       model::SourcePos::in("app.rc", 31, 5)});
   model.accelerators.push_back(keys);
   model::Toolbar toolbar;
   toolbar.name = frame;
   toolbar.width = 16;
   toolbar.height = 15;
-  toolbar.pos = {"app.rc", 40, 1};
+  toolbar.pos = model::SourcePos::in("app.rc", 40, 1);
   toolbar.buttons = {
       {100, "ID_NEW", {}}, {std::nullopt, "", {}}, {101, "ID_OPEN", {}}};
   model.toolbars.push_back(toolbar);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,9 +16,20 @@ namespace dlgforge::model {
 /// Where a statement starts: the file as named (the script or an included
 /// header), its 1-based line and column.
 struct SourcePos {
-  std::string file;
+  /// Shared by every position in one file: a large script has hundreds of
+  /// thousands of them.
+  std::shared_ptr<const std::string> file_name;
   int line = 0;
   int column = 0;
+
+  const std::string& file() const {
+    static const std::string kNone;
+    return file_name ? *file_name : kNone;
+  }
+  static SourcePos in(std::string file, int line, int column) {
+    return {std::make_shared<const std::string>(std::move(file)), line,
+            column};
+  }
 };
 
 /// A resource name, class, menu or control text that may be a string or a

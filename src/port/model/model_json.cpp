@@ -307,7 +307,7 @@ void write_language(JsonWriter& json, std::uint16_t language) {
 
 void write_position(JsonWriter& json, const SourcePos& pos) {
   json.key("file");
-  json.string(pos.file);
+  json.string(pos.file());
   json.key("line");
   json.number(pos.line);
   json.key("column");
@@ -656,7 +656,7 @@ void write_resources(JsonWriter& json, const Model& model) {
 }  // namespace
 
 std::string format_warning(const Diagnostic& warning) {
-  return warning.pos.file + ":" + std::to_string(warning.pos.line) + ":" +
+  return warning.pos.file() + ":" + std::to_string(warning.pos.line) + ":" +
          std::to_string(warning.pos.column) + ": warning: " + warning.message;
 }
 

@@ -36,6 +36,11 @@ struct Token {
   bool is(std::string_view punct) const {
     return kind == TokenKind::Punct && text == punct;
   }
+  /// The same for a one-character operator: the parser asks this of
+  /// nearly every token, so it is kept to two comparisons.
+  bool is(char punct) const {
+    return kind == TokenKind::Punct && text.size() == 1 && text[0] == punct;
+  }
 };
 
 /// Cuts a file's text into tokens. Comments and line continuations are

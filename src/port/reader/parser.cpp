@@ -249,7 +249,7 @@ class Parser {
     return token.kind == TokenKind::Identifier && same_word(token.text, word);
   }
 
-  bool accept_punct(std::string_view punct) {
+  bool accept_punct(char punct) {
     if (peek().is(punct)) {
       take();
       return true;
@@ -257,12 +257,12 @@ class Parser {
     return false;
   }
 
-  bool at_begin() { return peek().is("{") || at_word("BEGIN"); }
-  bool at_end() { return peek().is("}") || at_word("END"); }
+  bool at_begin() { return peek().is('{') || at_word("BEGIN"); }
+  bool at_end() { return peek().is('}') || at_word("END"); }
 
   static model::SourcePos position(const Preprocessor& pp, const Token& at) {
     model::SourcePos pos;
-    pos.file = pp.file(at.file).name;
+    pos.file_name = pp.file(at.file).shared_name;
     pos.line = static_cast<int>(at.line);
     pos.column = static_cast<int>(at.column);
     return pos;
@@ -484,7 +484,7 @@ class Parser {
   bool starts_operand(const Token& token) {
     return token.kind == TokenKind::Number ||
            (token.kind == TokenKind::Identifier && !is_keyword(token)) ||
-           token.is("(") || token.is("-") || token.is("~") || token.is("+") ||
+           token.is('(') || token.is('-') || token.is('~') || token.is('+') ||
            (token.kind == TokenKind::Identifier &&
             same_word(token.text, "NOT"));
   }
@@ -509,23 +509,23 @@ class Parser {
       return std::nullopt;
     }
     const Token& token = peek();
-    if (token.is("(")) {
+    if (token.is('(')) {
       take();
       std::optional<Value> value = sum(depth + 1);
-      if (!value || !accept_punct(")")) {
+      if (!value || !accept_punct(')')) {
         return std::nullopt;
       }
       return value;
     }
-    if (token.is("-") || token.is("~") || token.is("+")) {
+    if (token.is('-') || token.is('~') || token.is('+')) {
       Token op = take();
       std::optional<Value> value = factor(depth + 1);
       if (!value) {
         return std::nullopt;
       }
-      if (op.is("-"))
+      if (op.is('-'))
         value->bits = 0u - value->bits;
-      if (op.is("~"))
+      if (op.is('~'))
         value->bits = ~value->bits;
       return value;
     }
@@ -557,13 +557,13 @@ class Parser {
 
   std::optional<Value> product(int depth) {
     std::optional<Value> left = factor(depth);
-    while (left && (peek().is("*") || peek().is("/"))) {
+    while (left && (peek().is('*') || peek().is('/'))) {
       Token op = take();
       std::optional<Value> right = factor(depth);
       if (!right) {
         return std::nullopt;
       }
-      if (op.is("*")) {
+      if (op.is('*')) {
         left->bits *= right->bits;
       } else if (right->bits == 0) {
         pp_.warn(op, "division by zero, taken as 0");
@@ -582,21 +582,21 @@ class Parser {
   // `+ - | &` are one level, read left to right, as the compiler does.
   std::optional<Value> sum(int depth) {
     std::optional<Value> left = product(depth);
-    while (left && (peek().is("+") || peek().is("-") || peek().is("|") ||
-                    peek().is("&"))) {
+    while (left && (peek().is('+') || peek().is('-') || peek().is('|') ||
+                    peek().is('&'))) {
       Token op = take();
       std::optional<Value> right = product(depth);
       if (!right) {
         return std::nullopt;
       }
       std::uint32_t kept = left->bits & ~right->cleared;
-      if (op.is("+"))
+      if (op.is('+'))
         left->bits = kept + right->bits;
-      if (op.is("-"))
+      if (op.is('-'))
         left->bits = kept - right->bits;
-      if (op.is("|"))
+      if (op.is('|'))
         left->bits = kept | right->bits;
-      if (op.is("&"))
+      if (op.is('&'))
         left->bits = kept & right->bits;
       left->cleared |= right->cleared;
     }
@@ -675,7 +675,7 @@ class Parser {
   // ", expression": a field that follows a comma (commas are optional
   // between numbers, as the compiler reads them).
   std::optional<std::uint32_t> next_field(std::string_view what) {
-    if (!accept_punct(",") && peek().line_start && peek().line != last_.line) {
+    if (!accept_punct(',') && peek().line_start && peek().line != last_.line) {
       fail(peek(), "expected " + std::string(what));
       return std::nullopt;
     }
@@ -700,7 +700,7 @@ class Parser {
   // takes it; the comma and word are then read.
   template <typename Known>
   std::optional<Token> option_word(Known known) {
-    std::size_t n = peek().is(",") ? 1 : 0;
+    std::size_t n = peek().is(',') ? 1 : 0;
     const Token& option = peek(n);
     if (option.kind != TokenKind::Identifier || !known(option.text)) {
       return std::nullopt;
@@ -722,9 +722,9 @@ class Parser {
       name.text = string_value().value_or("");
       return name;
     }
-    bool expression_follows = peek(1).is("+") || peek(1).is("-") ||
-                              peek(1).is("|") || peek(1).is("*") ||
-                              peek(1).is("/") || peek(1).is("&");
+    bool expression_follows = peek(1).is('+') || peek(1).is('-') ||
+                              peek(1).is('|') || peek(1).is('*') ||
+                              peek(1).is('/') || peek(1).is('&');
     if (token.kind == TokenKind::Identifier && !expression_follows &&
         !pp_.constant(token.text)) {
       name.text = std::string(take().text);
@@ -763,7 +763,7 @@ class Parser {
       end_statement(first);
       return;
     }
-    if (first.kind == TokenKind::Punct && !first.is("(") && !first.is("-")) {
+    if (first.kind == TokenKind::Punct && !first.is('(') && !first.is('-')) {
       fail(first, "expected a resource");
       take();
       skip_line(first);
@@ -893,8 +893,8 @@ class Parser {
     bool file_name = (type.kind == TokenKind::Identifier ||
                       type.kind == TokenKind::Number) &&
                      (quoted || start.kind == TokenKind::Identifier ||
-                      start.kind == TokenKind::Number || start.is(".") ||
-                      start.is("\\") || start.is("/"));
+                      start.kind == TokenKind::Number || start.is('.') ||
+                      start.is('\\') || start.is('/'));
     if (!quoted) {
       r.file = std::string(start.text);
     }
@@ -903,9 +903,9 @@ class Parser {
              (peek().line != start.line || peek().file != start.file))) {
       Token part = take();
       bool name_part = part.kind == TokenKind::Identifier ||
-                       part.kind == TokenKind::Number || part.is(".") ||
-                       part.is("\\") || part.is("/") || part.is(":") ||
-                       part.is("-");
+                       part.kind == TokenKind::Number || part.is('.') ||
+                       part.is('\\') || part.is('/') || part.is(':') ||
+                       part.is('-');
       file_name &= !quoted && name_part;
       r.file += std::string(part.text);
     }
@@ -1033,7 +1033,7 @@ class Parser {
         pp_.warn(e.first, "unknown key '" + std::string(e.first.text) + "'");
       }
     }
-    accept_punct(",");
+    accept_punct(',');
     if (!command_id("the accelerator's command id", entry.id,
                     entry.id_written)) {
       return false;
@@ -1158,7 +1158,7 @@ class Parser {
                 std::vector<RawNumber>* starts) {
     take();
     while (!at_end() && peek().kind != TokenKind::End) {
-      if (accept_punct(",")) {
+      if (accept_punct(',')) {
         continue;
       }
       if (peek().kind == TokenKind::String) {
@@ -1304,7 +1304,7 @@ class Parser {
             same_word(w, "FILEVERSION") ? v.file_version : v.product_version;
         std::uint32_t parts[4] = {0, 0, 0, 0};
         parts[0] = number("a version number").value_or(0);
-        for (int i = 1; i < 4 && !failed_ && peek().is(","); ++i) {
+        for (int i = 1; i < 4 && !failed_ && peek().is(','); ++i) {
           parts[i] = next_field("a version number").value_or(0);
         }
         version[0] = (parts[0] & 0xFFFF) << 16 | (parts[1] & 0xFFFF);
@@ -1385,9 +1385,9 @@ class Parser {
                          same_word(*key, "Translation");
       model::VersionString value{*key, {}};
       std::vector<std::uint32_t> numbers;
-      while (peek().is(",") || (!peek().line_start && !at_end() &&
+      while (peek().is(',') || (!peek().line_start && !at_end() &&
                                 peek().kind != TokenKind::End)) {
-        accept_punct(",");
+        accept_punct(',');
         if (peek().kind == TokenKind::String) {
           value.value += string_value().value_or("");
         } else if (starts_operand(peek())) {
@@ -1436,7 +1436,7 @@ class Parser {
     d.y = static_cast<std::int16_t>(*y);
     d.cx = static_cast<std::int16_t>(*cx);
     d.cy = static_cast<std::int16_t>(*cy);
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       std::optional<std::uint32_t> help = next_field("a help ID");
       d.helpid = help.value_or(0);
     }
@@ -1542,21 +1542,21 @@ class Parser {
       return;
     }
     font.size = static_cast<std::uint16_t>(*size);
-    accept_punct(",");
+    accept_punct(',');
     std::optional<std::string> face = string_value();
     if (!face) {
       fail(peek(), "expected the font's face");
       return;
     }
     font.face = std::move(*face);
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       font.weight =
           static_cast<std::uint16_t>(next_field("a weight").value_or(0));
     }
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       font.italic = (next_field("italic").value_or(0) & 0xFF) != 0;
     }
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       font.charset =
           static_cast<std::uint8_t>(next_field("a charset").value_or(1));
     }
@@ -1597,7 +1597,7 @@ class Parser {
       }
       // A name without a definition is the class's name, as for a
       // resource name.
-      if (peek(1).is(",") && !pp_.constant(token.text)) {
+      if (peek(1).is(',') && !pp_.constant(token.text)) {
         c.class_name = class_of(take().text);
         return;
       }
@@ -1653,7 +1653,7 @@ class Parser {
       if (failed_) {
         return false;
       }
-      accept_punct(",");
+      accept_punct(',');
     }
     Expression id = expression();
     if (!id.ok) {
@@ -1665,12 +1665,12 @@ class Parser {
               : static_cast<std::int32_t>(id.value.bits & 0xFFFF);
     Value style{0, 0};
     if (keyword.form == ControlForm::Generic) {
-      accept_punct(",");
+      accept_punct(',');
       control_class(c);
       if (failed_) {
         return false;
       }
-      accept_punct(",");
+      accept_punct(',');
       Expression e = expression();
       if (!e.ok) {
         fail(e.first, "expected the control's style");
@@ -1682,7 +1682,7 @@ class Parser {
     std::optional<std::uint32_t> rect[4];
     int required = keyword.form == ControlForm::Icon ? 2 : 4;
     for (int i = 0; i < 4; ++i) {
-      if (i >= required && !peek().is(",")) {
+      if (i >= required && !peek().is(',')) {
         break;
       }
       rect[i] = next_field(i == 0   ? "x"
@@ -1697,7 +1697,7 @@ class Parser {
     c.y = static_cast<std::int16_t>(rect[1].value_or(0));
     c.cx = static_cast<std::int16_t>(rect[2].value_or(0));
     c.cy = static_cast<std::int16_t>(rect[3].value_or(0));
-    if (keyword.form != ControlForm::Generic && peek().is(",")) {
+    if (keyword.form != ControlForm::Generic && peek().is(',')) {
       take();
       Expression e = expression();
       if (!e.ok) {
@@ -1708,7 +1708,7 @@ class Parser {
       c.style.written = written(e);
     }
     c.style.value = (default_style & ~style.cleared) | style.bits;
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       take();
       Expression e = expression();
       if (!e.ok) {
@@ -1718,7 +1718,7 @@ class Parser {
       c.exstyle.value = e.value.bits & ~e.value.cleared;
       c.exstyle.written = written(e);
     }
-    if (peek().is(",")) {
+    if (peek().is(',')) {
       std::optional<std::uint32_t> help = next_field("a help ID");
       if (!help) {
         return false;
@@ -1809,7 +1809,7 @@ class Parser {
     }
     item.text = std::move(*text);
     if (item.type == model::MenuItem::Type::Item) {
-      accept_punct(",");
+      accept_punct(',');
       std::int32_t id = 0;
       if (!command_id("the item's id", id, item.id_written)) {
         return false;
@@ -1841,9 +1841,9 @@ class Parser {
     item.text = std::move(*text);
     item.id = 0;
     int fields = item.type == model::MenuItem::Type::Popup ? 4 : 3;
-    for (int i = 0; i < fields && peek().is(","); ++i) {
+    for (int i = 0; i < fields && peek().is(','); ++i) {
       take();
-      if (peek().is(",") || !starts_operand(peek())) {
+      if (peek().is(',') || !starts_operand(peek())) {
         continue;
       }
       Expression e = expression();
@@ -1889,7 +1889,7 @@ class Parser {
         skip_line(entry_first);
         continue;
       }
-      accept_punct(",");
+      accept_punct(',');
       std::optional<std::string> text = string_value(Nul::Kept);
       if (!text) {
         fail(peek(), "expected the string's text");

@@ -367,7 +367,9 @@ void Preprocessor::warn(const Token& at, std::string message) {
     return;
   }
   model::Diagnostic diagnostic;
-  diagnostic.pos.file = at.file < files_.size() ? files_[at.file]->name : "";
+  if (at.file < files_.size()) {
+    diagnostic.pos.file_name = files_[at.file]->shared_name;
+  }
   diagnostic.pos.line = static_cast<int>(at.line);
   diagnostic.pos.column = static_cast<int>(at.column);
   diagnostic.message = model_.warnings.size() + 1 == kMaxWarnings
@@ -385,6 +387,7 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
   file->unicode = source.unicode;
   file->utf8 = source.utf8;
   file->name = std::move(name);
+  file->shared_name = std::make_shared<const std::string>(file->name);
   files_.push_back(std::move(file));
   auto index = static_cast<std::uint32_t>(files_.size() - 1);
   if (source.invalid) {
@@ -631,7 +634,7 @@ Token Preprocessor::read_file_token() {
       close_file();
       continue;
     }
-    if (token.line_start && token.is("#")) {
+    if (token.line_start && token.is('#')) {
       if (std::optional<Token> marker = directive(frame)) {
         return *marker;
       }
@@ -778,23 +781,23 @@ void Preprocessor::define(const TokenList& line) {
   }
   Macro macro;
   std::size_t at = 2;
-  if (line.size() > 2 && line[2].is("(") && line[2].begin == line[1].end) {
+  if (line.size() > 2 && line[2].is('(') && line[2].begin == line[1].end) {
     macro.function_like = true;
     at = 3;
     bool closed = false;
     while (at < line.size()) {
       const Token& token = line[at++];
-      if (token.is(")")) {
+      if (token.is(')')) {
         closed = true;
         break;
       }
-      if (token.is(",")) {
+      if (token.is(',')) {
         continue;
       }
       if (token.kind == TokenKind::Identifier) {
         macro.params.push_back(token.text);
-      } else if (token.is(".") && at + 1 < line.size() && line[at].is(".") &&
-                 line[at + 1].is(".")) {
+      } else if (token.is('.') && at + 1 < line.size() && line[at].is('.') &&
+                 line[at + 1].is('.')) {
         at += 2;
         macro.variadic = true;
         macro.params.push_back("__VA_ARGS__");
@@ -828,9 +831,9 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
       line[1].text[0] == '"' && !line[1].unterminated) {
     name = line[1].text.substr(1, line[1].text.size() - 2);
     quoted = true;
-  } else if (line[1].is("<")) {
+  } else if (line[1].is('<')) {
     auto close = std::find_if(line.begin() + 2, line.end(),
-                              [](const Token& t) { return t.is(">"); });
+                              [](const Token& t) { return t.is('>'); });
     if (close == line.end()) {
       warn(line[1], "#include <...> without '>'");
       return;
@@ -932,7 +935,7 @@ std::optional<Token> Preprocessor::pragma(FileFrame& frame,
   if (line.size() < 2 || line[1].text != "code_page") {
     return std::nullopt;
   }
-  if (line.size() < 5 || !line[2].is("(") || !line[4].is(")")) {
+  if (line.size() < 5 || !line[2].is('(') || !line[4].is(')')) {
     warn(line[1], "#pragma code_page needs (NUMBER) or (DEFAULT)");
     return std::nullopt;
   }
@@ -961,12 +964,12 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
       continue;
     }
     std::size_t at = i + 1;
-    bool paren = at < line.size() && line[at].is("(");
+    bool paren = at < line.size() && line[at].is('(');
     if (paren) {
       ++at;
     }
     if (at >= line.size() || line[at].kind != TokenKind::Identifier ||
-        (paren && (at + 1 >= line.size() || !line[at + 1].is(")")))) {
+        (paren && (at + 1 >= line.size() || !line[at + 1].is(')')))) {
       warn(line[i], "bad use of 'defined'");
       return false;
     }
@@ -1014,17 +1017,17 @@ bool Preprocessor::collect_args(const Macro& macro, const TokenList& source,
   int depth = 0;
   while (at < source.size()) {
     const Token& token = source[at++];
-    if (token.is(")") && depth == 0) {
+    if (token.is(')') && depth == 0) {
       if (args.size() == 1 && args[0].empty() && macro.params.empty()) {
         args.clear();
       }
       return true;
     }
-    if (token.is("(")) {
+    if (token.is('(')) {
       ++depth;
-    } else if (token.is(")")) {
+    } else if (token.is(')')) {
       --depth;
-    } else if (token.is(",") && depth == 0 &&
+    } else if (token.is(',') && depth == 0 &&
                !(macro.variadic && args.size() == macro.params.size())) {
       args.emplace_back();
       continue;
@@ -1050,7 +1053,7 @@ Preprocessor::TokenList Preprocessor::substitute(
   const TokenList& body = macro.body;
   for (std::size_t i = 0; i < body.size(); ++i) {
     const Token& token = body[i];
-    if (token.is("#") && macro.function_like && i + 1 < body.size() &&
+    if (token.is('#') && macro.function_like && i + 1 < body.size() &&
         param_index(body[i + 1]) < raw_args.size()) {
       // #param: the argument's spelling as a string literal.
       std::string text = "\"";
@@ -1143,7 +1146,7 @@ Preprocessor::TokenList Preprocessor::expand_list(
     std::vector<TokenList> args;
     if (macro.function_like) {
       std::size_t at = i + 1;
-      if (at >= tokens.size() || !tokens[at].is("(")) {
+      if (at >= tokens.size() || !tokens[at].is('(')) {
         out.push_back(token);
         continue;
       }
@@ -1191,7 +1194,7 @@ void Preprocessor::expand_from_stream(const Token& name, const Macro& macro) {
   if (macro.function_like) {
     // The arguments may follow on the next lines.
     Token open = next_unexpanded();
-    if (!open.is("(")) {
+    if (!open.is('(')) {
       // The name alone is not a call; what follows is read as usual.
       unexpanded_ = open;
       pending_.push_back(name);
@@ -1210,9 +1213,9 @@ void Preprocessor::expand_from_stream(const Token& name, const Macro& macro) {
         return;
       }
       call.push_back(token);
-      if (token.is("(")) {
+      if (token.is('(')) {
         ++depth;
-      } else if (token.is(")") && depth-- == 0) {
+      } else if (token.is(')') && depth-- == 0) {
         break;
       }
     }

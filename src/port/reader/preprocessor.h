@@ -43,6 +43,8 @@ struct PreprocessorOptions {
 /// tokens are views of its text.
 struct SourceFile {
   std::string name;  // as found: the script's path, or the include's
+  /// The same name for the model's positions to share.
+  std::shared_ptr<const std::string> shared_name;
   std::string dir;   // its folder, "" for the current one
   std::string text;  // UTF-8 when `unicode`, else the script's bytes
   bool unicode = false;

@@ -116,7 +116,7 @@ std::vector<const model::Diagnostic*> dialog_warnings(
   }
   std::vector<const model::Diagnostic*> found;
   for (const model::Diagnostic& warning : model.warnings) {
-    if (warning.pos.file == dialog.pos.file &&
+    if (warning.pos.file() == dialog.pos.file() &&
         warning.pos.line >= dialog.pos.line && warning.pos.line <= last + 1) {
       found.push_back(&warning);
     }
@@ -125,7 +125,7 @@ std::vector<const model::Diagnostic*> dialog_warnings(
 }
 
 std::string warning_line(const model::Diagnostic& warning) {
-  std::string file = warning.pos.file;
+  std::string file = warning.pos.file();
   if (size_t slash = file.rfind('/'); slash != std::string::npos) {
     file.erase(0, slash + 1);
   }
