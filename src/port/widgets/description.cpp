@@ -160,23 +160,29 @@ bool is_focusable(WidgetKind kind) {
 
 // What a control of a kind tells its dialog's procedure, as the Windows
 // control it stands for notifies its parent.
-std::vector<Notification> notifications_of(WidgetKind kind) {
+std::span<const Notification> notifications_of(WidgetKind kind) {
+  static constexpr Notification kButton[] = {Notification::Clicked};
+  static constexpr Notification kEdit[] = {Notification::EditChange,
+                                           Notification::EditFocus,
+                                           Notification::EditBlur};
+  static constexpr Notification kCombo[] = {Notification::ComboChange};
+  static constexpr Notification kList[] = {Notification::ListSelect,
+                                           Notification::ListDoubleClick};
   switch (kind) {
   case WidgetKind::Button:
   case WidgetKind::ToggleButton:
   case WidgetKind::CheckButton:
   case WidgetKind::RadioButton:
-    return {Notification::Clicked};
+    return kButton;
   case WidgetKind::Entry:
   case WidgetKind::TextView:
   case WidgetKind::SpinButton:  // an edit field with its up-down control
-    return {Notification::EditChange, Notification::EditFocus,
-            Notification::EditBlur};
+    return kEdit;
   case WidgetKind::ComboBox:
   case WidgetKind::ComboBoxEntry:
-    return {Notification::ComboChange};
+    return kCombo;
   case WidgetKind::ListBox:
-    return {Notification::ListSelect, Notification::ListDoubleClick};
+    return kList;
   default:
     return {};
   }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -176,7 +177,8 @@ struct Widget {
   /// there, not the default button.
   bool want_return = false;
   /// What it tells the dialog's procedure, in this order.
-  std::vector<Notification> notifications;
+  /// The same list for every widget of a kind.
+  std::span<const Notification> notifications;
   /// A list or combo box's first items, from the script's DLGINIT.
   std::vector<std::string> items;
 };
