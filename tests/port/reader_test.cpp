@@ -283,6 +283,57 @@ TEST(ReaderPreprocessor, RecursionAndSelfIncludesStop) {
   EXPECT_LT(m.warnings.size(), 1001u);
 }
 
+// A header included before every dialog is read as often as it can change
+// something, and no more; one that includes another twice, which includes
+// another twice, and so on, stops at the includes' budget.
+TEST(ReaderPreprocessor, HeadersIncludedAgainAndIncludeBombs) {
+  Files files = {
+      // Visual C++'s resource.h: #define lines alone, no guard.
+      {"resource.h", "// generated\n#define IDC_A 101\n"},
+      {"guarded.h", "#ifndef GUARDED_H\n#define GUARDED_H\n"
+                    "#ifdef TWICE\n#define IDC_B 202\n#else\n"
+                    "#define IDC_B 201\n#define TWICE\n#endif\n#endif\n"},
+      // Text after the #endif: no guard, read every time.
+      {"open.h", "#ifndef OPEN_H\n#define OPEN_H\n#endif\n#undef IDC_C\n"
+                 "#define IDC_C 301\n"},
+  };
+  std::string script;
+  for (int i = 0; i < 3000; ++i) {
+    script += "#include \"resource.h\"\n#include \"guarded.h\"\n";
+  }
+  script +=
+      "#include \"open.h\"\n#undef IDC_C\n#define IDC_C 300\n"
+      "#include \"open.h\"\n"
+      "#undef IDC_A\n#include \"resource.h\"\n"
+      "#undef GUARDED_H\n#include \"guarded.h\"\n"
+      "1 DIALOG 0, 0, 10, 10\nBEGIN\n"
+      "  LTEXT \"a\", IDC_A, 0, 0, 1, 1\n"
+      "  LTEXT \"b\", IDC_B, 0, 0, 1, 1\n"
+      "  LTEXT \"c\", IDC_C, 0, 0, 1, 1\n"
+      "END\n";
+  model::Model m = read(script, files);
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  ASSERT_EQ(m.dialogs[0].controls.size(), 3u);
+  EXPECT_EQ(m.dialogs[0].controls[0].id, 101);
+  EXPECT_EQ(m.dialogs[0].controls[1].id, 202);
+  EXPECT_EQ(m.dialogs[0].controls[2].id, 301);
+
+  // 2^24 includes of a 4 KiB header unless stopped.
+  Files bomb = {{"h24.h", std::string(4096, ' ')}};
+  for (int i = 0; i < 24; ++i) {
+    std::string include = "#include \"h" + std::to_string(i + 1) + ".h\"\n";
+    bomb["h" + std::to_string(i) + ".h"] = include + include;
+  }
+  auto start = std::chrono::steady_clock::now();
+  m = read("#include \"h0.h\"\n", bomb);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  ASSERT_FALSE(m.warnings.empty());
+  EXPECT_NE(warnings(m)[0].find("includes have read 64 MiB or more"),
+            std::string::npos)
+      << warnings(m)[0];
+}
+
 TEST(ReaderPreprocessor, IncludeSearchAndMissingHeaders) {
   ReaderOptions options;
   options.include_dirs = {"inc"};

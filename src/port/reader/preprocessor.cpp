@@ -18,7 +18,14 @@ namespace {
 
 // Limits that keep hostile input from taking unbounded time or memory.
 constexpr std::size_t kMaxIncludeDepth = 32;
-constexpr std::size_t kMaxIncludes = 256;
+// What includes may read: each one its file's size and kIncludeCost more,
+// out of a budget that grows with the script. A header included thousands
+// of times is read every time, as the resource compiler reads it; a header
+// that includes another twice, which includes another twice, and so on,
+// stops at the budget.
+constexpr std::size_t kMinIncludeBytes = std::size_t{64} << 20;
+constexpr std::size_t kIncludeBytesPerByte = 64;
+constexpr std::size_t kIncludeCost = 256;
 constexpr int kMaxExpansionDepth = 64;
 constexpr int kMaxExpressionDepth = 256;
 constexpr std::size_t kMaxWarnings = 1000;
@@ -485,7 +492,8 @@ const SourceFile& Preprocessor::spelling_file(const Token& token) const {
 
 void Preprocessor::push_file(std::uint32_t index) {
   stack_.push_back(FileFrame{index, Lexer(files_[index]->text, index),
-                             conditionals_.size(), std::nullopt});
+                             conditionals_.size(), std::nullopt,
+                             GuardState::Start, {}, true});
 }
 
 bool Preprocessor::open(const std::string& path, std::string& error) {
@@ -500,6 +508,7 @@ bool Preprocessor::open(const std::string& path, std::string& error) {
 void Preprocessor::open_text(const std::string& name, std::string bytes) {
   expansion_budget_ =
       kMinExpansionTokens + bytes.size() * kExpansionTokensPerByte;
+  include_budget_ = kMinIncludeBytes + bytes.size() * kIncludeBytesPerByte;
   // The command line's definitions come first, read as a file of #define
   // lines; RC_INVOKED and _WIN32 are what the resource compiler defines.
   std::string command_line = "#define RC_INVOKED 1\n#define _WIN32 1\n";
@@ -603,12 +612,52 @@ bool Preprocessor::skipping() const {
   return !conditionals_.empty() && !conditionals_.back().active;
 }
 
+void Preprocessor::note_guard(FileFrame& frame, const TokenList& line) {
+  std::string_view name = line[0].text;
+  bool at_base = conditionals_.size() == frame.conditional_base;
+  switch (frame.guard_state) {
+  case GuardState::Start:
+    if (name == "ifndef" && line.size() == 2 &&
+        line[1].kind == TokenKind::Identifier && at_base) {
+      frame.guard_state = GuardState::Inside;
+      frame.guard = line[1].text;
+    } else {
+      frame.guard_state = GuardState::None;
+    }
+    break;
+  case GuardState::Inside:
+    // This directive is read before it changes the conditionals: the
+    // guard's block is the one just above the file's base.
+    if (conditionals_.size() == frame.conditional_base + 1) {
+      if (name == "endif") {
+        frame.guard_state = GuardState::Closed;
+      } else if (name == "else" || name == "elif") {
+        frame.guard_state = GuardState::None;
+      }
+    }
+    break;
+  case GuardState::Closed:
+    frame.guard_state = GuardState::None;
+    break;
+  case GuardState::None:
+    break;
+  }
+}
+
 void Preprocessor::close_file() {
   FileFrame& frame = stack_.back();
   while (conditionals_.size() > frame.conditional_base) {
     Token at = lex(frame);
     warn(at, "#if without #endif at the end of the file");
     conditionals_.pop_back();
+  }
+  SourceFile& file = *files_[frame.file];
+  if (frame.guard_state == GuardState::Closed) {
+    file.guard = frame.guard;
+  }
+  file.defines_only_until.reset();
+  if (frame.defines_only) {
+    file.defines_only_until = macro_changes_;
   }
   stack_.pop_back();
 }
@@ -640,6 +689,10 @@ Token Preprocessor::read_file_token() {
       }
       continue;
     }
+    if (frame.guard_state != GuardState::Inside) {
+      frame.guard_state = GuardState::None;
+    }
+    frame.defines_only = false;
     if (skipping()) {
       continue;
     }
@@ -701,6 +754,10 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
     return std::nullopt;
   }
   std::string_view name = line[0].text;
+  note_guard(frame, line);
+  if (name != "define") {
+    frame.defines_only = false;
+  }
   if (name == "if" || name == "ifdef" || name == "ifndef") {
     bool parent_active = !skipping();
     bool value = false;
@@ -751,9 +808,11 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
   }
   if (name == "define") {
     define(line);
+    ++macro_changes_;
   } else if (name == "undef") {
     if (line.size() >= 2) {
       macros_.erase(line[1].text);
+      ++macro_changes_;
     }
   } else if (name == "include") {
     include(frame, line);
@@ -860,11 +919,19 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
                       " deep (an include of itself?); not read");
     return;
   }
-  if (includes_read_ >= kMaxIncludes) {
-    warn(line[1],
-         "more than " + std::to_string(kMaxIncludes) + " includes; not read");
-    return;
-  }
+  // Whether the budget of includes has room for one more file.
+  auto affordable = [this, &line](std::uint32_t index) {
+    std::size_t cost = files_[index]->text.size() + kIncludeCost;
+    if (cost > include_budget_) {
+      warn(line[1], "includes have read " +
+                        std::to_string(kMinIncludeBytes >> 20) +
+                        " MiB or more, and 64 times the script (an include "
+                        "of itself many times over?); not read");
+      return false;
+    }
+    include_budget_ -= cost;
+    return true;
+  };
   std::vector<std::string> candidates;
   if (!name.empty() && name[0] == '/') {
     candidates.push_back(name);
@@ -883,7 +950,14 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     std::uint32_t index;
     if (known != files_by_path_.end()) {
       index = known->second;
-      if (files_[index]->once) {
+      // A file with #pragma once, one whose text is all inside
+      // #ifndef GUARD ... #endif with GUARD now defined, or one of
+      // #define lines alone with no macro changed since it was read would
+      // add nothing: it is not read again.
+      const SourceFile& known_file = *files_[index];
+      if (known_file.once ||
+          (!known_file.guard.empty() && macros_.contains(known_file.guard)) ||
+          known_file.defines_only_until == macro_changes_) {
         return;
       }
       // A file that includes itself, directly or not, would never end.
@@ -902,8 +976,9 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
       index = add_file(path, std::move(bytes));
       files_by_path_.emplace(path, index);
     }
-    ++includes_read_;
-    push_file(index);
+    if (affordable(index)) {
+      push_file(index);
+    }
     return;
   }
   // Scripts written on Windows name files in any case: on disk, a file
@@ -916,8 +991,9 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
         if (options_.loader(found, bytes, error)) {
           std::uint32_t index = add_file(found, std::move(bytes));
           files_by_path_.emplace(path, index);
-          ++includes_read_;
-          push_file(index);
+          if (affordable(index)) {
+            push_file(index);
+          }
           return;
         }
       }

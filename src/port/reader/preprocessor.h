@@ -50,6 +50,14 @@ struct SourceFile {
   bool unicode = false;
   bool utf8 = false;             // no byte-order mark, valid UTF-8 beyond ASCII
   bool directives_only = false;  // a C header: only directives count
+  /// GUARD when the whole text is one `#ifndef GUARD` ... `#endif` block,
+  /// known once the file has been read to its end; a view of `text`.
+  std::string_view guard;
+  /// When the file held nothing but #define lines the last time it was
+  /// read: the count of macro changes at its end. While no macro changes
+  /// after that, reading it again would change nothing (Visual C++'s
+  /// resource.h has no guard, and many scripts include it everywhere).
+  std::optional<std::uint64_t> defines_only_until;
   bool once = false;             // #pragma once seen
 };
 
@@ -97,11 +105,21 @@ class Preprocessor {
   void warn(const Token& at, std::string message);
 
  private:
+  /// How far a file read so far may still be one include guard's block.
+  enum class GuardState : std::uint8_t {
+    Start,   // nothing but blanks yet
+    Inside,  // in the first #ifndef's block
+    Closed,  // after that block's #endif, nothing but blanks
+    None,    // anything else: no guard
+  };
   struct FileFrame {
     std::uint32_t file;
     Lexer lexer;
     std::size_t conditional_base;
     std::optional<Token> peeked;
+    GuardState guard_state = GuardState::Start;
+    std::string_view guard;
+    bool defines_only = true;
   };
   struct Conditional {
     bool parent_active;
@@ -161,6 +179,9 @@ class Preprocessor {
   std::optional<Token> pragma(FileFrame& frame, const TokenList& line);
   bool condition(const TokenList& line, std::size_t from);
   void close_file();
+  /// Follows whether the file read in `frame` is one include guard's block;
+  /// `line` is a directive's, before it is carried out.
+  void note_guard(FileFrame& frame, const TokenList& line);
 
   void expand_from_stream(const Token& name, const Macro& macro);
   /// Hands the parser a call's expansion, placed at the call from `name`
@@ -191,7 +212,8 @@ class Preprocessor {
   bool standard_headers_ = false;
   bool framework_headers_ = false;
   bool from_disk_ = false;  // files are read with load_file
-  std::size_t includes_read_ = 0;
+  std::size_t include_budget_ = 0;
+  std::uint64_t macro_changes_ = 0;  // #define and #undef lines carried out
   std::size_t expansion_budget_ = 0;
   bool budget_warned_ = false;
   std::uint32_t expansions_ = 0;
