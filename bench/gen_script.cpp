@@ -995,9 +995,10 @@ class Generator {
 
 int usage() {
   std::fputs(
-      "usage: dlgforge_bench_gen [--llvm-rc] [--seed N] MEGABYTES OUTPUT\n"
-      "Writes a synthetic resource script of about MEGABYTES MiB to OUTPUT\n"
-      "('-' for standard output). --llvm-rc writes the form llvm-rc\n"
+      "usage: dlgforge_bench_gen [--llvm-rc] [--seed N] [--kib] SIZE OUTPUT\n"
+      "Writes a synthetic resource script of about SIZE MiB (KiB with\n"
+      "--kib) to OUTPUT ('-' for standard output). --llvm-rc writes the form\n"
+      "llvm-rc\n"
       "compiles (with /C 1252).\n",
       stderr);
   return 2;
@@ -1016,11 +1017,14 @@ int main(int argc, char** argv) {
   using namespace dlgforge;
   Target target = kConverter;
   uint64_t seed = 20240601;
+  int unit_shift = 20;  // MiB, or KiB with --kib
   std::vector<std::string_view> positional;
   for (int i = 1; i < argc; ++i) {
     std::string_view arg = argv[i];
     if (arg == "--llvm-rc") {
       target = kLlvmRc;
+    } else if (arg == "--kib") {
+      unit_shift = 10;
     } else if (arg == "--seed" && i + 1 < argc) {
       if (!parse_number(argv[++i], seed)) {
         return usage();
@@ -1037,7 +1041,7 @@ int main(int argc, char** argv) {
   Generator generator(seed, target);
   std::string header_guess =
       target == kConverter ? generator.converter_header() : "";
-  size_t wanted = static_cast<size_t>(megabytes) << 20;
+  size_t wanted = static_cast<size_t>(megabytes) << unit_shift;
   generator.run(wanted > header_guess.size() ? wanted - header_guess.size()
                                              : 1);
   std::string header = target == kConverter ? generator.converter_header()

@@ -18,7 +18,9 @@ std::string fb_string(std::string_view bytes) {
     return "\"\"";
   }
   std::string out;
-  out.reserve(bytes.size() + 8);
+  // Room for the cuts (" & _" and an indent every kPieceBytes) as well,
+  // so that a long text's literal is not built in a buffer twice its size.
+  out.reserve(bytes.size() + bytes.size() / 8 + 16);
   bool in_literal = false;
   size_t piece = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -47,8 +49,11 @@ std::string fb_string(std::string_view bytes) {
       out += '"';
       in_literal = true;
     }
-    out +=
-        c == '"' ? std::string("\"\"") : std::string(1, static_cast<char>(c));
+    if (c == '"') {
+      out += "\"\"";
+    } else {
+      out += static_cast<char>(c);
+    }
     ++piece;
   }
   if (in_literal) {

@@ -1209,7 +1209,18 @@ class FbProgramPrinter {
     (append(pieces), ...);
   }
   void append(char c) { out_ += c; }
-  void append(std::string_view piece) { out_.append(piece); }
+  void append(std::string_view piece) {
+    // A piece as large as a whole batch (a label of megabytes) goes to the
+    // sink as it is rather than through a buffer grown to hold it.
+    if (sink_ != nullptr && piece.size() >= kPiece) {
+      flush();
+      if (sink_ok_) {
+        sink_ok_ = (*sink_)(piece);
+      }
+      return;
+    }
+    out_.append(piece);
+  }
 
   void generated_part();
   /// Hands what is printed to the sink once it holds a piece's worth.
@@ -1593,18 +1604,18 @@ void FbProgramPrinter::control(const Widget& widget) {
   out_ += describe_source(widget);
   const std::string& name = widget.name;
   std::string text = fb_string(widget.text);
-  auto create = [&](const std::string& call) {
-    put("  ", name, " = ", call, "\n");
+  auto create = [&](const auto&... call) {
+    put("  ", name, " = ", call..., "\n");
   };
   switch (widget.kind) {
   case WidgetKind::Button:
-    create("gtk_button_new_with_mnemonic(" + text + ")");
+    create("gtk_button_new_with_mnemonic(", text, ")");
     break;
   case WidgetKind::ToggleButton:
-    create("gtk_toggle_button_new_with_mnemonic(" + text + ")");
+    create("gtk_toggle_button_new_with_mnemonic(", text, ")");
     break;
   case WidgetKind::CheckButton:
-    create("gtk_check_button_new_with_mnemonic(" + text + ")");
+    create("gtk_check_button_new_with_mnemonic(", text, ")");
     break;
   case WidgetKind::RadioButton:
     if (widget.starts_group) {
@@ -1612,13 +1623,12 @@ void FbProgramPrinter::control(const Widget& widget) {
       // the group starts with nothing checked, as on Windows.
       create(
           "gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON("
-          "gtk_radio_button_new(NULL)), " +
-          text + ")");
+          "gtk_radio_button_new(NULL)), ",
+          text, ")");
       radio_first_[widget.radio_group] = name;
     } else {
-      create(
-          "gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(" +
-          radio_first_[widget.radio_group] + "), " + text + ")");
+      create("gtk_radio_button_new_with_mnemonic_from_widget(GTK_RADIO_BUTTON(",
+             radio_first_[widget.radio_group], "), ", text, ")");
     }
     break;
   case WidgetKind::GroupBox:
@@ -1629,9 +1639,9 @@ void FbProgramPrinter::control(const Widget& widget) {
     }
     break;
   case WidgetKind::Label:
-    create(std::string(widget.use_mnemonic ? "gtk_label_new_with_mnemonic("
-                                           : "gtk_label_new(") +
-           text + ")");
+    create(std::string_view(widget.use_mnemonic ? "gtk_label_new_with_mnemonic("
+                                                : "gtk_label_new("),
+           text, ")");
     label_layout(widget);
     break;
   case WidgetKind::LinkLabel:
@@ -1640,8 +1650,7 @@ void FbProgramPrinter::control(const Widget& widget) {
     label_layout(widget);
     break;
   case WidgetKind::FilledBox:
-    create("dlgforge_filled_box(" + fb_string(shade_colour(widget.shade)) +
-           ")");
+    create("dlgforge_filled_box(", fb_string(shade_colour(widget.shade)), ")");
     break;
   case WidgetKind::OutlineBox:
     create("gtk_frame_new(NULL)");
@@ -1669,11 +1678,10 @@ void FbProgramPrinter::control(const Widget& widget) {
     }
     break;
   case WidgetKind::ListBox:
-    create(std::string("dlgforge_list_box(") +
-           (widget.selection == Selection::None ? "GTK_SELECTION_NONE"
-            : widget.selection == Selection::Multiple
-                ? "GTK_SELECTION_MULTIPLE"
-                : "GTK_SELECTION_SINGLE") +
+    create("dlgforge_list_box(",
+           (widget.selection == Selection::None       ? "GTK_SELECTION_NONE"
+            : widget.selection == Selection::Multiple ? "GTK_SELECTION_MULTIPLE"
+                                                      : "GTK_SELECTION_SINGLE"),
            ")");
     put("  dlgforge_scrolled(", name, ")\n");
     break;
@@ -1697,7 +1705,7 @@ void FbProgramPrinter::control(const Widget& widget) {
   case WidgetKind::Custom:
     put("  ' A control of class ", fb_comment(widget.text),
         ": replace this frame with your own widget.\n");
-    create("gtk_frame_new(" + text + ")");
+    create("gtk_frame_new(", text, ")");
     break;
   case WidgetKind::Separator:
   case WidgetKind::Image:
