@@ -1119,10 +1119,13 @@ std::string id_text(const std::string& name, int id) {
 }
 
 // A text on one comment line: control characters become spaces.
+// A script's text in a comment: its control characters (DEL as well) are
+// blanks, so that the line stays one line of plain text.
 std::string fb_comment(std::string_view text) {
   std::string out;
   for (char c : text) {
-    out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+    auto byte = static_cast<unsigned char>(c);
+    out += byte < 0x20 || byte == 0x7F ? ' ' : c;
   }
   return out;
 }
