@@ -1,5 +1,6 @@
 #include "port/widgets/names.h"
 
+#include <algorithm>
 #include <array>
 
 namespace dlgforge::port {
@@ -79,25 +80,83 @@ std::string identifier_part(std::string_view written) {
   return words;
 }
 
+void NameTable::reserve(std::size_t count) {
+  std::size_t slots = 16;
+  while (slots < count * 2) {
+    slots *= 2;
+  }
+  if (slots > slots_.size()) {
+    grow(slots);
+  }
+}
+
+// The slot holding `name`, or the free one where it would go. No name is
+// empty, so an empty slot is a free one.
+std::size_t NameTable::find(std::string_view name, std::size_t hash) const {
+  std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.name.empty() || (slot.hash == hash && slot.name == name)) {
+      return at;
+    }
+  }
+}
+
+void NameTable::add(std::size_t slot, std::string_view name, std::size_t hash) {
+  constexpr std::size_t kBlock = 64 * 1024;
+  if (blocks_.empty() || name.size() > block_size_ - block_used_) {
+    block_size_ = std::max(kBlock, name.size());
+    blocks_.push_back(std::make_unique<char[]>(block_size_));
+    block_used_ = 0;
+  }
+  char* text = blocks_.back().get() + block_used_;
+  std::copy(name.begin(), name.end(), text);
+  block_used_ += name.size();
+  slots_[slot] = Slot{std::string_view(text, name.size()), hash, 2};
+  if (++used_ * 2 > slots_.size()) {
+    grow(slots_.size() * 2);
+  }
+}
+
+void NameTable::grow(std::size_t slots) {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(slots, Slot{});
+  for (const Slot& slot : old) {
+    if (!slot.name.empty()) {
+      slots_[find(slot.name, slot.hash)] = slot;
+    }
+  }
+}
+
 std::string NameTable::claim(std::string_view base) {
-  std::string name(base);
-  if (taken_.insert(name).second) {
-    return name;
+  if (slots_.empty()) {
+    grow(16);
+  }
+  std::size_t base_hash = std::hash<std::string_view>{}(base);
+  std::size_t at = find(base, base_hash);
+  if (slots_[at].name.empty()) {
+    add(at, base, base_hash);
+    return std::string(base);
   }
   // Names are never given back, so every suffix below the one remembered
   // for this base is still taken: starting there gives the same name as
   // trying 2, 3, ... again, without the quadratic cost of a script with
   // thousands of controls of one kind.
-  int& suffix = next_suffix_.try_emplace(name, 2).first->second;
+  int suffix = slots_[at].next_suffix;
+  std::string name(base);
   for (;; ++suffix) {
     name.resize(base.size());
     name += '_';
     name += std::to_string(suffix);
-    if (taken_.insert(name).second) {
-      ++suffix;
-      return name;
+    std::size_t hash = std::hash<std::string_view>{}(name);
+    std::size_t free = find(name, hash);
+    if (slots_[free].name.empty()) {
+      add(free, name, hash);
+      break;
     }
   }
+  slots_[find(base, base_hash)].next_suffix = suffix + 1;
+  return name;
 }
 
 }  // namespace dlgforge::port

@@ -6,10 +6,11 @@
 // `static`, `int` or `g_free` can never turn into a clash.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
+#include <vector>
 
 namespace dlgforge::port {
 
@@ -31,12 +32,27 @@ class NameTable {
 
   /// Makes room for `count` names at once, so that a large script's table
   /// is not rebuilt again and again as it grows.
-  void reserve(std::size_t count) { taken_.reserve(count); }
+  void reserve(std::size_t count);
 
  private:
-  std::unordered_set<std::string> taken_;
-  /// For a base that was taken: the first suffix not yet known taken.
-  std::unordered_map<std::string, int> next_suffix_;
+  /// A name handed out. A large script has hundreds of thousands: they
+  /// sit in one open-addressed array, their text in blocks of the table's
+  /// own, rather than in a node and a string each.
+  struct Slot {
+    std::string_view name;  // empty: a free slot
+    std::size_t hash = 0;
+    /// For a base that was taken: the first suffix not yet known taken.
+    int next_suffix = 2;
+  };
+  std::size_t find(std::string_view name, std::size_t hash) const;
+  void add(std::size_t slot, std::string_view name, std::size_t hash);
+  void grow(std::size_t slots);
+
+  std::vector<Slot> slots_;
+  std::size_t used_ = 0;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t block_size_ = 0;
+  std::size_t block_used_ = 0;
 };
 
 }  // namespace dlgforge::port

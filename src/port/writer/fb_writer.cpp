@@ -1147,13 +1147,7 @@ std::string describe_source(const Widget& widget) {
     line += ", with its up-down control " + widget.joined_id + ", line " +
             number(widget.joined_line);
   }
-  // A comment ends at the line's end: keep only printable text.
-  for (char& c : line) {
-    if (static_cast<unsigned char>(c) < 0x20) {
-      c = ' ';
-    }
-  }
-  return line + "\n";
+  return fb_comment(line) + "\n";
 }
 
 // Loading the script's pictures at run time, from the folder beside the
