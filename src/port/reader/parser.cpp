@@ -234,14 +234,15 @@ class Parser {
     ++ahead_count_;
   }
 
-  Token take() {
-    Token token = peek();
-    if (token.kind != TokenKind::End) {
+  // The token taken stays the parser's last one until the next take: a
+  // caller that keeps it past that copies it.
+  const Token& take() {
+    last_ = peek();
+    if (last_.kind != TokenKind::End) {
       ahead_first_ = (ahead_first_ + 1) % kAhead;
       --ahead_count_;
     }
-    last_ = token;
-    return token;
+    return last_;
   }
 
   bool at_word(std::string_view word, std::size_t n = 0) {
@@ -338,6 +339,17 @@ class Parser {
       text.remove_suffix(1);
     }
     unsigned codepage = codepage_for(token);
+    // Most texts are plain ASCII without a quote or a backslash: those are
+    // their own UTF-8 in every code page but UTF-16's.
+    bool plain =
+        CodePageDecoder::keeps_ascii(codepage) &&
+        std::all_of(text.begin(), text.end(), [](char c) {
+          return c != '"' && c != '\\' && static_cast<unsigned char>(c) < 0x80;
+        });
+    if (plain) {
+      out.append(text);
+      return;
+    }
     std::string bytes;
     char16_t high_surrogate = 0;
     auto flush = [&] {

@@ -109,9 +109,13 @@ bool CodePageDecoder::supports(unsigned codepage) {
   return handle(codepage) != invalid_handle();
 }
 
+bool CodePageDecoder::keeps_ascii(unsigned codepage) {
+  return codepage != kUtf16Le && codepage != kUtf16Be;
+}
+
 bool CodePageDecoder::decode(std::string_view bytes, unsigned codepage,
                              std::string& out) {
-  bool utf16 = codepage == kUtf16Le || codepage == kUtf16Be;
+  bool utf16 = !keeps_ascii(codepage);
   if (!utf16 && is_ascii(bytes)) {
     out.append(bytes);
     return false;

@@ -46,6 +46,10 @@ class CodePageDecoder {
   /// Whether iconv knows the code page.
   bool supports(unsigned codepage);
 
+  /// Whether ASCII text in the code page is its own UTF-8: in all but
+  /// UTF-16.
+  static bool keeps_ascii(unsigned codepage);
+
   /// Appends `bytes` converted from `codepage` (65001 for UTF-8, 1200 and
   /// 1201 for UTF-16) to `out`. A sequence that does not convert becomes
   /// U+FFFD; the result says whether that happened. An unknown code page
