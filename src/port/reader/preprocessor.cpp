@@ -296,23 +296,6 @@ class ConditionEvaluator {
   std::string error_;
 };
 
-// The file in `path`'s folder whose name equals its last part without
-// regard to case, "" when there is none.
-std::string find_ignoring_case(const std::string& path) {
-  std::size_t slash = path.rfind('/');
-  std::string dir = slash == path.npos ? "." : path.substr(0, slash + 1);
-  std::string_view name =
-      std::string_view(path).substr(slash == path.npos ? 0 : slash + 1);
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
-    std::string candidate = entry.path().filename().string();
-    if (equals_ignoring_case(candidate, name)) {
-      return slash == path.npos ? candidate : dir + candidate;
-    }
-  }
-  return "";
-}
-
 }  // namespace
 
 bool load_file(const std::string& path, std::string& bytes,
@@ -414,6 +397,29 @@ std::optional<std::uint32_t> Preprocessor::constant(
     value = framework_constant(name);
   }
   return value;
+}
+
+// The file in `path`'s folder whose name equals its last part without
+// regard to case, "" when there is none. Each folder is listed once: a
+// script may name hundreds of files that are not there.
+std::string Preprocessor::find_ignoring_case(const std::string& path) const {
+  std::size_t slash = path.rfind('/');
+  std::string dir = slash == path.npos ? "." : path.substr(0, slash + 1);
+  std::string_view name =
+      std::string_view(path).substr(slash == path.npos ? 0 : slash + 1);
+  auto [listing, added] = listings_.try_emplace(dir);
+  if (added) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+      listing->second.push_back(entry.path().filename().string());
+    }
+  }
+  for (const std::string& candidate : listing->second) {
+    if (equals_ignoring_case(candidate, name)) {
+      return slash == path.npos ? candidate : dir + candidate;
+    }
+  }
+  return "";
 }
 
 std::string Preprocessor::find_resource_file(const Token& at,

@@ -167,6 +167,7 @@ class Preprocessor {
   };
 
   std::uint32_t add_file(std::string name, std::string bytes);
+  std::string find_ignoring_case(const std::string& path) const;
   void push_file(std::uint32_t index);
   Token lex(FileFrame& frame);
   Token read_file_token();
@@ -213,6 +214,9 @@ class Preprocessor {
   bool framework_headers_ = false;
   bool from_disk_ = false;  // files are read with load_file
   std::size_t include_budget_ = 0;
+  /// The names in each folder looked through for a file in another case.
+  mutable std::unordered_map<std::string, std::vector<std::string>>
+      listings_;
   std::uint64_t macro_changes_ = 0;  // #define and #undef lines carried out
   std::size_t expansion_budget_ = 0;
   bool budget_warned_ = false;
