@@ -54,6 +54,24 @@ class JsonWriter {
     separate();
     append_string(text);
   }
+  /// The same for a string written again and again from one place (the
+  /// file of every position): written once, then copied as written.
+  void same_string(const std::string& text) {
+    separate();
+    if (&text == repeated_source_ && text.size() == repeated_size_) {
+      append(repeated_);
+      return;
+    }
+    std::size_t start = used_;
+    append_string(text);
+    // Kept unless the buffer went to the sink meanwhile.
+    repeated_source_ = nullptr;
+    if (used_ > start) {
+      repeated_.assign(buffer_.data() + start, used_ - start);
+      repeated_source_ = &text;
+      repeated_size_ = text.size();
+    }
+  }
 
   /// The document's last byte: hands what is left to the sink, or gives
   /// the whole document when there is none.
@@ -70,6 +88,9 @@ class JsonWriter {
 
  private:
   static constexpr std::size_t kChunk = 256 * 1024;
+  // The line breaks of the first levels; breaks_ holds at least this many
+  // bytes from the start.
+  static constexpr std::size_t kShortIndent = 32;
 
   static char* copy(char* to, std::string_view text) {
     std::memcpy(to, text.data(), text.size());
@@ -80,17 +101,20 @@ class JsonWriter {
   // grows as needed, but with a sink no further than a piece: a full piece
   // is handed to the sink first. A small model never pays for a large one.
   char* room(std::size_t count) {
-    if (buffer_.size() - used_ < count) {
-      if (sink_ && used_ + count > kChunk && used_ > 0) {
-        give();
-      }
-      if (buffer_.size() - used_ < count) {
-        std::size_t size = std::max(2 * buffer_.size(), used_ + count);
-        buffer_.resize(sink_ ? std::max(std::min(size, kChunk), used_ + count)
-                             : size);
-      }
+    if (buffer_.size() - used_ < count) [[unlikely]] {
+      make_room(count);
     }
     return buffer_.data() + used_;
+  }
+  void make_room(std::size_t count) {
+    if (sink_ && used_ + count > kChunk && used_ > 0) {
+      give();
+    }
+    if (buffer_.size() - used_ < count) {
+      std::size_t size = std::max(2 * buffer_.size(), used_ + count);
+      buffer_.resize(sink_ ? std::max(std::min(size, kChunk), used_ + count)
+                           : size);
+    }
   }
   void give() {
     if (ok_) {
@@ -135,12 +159,19 @@ class JsonWriter {
       return;
     }
     std::string_view indent = line_break(has_values_.size());
-    char* p = room(indent.size() + 1);
+    char* p = room(indent.size() + 1 + kShortIndent);
     if (has_values_.back()) {
       *p++ = ',';
     }
     has_values_.back() = true;
-    used_ = copy(p, indent) - buffer_.data();
+    // Most indents are short: a fixed-size copy, past the indent's end
+    // into room the buffer has, costs less than a copy of its length.
+    if (indent.size() <= kShortIndent) {
+      std::memcpy(p, indent.data(), kShortIndent);
+      used_ = p + indent.size() - buffer_.data();
+    } else {
+      used_ = copy(p, indent) - buffer_.data();
+    }
   }
   // A line break and the indent of a level, cut from one string of blanks
   // so that each line starts with a single copy.
@@ -266,7 +297,12 @@ class JsonWriter {
   std::string buffer_;
   std::size_t used_ = 0;
   bool ok_ = true;
-  std::vector<bool> has_values_;
+  // One byte per level rather than a bit: it is read for every value.
+  std::vector<char> has_values_;
+  // The last string written with same_string, as written.
+  const std::string* repeated_source_ = nullptr;
+  std::size_t repeated_size_ = 0;
+  std::string repeated_;
   std::string breaks_;  // "\n" and blanks
   bool after_key_ = false;
 };
@@ -307,7 +343,7 @@ void write_language(JsonWriter& json, std::uint16_t language) {
 
 void write_position(JsonWriter& json, const SourcePos& pos) {
   json.key("file");
-  json.string(pos.file());
+  json.same_string(pos.file());
   json.key("line");
   json.number(pos.line);
   json.key("column");
