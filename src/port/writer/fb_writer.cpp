@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <concepts>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -1203,9 +1205,35 @@ class FbProgramPrinter {
   /// their concatenation: the program is several times the script.
   template <typename... Pieces>
   void put(const Pieces&... pieces) {
+    if constexpr (sizeof...(Pieces) > 1) {
+      // The line's length first, then each piece copied in place: one
+      // growth of the buffer per line rather than one per piece.
+      std::size_t total = (piece_size(pieces) + ...);
+      if (total < kPiece) {
+        std::size_t at = out_.size();
+        out_.resize(at + total);
+        char* to = out_.data() + at;
+        ((to = copy_piece(to, pieces)), ...);
+        return;
+      }
+    }
     (append(pieces), ...);
   }
-  void append(char c) { out_ += c; }
+  // The character overloads take a char and nothing that converts to one:
+  // a number passed by mistake does not compile.
+  static std::size_t piece_size(std::same_as<char> auto) { return 1; }
+  static std::size_t piece_size(std::string_view piece) {
+    return piece.size();
+  }
+  static char* copy_piece(char* to, std::same_as<char> auto c) {
+    *to = c;
+    return to + 1;
+  }
+  static char* copy_piece(char* to, std::string_view piece) {
+    std::memcpy(to, piece.data(), piece.size());
+    return to + piece.size();
+  }
+  void append(std::same_as<char> auto c) { out_ += c; }
   void append(std::string_view piece) {
     // A piece as large as a whole batch (a label of megabytes) goes to the
     // sink as it is rather than through a buffer grown to hold it.
