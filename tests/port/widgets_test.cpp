@@ -90,6 +90,26 @@ TEST(Names, ComeFromTheScriptIdentifiers) {
   EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok");
   EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok_2");
   EXPECT_EQ(names.claim("dlg_a_ok_2"), "dlg_a_ok_2_2");
+  // Past the table's first growth, every name is still found again.
+  for (int i = 0; i < 100; ++i) {
+    names.claim("dlg_b_" + std::to_string(i));
+  }
+  EXPECT_EQ(names.claim("dlg_b_7"), "dlg_b_7_2");
+  EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok_3");
+
+  // Which script names may become constants of the program.
+  const std::string_view kProgramsOwn =
+      "begins like the names of the program or its headers";
+  for (std::string_view name : {"g_free", "GTK_WINDOW", "Dlgforge_X", "INT_MAX",
+                                "wchar_t_x", "Rand_Seed", "hb_x"}) {
+    EXPECT_EQ(unsafe_constant_reason(name), kProgramsOwn) << name;
+  }
+  for (std::string_view name :
+       {"IDC_NAME", "IDOK", "idle_time", "ID_GTK", "My_Dialog"}) {
+    EXPECT_EQ(unsafe_constant_reason(name), "") << name;
+  }
+  EXPECT_EQ(unsafe_constant_reason("Static"), "may be a FreeBASIC keyword");
+  EXPECT_EQ(unsafe_constant_reason("IDC_A + 1"), "not an identifier");
 }
 
 class SampleDescription : public ::testing::Test {

@@ -130,6 +130,16 @@ std::string class_key(std::string_view class_name) {
   return lower(class_name);
 }
 
+// Whether a class name as the script may quote it is `key` (lower case),
+// ignoring case: class_key without making a string.
+bool is_class(std::string_view class_name, std::string_view key) {
+  if (class_name.size() >= 2 && class_name.front() == '"' &&
+      class_name.back() == '"') {
+    class_name = class_name.substr(1, class_name.size() - 2);
+  }
+  return same_name(class_name, key);
+}
+
 bool is_rich_edit(std::string_view key) {
   return key.starts_with("richedit") || key == "riched20" || key == "riched32";
 }
@@ -387,13 +397,13 @@ bool attaches_to_field(const std::vector<model::Control>& controls,
                        std::size_t at) {
   const model::Control& control = controls[at];
   std::uint32_t style = control.style.value;
-  if (at == 0 || class_key(control.class_name) != "msctls_updown32" ||
+  if (at == 0 || !is_class(control.class_name, "msctls_updown32") ||
       (style & kUdsAutoBuddy) == 0 ||
       (style & (kUdsAlignLeft | kUdsAlignRight)) == 0) {
     return false;
   }
   const model::Control& buddy = controls[at - 1];
-  return class_key(buddy.class_name) == "edit" &&
+  return is_class(buddy.class_name, "edit") &&
          (buddy.style.value & kEsMultiline) == 0;
 }
 
@@ -568,7 +578,7 @@ void add_pictures(const model::Dialog& source, const PictureSet& set,
                   Dialog& dialog, std::vector<PictureFile>& files) {
   for (Widget& widget : dialog.widgets) {
     if (widget.kind != WidgetKind::Image || widget.control < 0 ||
-        class_key(widget.class_name) != "static") {
+        !is_class(widget.class_name, "static")) {
       continue;
     }
     const model::Control& control = source.controls[widget.control];

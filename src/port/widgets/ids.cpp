@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 
 namespace dlgforge::port {
 namespace {
@@ -35,6 +37,16 @@ constexpr std::array<std::string_view, 32> kReservedPrefixes = {
     "long_",  "ulong_",  "shrt_",     "ushrt_", "char_",  "schar_", "uchar_",
     "llong_", "ullong_", "wchar_",    "rand_"};
 constexpr size_t kLongestPrefix = 9;
+static_assert(kReservedPrefixes.size() <= 32);
+// The prefixes by their first character, as bits of their indexes: a name
+// is compared with those of its first letter only.
+constexpr std::array<std::uint32_t, 128> kPrefixesByFirst = [] {
+  std::array<std::uint32_t, 128> table{};
+  for (size_t i = 0; i < kReservedPrefixes.size(); ++i) {
+    table[static_cast<unsigned char>(kReservedPrefixes[i][0])] |= 1u << i;
+  }
+  return table;
+}();
 static_assert(std::all_of(kReservedPrefixes.begin(), kReservedPrefixes.end(),
                           [](std::string_view prefix) {
                             return !prefix.empty() &&
@@ -96,8 +108,12 @@ std::string_view unsafe_constant_reason(std::string_view name) {
   size_t head_size = std::min(name.size(), sizeof head);
   std::transform(name.begin(), name.begin() + head_size, head, lower);
   const std::string_view lowered(head, head_size);
-  for (std::string_view prefix : kReservedPrefixes) {
-    if (prefix[0] == lowered[0] && lowered.substr(0, prefix.size()) == prefix) {
+  // A name is ASCII letters, digits and underscores by now.
+  for (std::uint32_t candidates =
+           kPrefixesByFirst[static_cast<unsigned char>(lowered[0]) & 0x7F];
+       candidates != 0; candidates &= candidates - 1) {
+    std::string_view prefix = kReservedPrefixes[std::countr_zero(candidates)];
+    if (lowered.substr(0, prefix.size()) == prefix) {
       return "begins like the names of the program or its headers";
     }
   }
