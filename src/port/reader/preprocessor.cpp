@@ -1330,6 +1330,15 @@ void Preprocessor::place_expansion(const Token& name, const Token& last,
 }
 
 std::string Preprocessor::written(const Token& first, const Token& last) const {
+  // Most of what is kept as written is one name or number read from the
+  // file: its text, which holds no blank.
+  bool one_word = first.expansion == 0 && first.file == last.file &&
+                  first.begin == last.begin && first.end == last.end &&
+                  (first.kind == TokenKind::Identifier ||
+                   first.kind == TokenKind::Number);
+  if (one_word) {
+    return std::string(first.text);
+  }
   std::string text;
   if (first.file == last.file && first.begin <= last.end &&
       first.file < files_.size() &&
