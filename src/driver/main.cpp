@@ -86,6 +86,22 @@ int script_failed(std::string_view what, const std::string& path, int error) {
   return kStatusCannotOpen;
 }
 
+// The end of writing a document: a failed write (`error` its errno) is
+// reported naming `target`; otherwise the file named with -o, if any, takes
+// the place of what was there.
+int finish_document(dlgforge::OutputFile* file, bool written, int error,
+                    const std::string& target) {
+  if (!written) {
+    report("cannot write " + target + ": " + std::strerror(error));
+    return kStatusWriteFailed;
+  }
+  if (file && !file->commit()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  return 0;
+}
+
 int convert(const dlgforge::ConversionOptions& options) {
   const std::string& path = options.script;
   int fd = open_script(path.c_str());
@@ -132,17 +148,9 @@ int convert(const dlgforge::ConversionOptions& options) {
         "warning: no usable scalable font found; using fallback dialog base "
         "units");
   }
-  if (!written) {
-    std::string target =
-        file ? dlgforge::quoted(*options.output) : "the output";
-    report("cannot write " + target + ": " + std::strerror(out.error()));
-    return kStatusWriteFailed;
-  }
-  if (file && !file->commit()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  return 0;
+  return finish_document(
+      file ? &*file : nullptr, written, out.error(),
+      file ? dlgforge::quoted(*options.output) : "the output");
 }
 
 // Warnings as the compilers print them, a line each.
@@ -158,31 +166,33 @@ std::string warning_lines(
 using PieceSink = std::function<bool(std::string_view piece)>;
 
 // Writes a document that `print` hands out piece by piece as it is made
-// into the output file, whole or not at all, or to standard output (or a
-// device) without one, so that no large document is ever held whole.
+// into `file`, whole or not at all, or to standard output (or a device)
+// without one, so that no large document is ever held whole; `target` names
+// the output in a message.
+int write_streamed(dlgforge::OutputFile* file, const std::string& target,
+                   const std::function<bool(const PieceSink&)>& print) {
+  if (file && !file->open()) {
+    report(file->error());
+    return kStatusWriteFailed;
+  }
+  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
+  bool written =
+      print([&out](std::string_view piece) { return out.write(piece); }) &&
+      out.flush();
+  return finish_document(file, written, out.error(), target);
+}
+
+// The same for the output the options name: the file of -o, or standard
+// output.
 int write_streamed(const std::optional<std::string>& output,
                    const std::function<bool(const PieceSink&)>& print) {
   std::optional<dlgforge::OutputFile> file;
   if (output) {
     file.emplace(*output);
-    if (!file->open()) {
-      report(file->error());
-      return kStatusWriteFailed;
-    }
   }
-  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  bool written =
-      print([&out](std::string_view piece) { return out.write(piece); });
-  if (!written || !out.flush()) {
-    std::string target = file ? dlgforge::quoted(*output) : "the output";
-    report("cannot write " + target + ": " + std::strerror(out.error()));
-    return kStatusWriteFailed;
-  }
-  if (file && !file->commit()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  return 0;
+  return write_streamed(file ? &*file : nullptr,
+                        output ? dlgforge::quoted(*output) : "the output",
+                        print);
 }
 
 // Reads the script with the port reader and prints its model as JSON; the
@@ -214,20 +224,8 @@ int dump_model(const dlgforge::ConversionOptions& options) {
 // Writes a document whole into a file (or standard output without one).
 int write_whole(dlgforge::OutputFile* file, std::string_view text,
                 const std::string& target) {
-  if (file && !file->open()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  dlgforge::FdSink out(file ? file->fd() : STDOUT_FILENO);
-  if (!out.write(text) || !out.flush()) {
-    report("cannot write " + target + ": " + std::strerror(out.error()));
-    return kStatusWriteFailed;
-  }
-  if (file && !file->commit()) {
-    report(file->error());
-    return kStatusWriteFailed;
-  }
-  return 0;
+  return write_streamed(file, target,
+                        [text](const PieceSink& sink) { return sink(text); });
 }
 
 // A device or pipe (/dev/null, /dev/stdout) gets the program in one piece.
@@ -391,9 +389,9 @@ int port(const dlgforge::ConversionOptions& options) {
   // -o the program has no picture folder and shows stock pictures.
   dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
   std::string warnings = warning_lines(pictures.warnings);
-  static auto* kept_description = new dlgforge::port::Description(
-      dlgforge::port::describe(model, options.main_dialog.value_or(""),
-                               &pictures));
+  static auto* kept_description =
+      new dlgforge::port::Description(dlgforge::port::describe(
+          model, options.main_dialog.value_or(""), &pictures));
   const dlgforge::port::Description& description = *kept_description;
   warnings += warning_lines(description.warnings);
   write_stderr(warnings);

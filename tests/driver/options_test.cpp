@@ -237,9 +237,9 @@ TEST(ParseOptions, PreviewTakesDialogNamesAfterTheScriptReportAFolder) {
   EXPECT_EQ(report.action, CommandAction::Report);
   EXPECT_EQ(report.options.report_dir, "out");
   // After "--" the script is not taken for a dialog name as well.
-  EXPECT_EQ(parse({"--preview", "--", "-a.rc", "IDD_ONE"}).options
-                .preview_dialogs,
-            (std::vector<std::string>{"IDD_ONE"}));
+  EXPECT_EQ(
+      parse({"--preview", "--", "-a.rc", "IDD_ONE"}).options.preview_dialogs,
+      (std::vector<std::string>{"IDD_ONE"}));
   // Other than the preview's dialog names, nothing follows the script in
   // the modes of the full reader: an option there would be lost.
   for (std::string_view mode : {"--port", "--dump-model"}) {

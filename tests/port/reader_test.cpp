@@ -290,12 +290,14 @@ TEST(ReaderPreprocessor, HeadersIncludedAgainAndIncludeBombs) {
   Files files = {
       // Visual C++'s resource.h: #define lines alone, no guard.
       {"resource.h", "// generated\n#define IDC_A 101\n"},
-      {"guarded.h", "#ifndef GUARDED_H\n#define GUARDED_H\n"
-                    "#ifdef TWICE\n#define IDC_B 202\n#else\n"
-                    "#define IDC_B 201\n#define TWICE\n#endif\n#endif\n"},
+      {"guarded.h",
+       "#ifndef GUARDED_H\n#define GUARDED_H\n"
+       "#ifdef TWICE\n#define IDC_B 202\n#else\n"
+       "#define IDC_B 201\n#define TWICE\n#endif\n#endif\n"},
       // Text after the #endif: no guard, read every time.
-      {"open.h", "#ifndef OPEN_H\n#define OPEN_H\n#endif\n#undef IDC_C\n"
-                 "#define IDC_C 301\n"},
+      {"open.h",
+       "#ifndef OPEN_H\n#define OPEN_H\n#endif\n#undef IDC_C\n"
+       "#define IDC_C 301\n"},
   };
   std::string script;
   for (int i = 0; i < 3000; ++i) {

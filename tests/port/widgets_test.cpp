@@ -340,9 +340,13 @@ TEST(Interface, MainWindowToolbarPromptsAndVariants) {
   model::AcceleratorTable keys;
   keys.name = frame;
   keys.entries.push_back({"VK_F5", 0x74, 100, "ID_NEW", {"VIRTKEY"}, 1, {}});
-  keys.entries.push_back(
-      {"0x29", 0x29, 101, "ID_OPEN", {"VIRTKEY"}, 1,
-       model::SourcePos::in("app.rc", 31, 5)});
+  keys.entries.push_back({"0x29",
+                          0x29,
+                          101,
+                          "ID_OPEN",
+                          {"VIRTKEY"},
+                          1,
+                          model::SourcePos::in("app.rc", 31, 5)});
   model.accelerators.push_back(keys);
   model::Toolbar toolbar;
   toolbar.name = frame;

@@ -27,8 +27,7 @@ struct SourcePos {
     return file_name ? *file_name : kNone;
   }
   static SourcePos in(std::string file, int line, int column) {
-    return {std::make_shared<const std::string>(std::move(file)), line,
-            column};
+    return {std::make_shared<const std::string>(std::move(file)), line, column};
   }
 };
 

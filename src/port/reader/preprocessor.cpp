@@ -497,9 +497,13 @@ const SourceFile& Preprocessor::spelling_file(const Token& token) const {
 }
 
 void Preprocessor::push_file(std::uint32_t index) {
-  stack_.push_back(FileFrame{index, Lexer(files_[index]->text, index),
-                             conditionals_.size(), std::nullopt,
-                             GuardState::Start, {}, true});
+  stack_.push_back(FileFrame{index,
+                             Lexer(files_[index]->text, index),
+                             conditionals_.size(),
+                             std::nullopt,
+                             GuardState::Start,
+                             {},
+                             true});
 }
 
 bool Preprocessor::open(const std::string& path, std::string& error) {
@@ -1332,10 +1336,10 @@ void Preprocessor::place_expansion(const Token& name, const Token& last,
 std::string Preprocessor::written(const Token& first, const Token& last) const {
   // Most of what is kept as written is one name or number read from the
   // file: its text, which holds no blank.
-  bool one_word = first.expansion == 0 && first.file == last.file &&
-                  first.begin == last.begin && first.end == last.end &&
-                  (first.kind == TokenKind::Identifier ||
-                   first.kind == TokenKind::Number);
+  bool one_word =
+      first.expansion == 0 && first.file == last.file &&
+      first.begin == last.begin && first.end == last.end &&
+      (first.kind == TokenKind::Identifier || first.kind == TokenKind::Number);
   if (one_word) {
     return std::string(first.text);
   }

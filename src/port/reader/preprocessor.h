@@ -58,7 +58,7 @@ struct SourceFile {
   /// after that, reading it again would change nothing (Visual C++'s
   /// resource.h has no guard, and many scripts include it everywhere).
   std::optional<std::uint64_t> defines_only_until;
-  bool once = false;             // #pragma once seen
+  bool once = false;  // #pragma once seen
 };
 
 class Preprocessor {
@@ -215,8 +215,7 @@ class Preprocessor {
   bool from_disk_ = false;  // files are read with load_file
   std::size_t include_budget_ = 0;
   /// The names in each folder looked through for a file in another case.
-  mutable std::unordered_map<std::string, std::vector<std::string>>
-      listings_;
+  mutable std::unordered_map<std::string, std::vector<std::string>> listings_;
   std::uint64_t macro_changes_ = 0;  // #define and #undef lines carried out
   std::size_t expansion_budget_ = 0;
   bool budget_warned_ = false;

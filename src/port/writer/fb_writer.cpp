@@ -1222,9 +1222,7 @@ class FbProgramPrinter {
   // The character overloads take a char and nothing that converts to one:
   // a number passed by mistake does not compile.
   static std::size_t piece_size(std::same_as<char> auto) { return 1; }
-  static std::size_t piece_size(std::string_view piece) {
-    return piece.size();
-  }
+  static std::size_t piece_size(std::string_view piece) { return piece.size(); }
   static char* copy_piece(char* to, std::same_as<char> auto c) {
     *to = c;
     return to + 1;
