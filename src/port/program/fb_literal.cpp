@@ -1,5 +1,7 @@
 #include "port/program/fb_literal.h"
 
+#include <algorithm>
+
 namespace dlgforge::port {
 namespace {
 
@@ -16,6 +18,18 @@ bool is_control(unsigned char c) {
 std::string fb_string(std::string_view bytes) {
   if (bytes.empty()) {
     return "\"\"";
+  }
+  // Most texts are short and plain: one quoted piece, as they are.
+  if (bytes.size() <= kPieceBytes &&
+      std::none_of(bytes.begin(), bytes.end(), [](char c) {
+        return c == '"' || is_control(static_cast<unsigned char>(c));
+      })) {
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    out += '"';
+    out.append(bytes);
+    out += '"';
+    return out;
   }
   std::string out;
   // Room for the cuts (" & _" and an indent every kPieceBytes) as well,

@@ -1120,37 +1120,78 @@ std::string id_text(const std::string& name, int id) {
   return name.empty() ? std::to_string(id) : name;
 }
 
-// A text on one comment line: control characters become spaces.
 // A script's text in a comment: its control characters (DEL as well) are
-// blanks, so that the line stays one line of plain text.
+// blanks, so that the line stays one line of plain text. Appended to `out`
+// as a whole, then blanked in place.
+void append_comment(std::string& out, std::string_view text) {
+  std::size_t at = out.size();
+  out.append(text);
+  for (auto c = out.begin() + static_cast<std::ptrdiff_t>(at); c != out.end();
+       ++c) {
+    auto byte = static_cast<unsigned char>(*c);
+    if (byte < 0x20 || byte == 0x7F) {
+      *c = ' ';
+    }
+  }
+}
+
 std::string fb_comment(std::string_view text) {
   std::string out;
-  for (char c : text) {
-    auto byte = static_cast<unsigned char>(c);
-    out += byte < 0x20 || byte == 0x7F ? ' ' : c;
-  }
+  append_comment(out, text);
   return out;
 }
 
-// The comment line naming a widget's statement in the script.
-std::string describe_source(const Widget& widget) {
-  std::string line = "  ' " + (widget.keyword.empty() ? std::string("CONTROL")
-                                                      : widget.keyword);
+void append_number(std::string& out, int value) {
+  char digits[16];
+  auto [end, error] =
+      std::to_chars(std::begin(digits), std::end(digits), value);
+  out.append(digits, end);
+}
+
+// What names a widget's statement in the script, for the comment above
+// it and the case of its id: "PUSHBUTTON IDOK, line 12".
+void append_source(std::string& out, const Widget& widget) {
+  append_comment(out, widget.keyword.empty() ? std::string_view("CONTROL")
+                                             : widget.keyword);
   if (widget.keyword == "CONTROL" && !widget.class_name.empty()) {
-    line += " " + widget.class_name;
+    out += ' ';
+    append_comment(out, widget.class_name);
   }
   if (!widget.id_written.empty()) {
-    line += " " + widget.id_written;
+    out += ' ';
+    append_comment(out, widget.id_written);
   }
   if (widget.source_line > 0) {
-    line += ", line " + number(widget.source_line);
+    out += ", line ";
+    append_number(out, widget.source_line);
   }
   if (!widget.joined_id.empty()) {
-    line += ", with its up-down control " + widget.joined_id + ", line " +
-            number(widget.joined_line);
+    out += ", with its up-down control ";
+    append_comment(out, widget.joined_id);
+    out += ", line ";
+    append_number(out, widget.joined_line);
   }
-  return fb_comment(line) + "\n";
 }
+
+// Ids compared as FreeBASIC does, without regard to case.
+struct CaselessHash {
+  std::size_t operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text) {
+      hash = (hash ^ static_cast<unsigned char>(c | 0x20)) * 1099511628211ull;
+    }
+    return hash;
+  }
+};
+struct CaselessEqual {
+  bool operator()(std::string_view a, std::string_view b) const {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return x == y || ((x | 0x20) == (y | 0x20) && (x | 0x20) >= 'a' &&
+                               (x | 0x20) <= 'z');
+           });
+  }
+};
 
 // Loading the script's pictures at run time, from the folder beside the
 // program that the conversion filled; a picture that cannot be loaded
@@ -1624,7 +1665,9 @@ void FbProgramPrinter::font(const FontRequest& request) {
 }
 
 void FbProgramPrinter::control(const Widget& widget) {
-  out_ += describe_source(widget);
+  out_ += "  ' ";
+  append_source(out_, widget);
+  out_ += '\n';
   const std::string& name = widget.name;
   std::string text = fb_string(widget.text);
   auto create = [&](const auto&... call) {
@@ -2437,10 +2480,10 @@ void FbProgramPrinter::command_cases(
   if (ids.empty()) {
     return;
   }
-  std::unordered_set<std::string> listed;
+  std::unordered_set<std::string_view, CaselessHash, CaselessEqual> listed;
   out_ += "    Select Case id\n";
   for (const auto& [id, what] : ids) {
-    if (listed.insert(lower_case(id)).second) {
+    if (listed.insert(id).second) {
       put("    Case ", id, "  ' ", what);
       if (out_.back() != '\n') {
         out_ += "\n";
@@ -2458,8 +2501,10 @@ void FbProgramPrinter::procedure(const Dialog& dialog) {
   std::vector<std::pair<std::string, std::string>> ids;
   for (const Widget& widget : dialog.widgets) {
     if (!widget.notifications.empty()) {
-      ids.emplace_back(id_text(widget.id_name, widget.id),
-                       describe_source(widget).substr(4));
+      std::string what;
+      append_source(what, widget);
+      what += '\n';
+      ids.emplace_back(id_text(widget.id_name, widget.id), std::move(what));
     }
   }
   if (dialog.menu >= 0) {
