@@ -478,7 +478,8 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
     if (attaches_to_field(source.controls, at)) {
       continue;  // part of the spin button its field became
     }
-    Widget widget;
+    // Made in place: a widget is large, and a dialog has many.
+    Widget& widget = dialog.widgets.emplace_back();
     widget.keyword = control.keyword;
     widget.class_name = control.class_name;
     widget.id_written = control.id_written;
@@ -510,7 +511,7 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
     if (group_style || radio_group < 0) {
       group_open = false;
     }
-    if (group_style && !dialog.widgets.empty()) {
+    if (group_style && dialog.widgets.size() > 1) {
       ++group;
     }
     widget.group = group;
@@ -536,7 +537,6 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
       part = kind_part(widget.kind);
     }
     widget.name = names.claim(scope + "_" + part);
-    dialog.widgets.push_back(std::move(widget));
   }
   // A label's mnemonic moves the focus to the next control that takes it,
   // as the dialog manager does for a static before an edit field.
@@ -661,6 +661,7 @@ bool has_flag(const model::MenuItem& item, std::string_view flag) {
 std::vector<MenuEntry> describe_entries(
     const std::vector<model::MenuItem>& items, IdNames& ids, int& radio_group) {
   std::vector<MenuEntry> entries;
+  entries.reserve(items.size());
   bool radio_open = false;
   for (const model::MenuItem& item : items) {
     MenuEntry entry;
@@ -688,10 +689,6 @@ std::vector<MenuEntry> describe_entries(
                       (item.mfstate & kMfsDisabled) == 0;
     entry.active =
         has_flag(item, "CHECKED") || (item.mfstate & kMfsChecked) != 0;
-    std::string part = identifier_part(item.id_written);
-    if (part.empty()) {
-      part = identifier_part(split.label);
-    }
     if (item.type == model::MenuItem::Type::Popup) {
       entry.kind = MenuEntry::Kind::Submenu;
       radio_open = false;

@@ -1264,6 +1264,17 @@ class FbProgramPrinter {
   // a number passed by mistake does not compile.
   static std::size_t piece_size(std::same_as<char> auto) { return 1; }
   static std::size_t piece_size(std::string_view piece) { return piece.size(); }
+  // The printer's own words are string literals: their length is known
+  // when the program is compiled, with no strlen for each line printed.
+  template <std::size_t N>
+  static std::size_t piece_size(const char (&)[N]) {
+    return N - 1;
+  }
+  template <std::size_t N>
+  static char* copy_piece(char* to, const char (&piece)[N]) {
+    std::memcpy(to, piece, N - 1);
+    return to + N - 1;
+  }
   static char* copy_piece(char* to, std::same_as<char> auto c) {
     *to = c;
     return to + 1;
