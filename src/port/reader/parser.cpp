@@ -1641,20 +1641,21 @@ class Parser {
       return;
     }
     take();
-    model::Control c;
+    // Read in place, and taken back when it is not a control after all.
+    model::Control& c = d.controls.emplace_back();
     c.keyword = std::string(keyword->keyword);
     c.class_name = std::string(keyword->class_name);
     c.pos = position(pp_, first);
     std::uint32_t default_style = kChildVisible | keyword->style;
     bool ok = control_fields(*keyword, c, d.kind == "DIALOGEX", default_style);
     if (!ok) {
+      d.controls.pop_back();
       skip_line(first);
       return;
     }
     if (at_begin()) {
       control_data(c);
     }
-    d.controls.push_back(std::move(c));
   }
 
   // Reads the fields after the keyword, in the keyword's form.
