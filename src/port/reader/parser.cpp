@@ -381,6 +381,16 @@ class Parser {
       high_surrogate = 0;
     };
     for (std::size_t i = 0; i < text.size(); ++i) {
+      // A run of characters with no quote or escape in it, taken whole.
+      std::size_t run = i;
+      while (run < text.size() && text[run] != '"' && text[run] != '\\') {
+        ++run;
+      }
+      if (run > i) {
+        bytes.append(text.substr(i, run - i));
+        i = run - 1;
+        continue;
+      }
       char c = text[i];
       if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
         bytes += '"';

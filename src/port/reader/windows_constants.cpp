@@ -1127,6 +1127,11 @@ std::optional<std::uint32_t> common_dialog_control(std::string_view name) {
       {"ico", 0x43C, 4},  {"stc", 0x440, 32}, {"lst", 0x460, 16},
       {"cmb", 0x470, 16}, {"edt", 0x480, 16}, {"scr", 0x490, 8},
       {"ctl", 0x4A0, 1}};
+  // All of them begin with a lower-case letter, and most names a script
+  // looks up (IDC_..., WS_...) with a capital: those go no further.
+  if (name.empty() || name[0] < 'a' || name[0] > 'z') {
+    return std::nullopt;
+  }
   if (name == "pshHelp") {
     return 0x40E;  // psh15
   }

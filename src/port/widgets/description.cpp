@@ -664,14 +664,13 @@ std::vector<MenuEntry> describe_entries(
   entries.reserve(items.size());
   bool radio_open = false;
   for (const model::MenuItem& item : items) {
-    MenuEntry entry;
+    MenuEntry& entry = entries.emplace_back();
     entry.id_written = item.id_written;
     bool separator = item.type == model::MenuItem::Type::Separator ||
                      (item.mftype & kMftSeparator) != 0;
     if (separator) {
       entry.kind = MenuEntry::Kind::Separator;
       radio_open = false;
-      entries.push_back(std::move(entry));
       continue;
     }
     MenuText split = split_menu_text(item.text);
@@ -693,7 +692,6 @@ std::vector<MenuEntry> describe_entries(
       entry.kind = MenuEntry::Kind::Submenu;
       radio_open = false;
       entry.items = describe_entries(item.items, ids, radio_group);
-      entries.push_back(std::move(entry));
       continue;
     }
     if ((item.mftype & kMftRadioCheck) != 0) {
@@ -711,7 +709,6 @@ std::vector<MenuEntry> describe_entries(
     }
     entry.id = item.id.value_or(0);
     entry.id_name = ids.offer(item.id_written, entry.id);
-    entries.push_back(std::move(entry));
   }
   return entries;
 }
