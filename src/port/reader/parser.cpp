@@ -625,10 +625,31 @@ class Parser {
     return left;
   }
 
+  static bool is_operator(const Token& token) {
+    return token.kind == TokenKind::Punct && token.text.size() == 1 &&
+           (token.text[0] == '+' || token.text[0] == '-' ||
+            token.text[0] == '|' || token.text[0] == '&' ||
+            token.text[0] == '*' || token.text[0] == '/');
+  }
+
   Expression expression() {
     Expression result;
     result.first = peek();
     if (!starts_operand(result.first)) {
+      return result;
+    }
+    // Most fields are one number or one name: read without the levels of
+    // operators, with the value the factor would give.
+    if ((result.first.kind == TokenKind::Number ||
+         (result.first.kind == TokenKind::Identifier &&
+          !same_word(result.first.text, "NOT"))) &&
+        !is_operator(peek(1))) {
+      std::optional<Value> value = factor(0);
+      result.last = last_;
+      if (value) {
+        result.ok = true;
+        result.value = *value;
+      }
       return result;
     }
     std::optional<Value> value = sum(0);
