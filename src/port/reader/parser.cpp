@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -497,9 +498,11 @@ class Parser {
   // ---- expressions ----
 
   void note_undefined(std::string_view name) {
-    std::string key(name);
-    if (undefined_seen_.insert(key).second) {
-      model_.undefined_identifiers.push_back(std::move(key));
+    // A name used again (each use of an id its header did not define) is
+    // found without a copy of it.
+    if (undefined_seen_.find(name) == undefined_seen_.end()) {
+      undefined_seen_.emplace(name);
+      model_.undefined_identifiers.emplace_back(name);
     }
   }
 
@@ -1976,7 +1979,13 @@ class Parser {
   std::uint16_t language_ = 0;      // in force for the current statement
   std::uint16_t top_language_ = 0;  // set by a LANGUAGE statement
   bool failed_ = false;
-  std::unordered_set<std::string> undefined_seen_;
+  struct NameHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view name) const {
+      return std::hash<std::string_view>{}(name);
+    }
+  };
+  std::unordered_set<std::string, NameHash, std::equal_to<>> undefined_seen_;
 };
 
 }  // namespace
