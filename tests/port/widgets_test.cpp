@@ -404,5 +404,59 @@ TEST(Interface, MainWindowToolbarPromptsAndVariants) {
   EXPECT_EQ(description.strings[0].texts.size(), 2u);  // id 100
 }
 
+// A large program is printed by several threads, each a few dialogs, menus
+// or procedures at a time: the same bytes whatever their number, in the
+// order of one printer, and a sink that refuses a piece stops them all.
+TEST(Writer, ProgramsPrintedBySeveralThreadsAreTheSame) {
+  const model::Model sample = testing::sample_model();
+  model::Model model;
+  for (int i = 0; i < 150; ++i) {
+    for (model::Dialog dialog : sample.dialogs) {
+      dialog.name.text += "_" + std::to_string(i);
+      // Every fifth dialog in a second language as well: a chooser.
+      dialog.language = 0x409;
+      model.dialogs.push_back(dialog);
+      if (i % 5 == 0) {
+        dialog.language = 0x407;
+        dialog.caption += " (de)";
+        model.dialogs.push_back(dialog);
+      }
+    }
+    for (model::Menu menu : sample.menus) {
+      menu.name.text += "_" + std::to_string(i);
+      model.menus.push_back(menu);
+    }
+  }
+  const Description description = describe(model, "many.rc");
+  for (bool gtk3 : {false, true}) {
+    WriterOptions options;
+    options.script_name = "many.rc";
+    options.gtk3 = gtk3;
+    auto print = [&](unsigned printers, std::size_t refused_after) {
+      options.printers = printers;
+      std::string program;
+      std::size_t pieces = 0;
+      bool ok = write_freebasic_program(description, options,
+                                        [&](std::string_view piece) {
+                                          program += piece;
+                                          return ++pieces <= refused_after;
+                                        });
+      return std::pair{ok, program};
+    };
+    auto [one_ok, one] = print(1, SIZE_MAX);
+    ASSERT_TRUE(one_ok);
+    ASSERT_GT(one.size(), 2u << 20);
+    for (unsigned printers : {2u, 5u}) {
+      auto [ok, program] = print(printers, SIZE_MAX);
+      EXPECT_TRUE(ok);
+      EXPECT_TRUE(program == one) << printers << " printers, gtk3 " << gtk3;
+      auto [stopped, part] = print(printers, 3);
+      EXPECT_FALSE(stopped);
+      EXPECT_TRUE(one.starts_with(part));
+      EXPECT_LT(part.size(), one.size());
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dlgforge::port

@@ -4,10 +4,17 @@
 #include <charconv>
 #include <climits>
 #include <concepts>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -1239,6 +1246,12 @@ class FbProgramPrinter {
   /// never held whole; false as soon as the sink refuses a piece.
   bool print_joined(const ProgramSink& sink);
 
+  /// The same, printed by `threads` printers at once, each a section of
+  /// the program at a time (a few dialogs, menus or procedures), and
+  /// handed to `sink` in the program's order: the same bytes as
+  /// print_joined. At most a few sections per printer wait to be written.
+  bool print_joined_in_parallel(const ProgramSink& sink, unsigned threads);
+
  private:
   static constexpr std::size_t kPiece = 256 * 1024;
 
@@ -1298,6 +1311,11 @@ class FbProgramPrinter {
   }
 
   void generated_part();
+  /// A part of the program that prints on its own, with no state from the
+  /// parts before it: the same text by any printer.
+  using Section = std::function<void(FbProgramPrinter&)>;
+  /// The joined program as such parts, in its order.
+  std::vector<Section> sections() const;
   /// Hands what is printed to the sink once it holds a piece's worth.
   void pass_on() {
     if (sink_ != nullptr && out_.size() >= kPiece) {
@@ -1340,6 +1358,8 @@ class FbProgramPrinter {
   void id_names();
   void start_up();
   void user_part(std::string_view include_name);
+  void user_heading(std::string_view include_name);
+  void user_ending();
   void procedure(const Dialog& dialog);
   void picture_helpers();
   bool has_pictures() const;
@@ -1406,6 +1426,184 @@ ProgramFiles FbProgramPrinter::print() {
   user_part(options_.include_name);
   files.user = std::move(out_);
   return files;
+}
+
+std::vector<FbProgramPrinter::Section> FbProgramPrinter::sections() const {
+  std::vector<Section> parts;
+  // Runs of `each` items of a list, one section per run.
+  auto runs = [&parts](std::size_t count, std::size_t each, auto print) {
+    for (std::size_t first = 0; first < count; first += each) {
+      std::size_t last = std::min(count, first + each);
+      parts.emplace_back([first, last, print](FbProgramPrinter& printer) {
+        for (std::size_t i = first; i < last; ++i) {
+          print(printer, i);
+        }
+      });
+    }
+  };
+  parts.emplace_back([](FbProgramPrinter& printer) {
+    printer.heading();
+    printer.declarations();
+    printer.helpers();
+  });
+  const Description& d = description_;
+  runs(d.menus.size(), 32, [&d](FbProgramPrinter& printer, std::size_t i) {
+    printer.menu_function(d.menus[i]);
+  });
+  runs(d.menu_variants.size(), 64,
+       [&d](FbProgramPrinter& printer, std::size_t i) {
+         printer.menu_chooser(d.menu_variants[i]);
+       });
+  runs(d.toolbars.size(), 32, [&d](FbProgramPrinter& printer, std::size_t i) {
+    printer.toolbar_function(d.toolbars[i]);
+  });
+  runs(d.dialogs.size(), 16, [&d](FbProgramPrinter& printer, std::size_t i) {
+    printer.dialog_function(d.dialogs[i]);
+  });
+  parts.emplace_back([&d](FbProgramPrinter& printer) {
+    if (d.main_window) {
+      printer.main_window_function(*d.main_window);
+    }
+    printer.dialog_by_name();
+    printer.frame_default();
+    printer.id_names();
+    printer.start_up();
+    printer.out_ += "' ---- Your code\n\n";
+    printer.user_heading("");
+  });
+  runs(d.dialog_variants.size(), 32,
+       [&d](FbProgramPrinter& printer, std::size_t i) {
+         printer.procedure(d.dialogs[d.dialog_variants[i].members.front()]);
+       });
+  parts.emplace_back([](FbProgramPrinter& printer) { printer.user_ending(); });
+  return parts;
+}
+
+bool FbProgramPrinter::print_joined_in_parallel(const ProgramSink& sink,
+                                                unsigned threads) {
+  const std::vector<Section> parts = sections();
+  const std::size_t ahead = 4 * std::size_t{threads};
+  std::vector<std::string> texts(parts.size());
+  std::vector<char> ready(parts.size(), 0);
+  std::mutex mutex;
+  std::condition_variable changed;
+  std::size_t next = 0;     // the first section no printer has taken
+  std::size_t written = 0;  // the first section not yet handed on
+  bool stop = false;
+  std::exception_ptr failure;
+
+  // Takes the next section when it is not too far ahead of the writing.
+  auto take = [&](std::unique_lock<std::mutex>&) -> std::optional<std::size_t> {
+    if (stop || next >= parts.size() || next >= written + ahead) {
+      return std::nullopt;
+    }
+    return next++;
+  };
+  // The buffers of sections written, printed into again: memory the
+  // program has touched already, at the size sections take.
+  std::vector<std::string> spare;
+  auto print = [&](FbProgramPrinter& printer, std::size_t k) {
+    parts[k](printer);
+    std::lock_guard lock(mutex);
+    texts[k] = std::move(printer.out_);
+    ready[k] = 1;
+    printer.out_.clear();
+    if (!spare.empty()) {
+      printer.out_ = std::move(spare.back());
+      spare.pop_back();
+    }
+  };
+  auto help = [&] {
+    FbProgramPrinter printer(description_, options_, toolkit_);
+    try {
+      for (;;) {
+        std::optional<std::size_t> k;
+        {
+          std::unique_lock lock(mutex);
+          changed.wait(lock, [&] {
+            return stop || next >= parts.size() || next < written + ahead;
+          });
+          k = take(lock);
+          if (!k) {
+            return;
+          }
+        }
+        print(printer, *k);
+        changed.notify_all();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex);
+      failure = std::current_exception();
+      stop = true;
+      changed.notify_all();
+    }
+  };
+  std::vector<std::thread> helpers;
+  for (unsigned i = 1; i < threads; ++i) {
+    try {
+      helpers.emplace_back(help);
+    } catch (const std::system_error&) {
+      break;  // fewer printers: this thread prints what they would have
+    }
+  }
+
+  // This thread writes each section in turn, and prints one when the next
+  // to write is not ready yet. What it writes gathers into pieces of about
+  // kPiece bytes, as the printing of one printer hands them on.
+  FbProgramPrinter printer(description_, options_, toolkit_);
+  std::string piece;
+  bool sink_ok = true;
+  auto hand_on = [&](std::string_view text, bool last) {
+    if (!sink_ok) {
+      return;
+    }
+    if (piece.empty() && text.size() >= kPiece) {
+      sink_ok = sink(text);
+      return;
+    }
+    piece += text;
+    if (!piece.empty() && (last || piece.size() >= kPiece)) {
+      sink_ok = sink(piece);
+      piece.clear();
+    }
+  };
+  try {
+    std::unique_lock lock(mutex);
+    while (written < parts.size() && !stop) {
+      if (ready[written] != 0) {
+        std::string text = std::move(texts[written]);
+        ++written;
+        lock.unlock();
+        changed.notify_all();
+        hand_on(text, written == parts.size());
+        text.clear();
+        lock.lock();
+        spare.push_back(std::move(text));
+        if (!sink_ok) {
+          stop = true;
+        }
+      } else if (std::optional<std::size_t> k = take(lock)) {
+        lock.unlock();
+        print(printer, *k);
+        lock.lock();
+      } else {
+        changed.wait(lock);
+      }
+    }
+    stop = true;
+  } catch (...) {
+    std::lock_guard lock(mutex);
+    failure = failure ? failure : std::current_exception();
+    stop = true;
+  }
+  changed.notify_all();
+  for (std::thread& helper : helpers) {
+    helper.join();
+  }
+  if (failure) {
+    std::rethrow_exception(failure);
+  }
+  return sink_ok;
 }
 
 bool FbProgramPrinter::print_joined(const ProgramSink& sink) {
@@ -2384,6 +2582,15 @@ void FbProgramPrinter::start_up() {
 
 // Each dialog's procedure for the user to fill, and the main program.
 void FbProgramPrinter::user_part(std::string_view include_name) {
+  user_heading(include_name);
+  for (const Variants& group : description_.dialog_variants) {
+    procedure(description_.dialogs[group.members.front()]);
+    pass_on();
+  }
+  user_ending();
+}
+
+void FbProgramPrinter::user_heading(std::string_view include_name) {
   put("' The code of ", fb_comment(options_.script_name),
       "'s dialogs, converted by dlgforge --port: yours to\n"
       "' keep and change. A conversion writes this file only when it does "
@@ -2392,10 +2599,9 @@ void FbProgramPrinter::user_part(std::string_view include_name) {
   if (!include_name.empty()) {
     put("#include once ", fb_string(include_name), "\n\n");
   }
-  for (const Variants& group : description_.dialog_variants) {
-    procedure(description_.dialogs[group.members.front()]);
-    pass_on();
-  }
+}
+
+void FbProgramPrinter::user_ending() {
   if (description_.main_window) {
     main_window_procedure(*description_.main_window);
   }
@@ -2635,15 +2841,31 @@ ProgramFiles write_freebasic_files(const Description& description,
       .print();
 }
 
+namespace {
+
+// Dialogs and menus from which a program is printed by several threads.
+constexpr std::size_t kParallelFrom = 64;
+
+}  // namespace
+
 bool write_freebasic_program(const Description& description,
                              const WriterOptions& options,
                              const ProgramSink& sink) {
   WriterOptions joined = options;
   joined.include_name.clear();  // one file includes nothing
-  return FbProgramPrinter(
-             description, joined,
-             options.gtk3 ? gtk3::program_spelling() : gtk2::program_spelling())
-      .print_joined(sink);
+  FbProgramPrinter printer(
+      description, joined,
+      options.gtk3 ? gtk3::program_spelling() : gtk2::program_spelling());
+  // A program of a few dialogs prints in less time than a thread takes to
+  // start, and a single dialog of a huge text streams through one buffer.
+  unsigned threads = options.printers != 0
+                         ? options.printers
+                         : std::min(4u, std::thread::hardware_concurrency());
+  if (threads > 1 &&
+      description.dialogs.size() + description.menus.size() >= kParallelFrom) {
+    return printer.print_joined_in_parallel(sink, threads);
+  }
+  return printer.print_joined(sink);
 }
 
 namespace {

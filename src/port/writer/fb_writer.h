@@ -32,6 +32,10 @@ struct WriterOptions {
   /// `Description::pictures` ("app.pictures"); empty when there is none,
   /// and the images keep their stock pictures.
   std::string pictures_folder;
+  /// How many threads print a large program at once for
+  /// write_freebasic_program (the output is the same): 0 for one per core,
+  /// at most four.
+  unsigned printers = 0;
 };
 
 /// A program in two parts: what every conversion rewrites (the constants,
