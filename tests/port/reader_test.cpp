@@ -336,6 +336,35 @@ TEST(ReaderPreprocessor, HeadersIncludedAgainAndIncludeBombs) {
       << warnings(m)[0];
 }
 
+// A macro call's tokens carry the call's range: an expression that is a
+// part of a long call is kept as its own tokens, not as the whole call once
+// per expression (the square of the call's length in time and memory).
+TEST(ReaderPreprocessor, ExpressionsFromPartsOfALongMacroCall) {
+  std::string script =
+      "#define I(...) __VA_ARGS__\n"
+      "1 DIALOG 0, 0, 10, 10\nBEGIN\n"
+      "  LTEXT \"short\", I(7 | 8), 0, 0, 1, 1\n"
+      "  I(";
+  for (int i = 0; i < 2000; ++i) {
+    script += "LTEXT \"a\", " + std::to_string(100 + i) + ", 0, 0, 1, 1 ";
+  }
+  script += ")\nEND\n";
+  model::Model m = read(script, {});
+  EXPECT_TRUE(m.warnings.empty()) << warnings(m)[0];
+  ASSERT_EQ(m.dialogs.size(), 1u);
+  const std::vector<model::Control>& controls = m.dialogs[0].controls;
+  ASSERT_EQ(controls.size(), 2001u);
+  EXPECT_EQ(controls[0].id, 15);
+  EXPECT_EQ(controls[0].id_written, "I(7 | 8)");
+  std::size_t written = 0;
+  for (const model::Control& control : controls) {
+    written += control.id_written.size();
+  }
+  ASSERT_LT(written, 10 * controls.size());  // not the call's 68 KB each
+  EXPECT_EQ(controls[1].id_written, "100");
+  EXPECT_EQ(controls.back().id_written, "2099");
+}
+
 TEST(ReaderPreprocessor, IncludeSearchAndMissingHeaders) {
   ReaderOptions options;
   options.include_dirs = {"inc"};

@@ -1343,6 +1343,21 @@ std::string Preprocessor::written(const Token& first, const Token& last) const {
   if (one_word) {
     return std::string(first.text);
   }
+  // Every token a macro call gives carries the call's whole range. An
+  // expression read from a part of a long call (a DLGINIT's numbers, a
+  // dialog's controls passed to one macro) would be written as the whole
+  // call, once per expression: time and memory the square of the call's
+  // length. Past kLongCall bytes, such an expression is written as its
+  // own tokens.
+  constexpr std::uint32_t kLongCall = 256;
+  bool from_call = first.expansion != 0 || last.expansion != 0;
+  if (from_call && first.file == last.file && first.begin <= last.end &&
+      last.end - first.begin > kLongCall) {
+    bool one_token = first.text.data() == last.text.data() &&
+                     first.text.size() == last.text.size();
+    return one_token ? std::string(first.text)
+                     : std::string(first.text) + " " + std::string(last.text);
+  }
   std::string text;
   if (first.file == last.file && first.begin <= last.end &&
       first.file < files_.size() &&
