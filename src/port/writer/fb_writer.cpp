@@ -1310,12 +1310,15 @@ class FbProgramPrinter {
     out_.append(piece);
   }
 
-  void generated_part();
   /// A part of the program that prints on its own, with no state from the
   /// parts before it: the same text by any printer.
   using Section = std::function<void(FbProgramPrinter&)>;
-  /// The joined program as such parts, in its order.
-  std::vector<Section> sections() const;
+  /// The program as such parts, in its order: heading, declarations,
+  /// helpers, menu functions, dialog functions, the chooser of dialogs and
+  /// the start-up; then, from `user_start`, the user's part: each dialog's
+  /// procedure and the main program. `joined`: one file, the user's part
+  /// after a separating line.
+  std::vector<Section> sections(bool joined, std::size_t& user_start) const;
   /// Hands what is printed to the sink once it holds a piece's worth.
   void pass_on() {
     if (sink_ != nullptr && out_.size() >= kPiece) {
@@ -1357,7 +1360,6 @@ class FbProgramPrinter {
   void dialog_by_name();
   void id_names();
   void start_up();
-  void user_part(std::string_view include_name);
   void user_heading(std::string_view include_name);
   void user_ending();
   void procedure(const Dialog& dialog);
@@ -1386,49 +1388,23 @@ class FbProgramPrinter {
   std::unordered_map<int, std::string> radio_first_;
 };
 
-void FbProgramPrinter::generated_part() {
-  heading();
-  declarations();
-  pass_on();
-  helpers();
-  for (const MenuBar& bar : description_.menus) {
-    menu_function(bar);
-    pass_on();
-  }
-  for (const Variants& group : description_.menu_variants) {
-    menu_chooser(group);
-    pass_on();
-  }
-  for (const Toolbar& toolbar : description_.toolbars) {
-    toolbar_function(toolbar);
-    pass_on();
-  }
-  for (const Dialog& dialog : description_.dialogs) {
-    dialog_function(dialog);
-    pass_on();
-  }
-  if (description_.main_window) {
-    main_window_function(*description_.main_window);
-  }
-  dialog_by_name();
-  pass_on();
-  frame_default();
-  id_names();
-  pass_on();
-  start_up();
-}
-
 ProgramFiles FbProgramPrinter::print() {
-  generated_part();
+  std::size_t user_start = 0;
+  std::vector<Section> parts = sections(false, user_start);
   ProgramFiles files;
-  files.generated = std::move(out_);
-  out_.clear();
-  user_part(options_.include_name);
+  for (std::size_t k = 0; k < parts.size(); ++k) {
+    if (k == user_start) {
+      files.generated = std::move(out_);
+      out_.clear();
+    }
+    parts[k](*this);
+  }
   files.user = std::move(out_);
   return files;
 }
 
-std::vector<FbProgramPrinter::Section> FbProgramPrinter::sections() const {
+std::vector<FbProgramPrinter::Section> FbProgramPrinter::sections(
+    bool joined, std::size_t& user_start) const {
   std::vector<Section> parts;
   // Runs of `each` items of a list, one section per run.
   auto runs = [&parts](std::size_t count, std::size_t each, auto print) {
@@ -1468,8 +1444,15 @@ std::vector<FbProgramPrinter::Section> FbProgramPrinter::sections() const {
     printer.frame_default();
     printer.id_names();
     printer.start_up();
-    printer.out_ += "' ---- Your code\n\n";
-    printer.user_heading("");
+  });
+  // The user's part: in a file of its own, which includes the generated
+  // one; or after a separating line in one file, which includes nothing.
+  user_start = parts.size();
+  parts.emplace_back([joined](FbProgramPrinter& printer) {
+    if (joined) {
+      printer.out_ += "' ---- Your code\n\n";
+    }
+    printer.user_heading(printer.options_.include_name);
   });
   runs(d.dialog_variants.size(), 32,
        [&d](FbProgramPrinter& printer, std::size_t i) {
@@ -1481,7 +1464,8 @@ std::vector<FbProgramPrinter::Section> FbProgramPrinter::sections() const {
 
 bool FbProgramPrinter::print_joined_in_parallel(const ProgramSink& sink,
                                                 unsigned threads) {
-  const std::vector<Section> parts = sections();
+  std::size_t user_start = 0;
+  const std::vector<Section> parts = sections(true, user_start);
   const std::size_t ahead = 4 * std::size_t{threads};
   std::vector<std::string> texts(parts.size());
   std::vector<char> ready(parts.size(), 0);
@@ -1609,9 +1593,11 @@ bool FbProgramPrinter::print_joined_in_parallel(const ProgramSink& sink,
 bool FbProgramPrinter::print_joined(const ProgramSink& sink) {
   sink_ = &sink;
   out_.reserve(kPiece + kPiece / 2);
-  generated_part();
-  out_ += "' ---- Your code\n\n";
-  user_part("");
+  std::size_t user_start = 0;
+  for (const Section& part : sections(true, user_start)) {
+    part(*this);
+    pass_on();
+  }
   flush();
   sink_ = nullptr;
   return sink_ok_;
@@ -2581,15 +2567,6 @@ void FbProgramPrinter::start_up() {
 }
 
 // Each dialog's procedure for the user to fill, and the main program.
-void FbProgramPrinter::user_part(std::string_view include_name) {
-  user_heading(include_name);
-  for (const Variants& group : description_.dialog_variants) {
-    procedure(description_.dialogs[group.members.front()]);
-    pass_on();
-  }
-  user_ending();
-}
-
 void FbProgramPrinter::user_heading(std::string_view include_name) {
   put("' The code of ", fb_comment(options_.script_name),
       "'s dialogs, converted by dlgforge --port: yours to\n"
