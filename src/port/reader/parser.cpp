@@ -643,19 +643,11 @@ class Parser {
     }
     // Most fields are one number or one name: read without the levels of
     // operators, with the value the factor would give.
-    if ((result.first.kind == TokenKind::Number ||
-         (result.first.kind == TokenKind::Identifier &&
-          !same_word(result.first.text, "NOT"))) &&
-        !is_operator(peek(1))) {
-      std::optional<Value> value = factor(0);
-      result.last = last_;
-      if (value) {
-        result.ok = true;
-        result.value = *value;
-      }
-      return result;
-    }
-    std::optional<Value> value = sum(0);
+    bool single = (result.first.kind == TokenKind::Number ||
+                   (result.first.kind == TokenKind::Identifier &&
+                    !same_word(result.first.text, "NOT"))) &&
+                  !is_operator(peek(1));
+    std::optional<Value> value = single ? factor(0) : sum(0);
     result.last = last_;
     if (value) {
       result.ok = true;
