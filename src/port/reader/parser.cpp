@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
+#include <vector>
 
 #include "port/reader/reader.h"
 #include "port/reader/text_decoding.h"
@@ -69,6 +69,81 @@ constexpr ControlKeyword kControls[] = {
     {"COMBOBOX", "ComboBox", 0, ControlForm::NoText},
     {"SCROLLBAR", "ScrollBar", 0, ControlForm::NoText},  // SBS_HORZ
 };
+
+// The names used without a definition, each kept once. A script whose
+// header is missing uses each of its ids again and again (millions of
+// times in a large one), so the table is flat: hashes and offsets in one
+// array, the names' bytes in one buffer. A table of nodes spread over the
+// heap cost a cache miss or two at every use.
+class UndefinedNames {
+ public:
+  /// Keeps `name`; false when it was kept already.
+  bool add(std::string_view name) {
+    if (2 * (count_ + 1) > slots_.size()) {
+      grow();
+    }
+    std::size_t hash = std::hash<std::string_view>{}(name);
+    Slot& slot = find(name, hash);
+    if (slot.length != kEmpty) {
+      return false;
+    }
+    slot = {hash, static_cast<std::uint32_t>(bytes_.size()),
+            static_cast<std::uint32_t>(name.size())};
+    bytes_.append(name);
+    ++count_;
+    return true;
+  }
+
+ private:
+  static constexpr std::uint32_t kEmpty = 0xFFFFFFFF;
+  struct Slot {
+    std::size_t hash = 0;
+    std::uint32_t offset = 0;
+    std::uint32_t length = kEmpty;
+  };
+
+  Slot& find(std::string_view name, std::size_t hash) {
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+      Slot& slot = slots_[i];
+      if (slot.length == kEmpty ||
+          (slot.hash == hash &&
+           std::string_view(bytes_).substr(slot.offset, slot.length) == name)) {
+        return slot;
+      }
+    }
+  }
+
+  void grow() {
+    std::vector<Slot> old = std::move(slots_);
+    slots_.assign(old.empty() ? 64 : 2 * old.size(), Slot{});
+    std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+      if (slot.length == kEmpty) {
+        continue;
+      }
+      std::size_t i = slot.hash & mask;
+      while (slots_[i].length != kEmpty) {
+        i = (i + 1) & mask;
+      }
+      slots_[i] = slot;
+    }
+  }
+
+  std::vector<Slot> slots_;
+  std::size_t count_ = 0;
+  std::string bytes_;
+};
+
+// Moves what `read` holds into `kept`, in a vector of exactly its size.
+template <typename T>
+void keep_exactly(std::vector<T>& read, std::vector<T>& kept) {
+  kept.reserve(read.size());
+  for (T& item : read) {
+    kept.push_back(std::move(item));
+  }
+  read.clear();
+}
 
 // The predefined classes as a compiled template names them, by the
 // ordinal it stores for each.
@@ -498,10 +573,7 @@ class Parser {
   // ---- expressions ----
 
   void note_undefined(std::string_view name) {
-    // A name used again (each use of an id its header did not define) is
-    // found without a copy of it.
-    if (undefined_seen_.find(name) == undefined_seen_.end()) {
-      undefined_seen_.emplace(name);
+    if (undefined_seen_.add(name)) {
       model_.undefined_identifiers.emplace_back(name);
     }
   }
@@ -1501,9 +1573,10 @@ class Parser {
       d.style.value |= kSetFontStyle;
     }
     take();
+    controls_.clear();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
-      control(d);
+      control(d.kind == "DIALOGEX");
     }
     if (peek().kind == TokenKind::End) {
       failed_ = false;
@@ -1511,6 +1584,7 @@ class Parser {
     } else {
       take();
     }
+    keep_exactly(controls_, d.controls);
     model_.dialogs.push_back(std::move(d));
   }
 
@@ -1653,7 +1727,7 @@ class Parser {
     }
   }
 
-  void control(model::Dialog& d) {
+  void control(bool ex) {
     Token first = peek();
     const ControlKeyword* keyword = first.kind == TokenKind::Identifier
                                         ? find_control(first.text)
@@ -1668,14 +1742,14 @@ class Parser {
     }
     take();
     // Read in place, and taken back when it is not a control after all.
-    model::Control& c = d.controls.emplace_back();
+    model::Control& c = controls_.emplace_back();
     c.keyword = std::string(keyword->keyword);
     c.class_name = std::string(keyword->class_name);
     c.pos = position(pp_, first);
     std::uint32_t default_style = kChildVisible | keyword->style;
-    bool ok = control_fields(*keyword, c, d.kind == "DIALOGEX", default_style);
+    bool ok = control_fields(*keyword, c, ex, default_style);
     if (!ok) {
-      d.controls.pop_back();
+      controls_.pop_back();
       skip_line(first);
       return;
     }
@@ -1795,6 +1869,10 @@ class Parser {
       return;
     }
     take();
+    // This level's items, read into the vector kept for its depth and then
+    // moved to `items` (the level below reuses the next depth's).
+    std::vector<model::MenuItem>& read = menu_items_[depth];
+    read.clear();
     while (!at_end() && peek().kind != TokenKind::End) {
       failed_ = false;
       Token first = peek();
@@ -1819,7 +1897,7 @@ class Parser {
           }
           menu_items(item.items, ex, depth + 1);
         }
-        items.push_back(std::move(item));
+        read.push_back(std::move(item));
         continue;
       }
       fail(first, "expected MENUITEM or POPUP");
@@ -1832,6 +1910,7 @@ class Parser {
       failed_ = false;
       fail(peek(), "menu without END");
     }
+    keep_exactly(read, items);
   }
 
   bool menu_item(model::MenuItem& item) {
@@ -1971,13 +2050,13 @@ class Parser {
   std::uint16_t language_ = 0;      // in force for the current statement
   std::uint16_t top_language_ = 0;  // set by a LANGUAGE statement
   bool failed_ = false;
-  struct NameHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view name) const {
-      return std::hash<std::string_view>{}(name);
-    }
-  };
-  std::unordered_set<std::string, NameHash, std::equal_to<>> undefined_seen_;
+  UndefinedNames undefined_seen_;
+  // A dialog's controls and a menu level's items are read into these
+  // vectors, kept from one resource to the next, and then moved into
+  // vectors of exactly their size: a large script's model holds no
+  // half-empty capacity, and no vector is reallocated as it grows.
+  std::vector<model::Control> controls_;
+  std::array<std::vector<model::MenuItem>, kMaxMenuDepth + 1> menu_items_;
 };
 
 }  // namespace
