@@ -404,6 +404,61 @@ TEST(Interface, MainWindowToolbarPromptsAndVariants) {
   EXPECT_EQ(description.strings[0].texts.size(), 2u);  // id 100
 }
 
+// A dialog finds its menu and its DLGINIT, and a toolbar its menu, by name
+// ignoring case or by number whatever name gave the number; of a menu's
+// variants, a dialog takes the one in its language.
+TEST(Interface, ResourcesPairByNameOrNumber) {
+  model::Model model;
+  auto add_menu = [&model](model::NameOrOrdinal name, std::uint16_t language) {
+    model::Menu menu;
+    menu.name = std::move(name);
+    menu.language = language;
+    model::MenuItem item;
+    item.text = "&Go";
+    item.id = 1;
+    menu.items.push_back(item);
+    model.menus.push_back(menu);
+  };
+  add_menu({"IDR_MAIN", 200}, 0);
+  add_menu({"Other", std::nullopt}, 0x0409);
+  add_menu({"OTHER", std::nullopt}, 0x0407);
+  auto add_dialog = [&model](model::NameOrOrdinal name,
+                             model::NameOrOrdinal menu,
+                             std::uint16_t language) {
+    model.dialogs.push_back(testing::sample_model().dialogs.front());
+    model.dialogs.back().name = std::move(name);
+    model.dialogs.back().menu = std::move(menu);
+    model.dialogs.back().language = language;
+  };
+  add_dialog({"IDD_A", 300}, {"200", 200}, 0);
+  add_dialog({"IDD_B", std::nullopt}, {"IDM_ALIAS", 200}, 0);
+  add_dialog({"IDD_C", std::nullopt}, {"other", std::nullopt}, 0x0407);
+  model::DialogInit init;
+  init.name = {"300", 300};
+  model::DialogInitEntry entry;
+  entry.message = 0x180;  // LB_ADDSTRING to the list box of id 0
+  entry.text = "first";
+  init.entries.push_back(entry);
+  model.dialog_inits.push_back(init);
+  model::Toolbar toolbar;
+  toolbar.name = {"IDR_ALIAS", 200};
+  model.toolbars.push_back(toolbar);
+  Description description = describe(model, "");
+
+  EXPECT_EQ(description.dialogs[0].menu, 0);
+  EXPECT_EQ(description.dialogs[1].menu, 0);
+  EXPECT_EQ(description.dialogs[2].menu, 2);
+  EXPECT_EQ(description.menus[0].toolbar, 0);
+  for (int d : {0, 1}) {
+    for (const Widget& widget : description.dialogs[d].widgets) {
+      if (widget.kind == WidgetKind::ListBox) {
+        EXPECT_EQ(widget.items,
+                  std::vector<std::string>(d == 0 ? 1 : 0, "first"));
+      }
+    }
+  }
+}
+
 // A large program is printed by several threads, each a few dialogs, menus
 // or procedures at a time: the same bytes whatever their number, in the
 // order of one printer, and a sink that refuses a piece stops them all.

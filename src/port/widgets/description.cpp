@@ -114,13 +114,6 @@ bool same_name(std::string_view a, std::string_view b) {
          });
 }
 
-// Whether two resources have one name: the same number, else the same
-// name ignoring case, as the resource compiler pairs them.
-bool same_resource(const model::NameOrOrdinal& a,
-                   const model::NameOrOrdinal& b) {
-  return a.number ? a.number == b.number : same_name(a.text, b.text);
-}
-
 // A class name as the script may quote it.
 std::string class_key(std::string_view class_name) {
   if (class_name.size() >= 2 && class_name.front() == '"' &&
@@ -962,7 +955,7 @@ int main_window_menu(const model::Model& model) {
   // The names of toolbars, accelerator tables and icons, gathered once: a
   // menu shares a name with one of them when its number is among their
   // numbers or its text among the texts of those named by text (as
-  // same_resource pairs them).
+  // ResourceIndex pairs them).
   std::unordered_set<std::uint64_t> numbers;
   std::unordered_set<std::string> texts;
   auto gather = [&numbers, &texts](const model::NameOrOrdinal& name) {
@@ -1048,6 +1041,94 @@ bool matches(const model::NameOrOrdinal& name, const std::string& wanted) {
   }
   return name.number && std::to_string(*name.number) == wanted;
 }
+
+// The resources of one type by name, each name's in script order: pairing
+// each dialog with its menu and its DLGINIT, each menu with its
+// accelerators, ... by looking through every resource of the other type
+// made a large script's description quadratic.
+class ResourceIndex {
+ public:
+  template <typename Resource>
+  explicit ResourceIndex(const std::vector<Resource>& resources) {
+    for (std::size_t i = 0; i < resources.size(); ++i) {
+      const model::NameOrOrdinal& name = resources[i].name;
+      if (name.number) {
+        by_number_[*name.number].push_back(i);
+      } else {
+        unnumbered_by_text_[lower(name.text)].push_back(i);
+      }
+      by_text_[lower(name.text)].push_back(i);
+    }
+  }
+
+  /// The resources of `name`: those of its number when they have one,
+  /// else those of its name ignoring case, as the resource compiler pairs
+  /// them.
+  std::vector<std::size_t> same_resource(
+      const model::NameOrOrdinal& name) const {
+    std::vector<std::size_t> found;
+    if (name.number) {
+      add(by_number_, *name.number, found);
+    }
+    add(unnumbered_by_text_, lower(name.text), found);
+    return in_order(std::move(found));
+  }
+
+  /// The resources named `text` ignoring case, or numbered with it written
+  /// in decimal, or numbered `number`: how a dialog's MENU option finds its
+  /// menu.
+  std::vector<std::size_t> matching(const std::string& text,
+                                    std::optional<std::uint32_t> number) const {
+    std::vector<std::size_t> found;
+    add(by_text_, lower(text), found);
+    if (std::optional<std::uint32_t> written = decimal(text)) {
+      add(by_number_, *written, found);
+    }
+    if (number) {
+      add(by_number_, *number, found);
+    }
+    return in_order(std::move(found));
+  }
+
+ private:
+  template <typename Map, typename Key>
+  static void add(const Map& map, const Key& key,
+                  std::vector<std::size_t>& found) {
+    if (auto at = map.find(key); at != map.end()) {
+      found.insert(found.end(), at->second.begin(), at->second.end());
+    }
+  }
+
+  static std::vector<std::size_t> in_order(std::vector<std::size_t> found) {
+    std::sort(found.begin(), found.end());
+    found.erase(std::unique(found.begin(), found.end()), found.end());
+    return found;
+  }
+
+  // The number `text` is the decimal spelling of, as std::to_string
+  // writes it (no sign, no leading zero).
+  static std::optional<std::uint32_t> decimal(std::string_view text) {
+    if (text.empty() || text.size() > 10 ||
+        (text[0] == '0' && text.size() > 1)) {
+      return std::nullopt;
+    }
+    std::uint64_t value = 0;
+    for (char c : text) {
+      if (c < '0' || c > '9') {
+        return std::nullopt;
+      }
+      value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value > 0xFFFFFFFFu) {
+      return std::nullopt;
+    }
+    return static_cast<std::uint32_t>(value);
+  }
+
+  std::unordered_map<std::uint32_t, std::vector<std::size_t>> by_number_;
+  std::unordered_map<std::string, std::vector<std::size_t>> by_text_;
+  std::unordered_map<std::string, std::vector<std::size_t>> unnumbered_by_text_;
+};
 
 }  // namespace
 
@@ -1188,6 +1269,7 @@ Description describe(const model::Model& model, const std::string& main_name,
     }
   }
   std::unordered_set<const model::AcceleratorTable*> warned_tables;
+  ResourceIndex accelerator_index(model.accelerators);
   for (size_t i = 0; i < model.menus.size(); ++i) {
     const model::Menu& menu = model.menus[i];
     description.menus.push_back(
@@ -1196,11 +1278,10 @@ Description describe(const model::Model& model, const std::string& main_name,
     // The ACCELERATORS table of the menu's name, else the application's
     // (the script's first), gives the menu's window its keys.
     const model::AcceleratorTable* table = nullptr;
-    for (const model::AcceleratorTable& candidate : model.accelerators) {
-      if (same_resource(candidate.name, menu.name)) {
-        table = &candidate;
-        break;
-      }
+    if (std::vector<std::size_t> named =
+            accelerator_index.same_resource(menu.name);
+        !named.empty()) {
+      table = &model.accelerators[named.front()];
     }
     if (table == nullptr && !model.accelerators.empty()) {
       table = &model.accelerators.front();
@@ -1225,6 +1306,8 @@ Description describe(const model::Model& model, const std::string& main_name,
   }
   std::vector<int> dialog_group;
   description.dialog_variants = group_variants(model.dialogs, dialog_group);
+  ResourceIndex init_index(model.dialog_inits);
+  ResourceIndex menu_index(model.menus);
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
     Dialog dialog = describe_dialog(source, static_cast<int>(i), names, ids);
@@ -1232,9 +1315,9 @@ Description describe(const model::Model& model, const std::string& main_name,
     // The DLGINIT of the dialog's name, in its LANGUAGE where there are
     // several.
     const model::DialogInit* init = nullptr;
-    for (const model::DialogInit& candidate : model.dialog_inits) {
-      if (same_resource(candidate.name, source.name) &&
-          (init == nullptr || candidate.language == source.language)) {
+    for (std::size_t at : init_index.same_resource(source.name)) {
+      const model::DialogInit& candidate = model.dialog_inits[at];
+      if (init == nullptr || candidate.language == source.language) {
         init = &candidate;
       }
     }
@@ -1247,16 +1330,13 @@ Description describe(const model::Model& model, const std::string& main_name,
     if (source.menu) {
       // The menu's variant in the dialog's language, else its first: the
       // program asks the menu's chooser in any case.
-      for (size_t m = 0; m < model.menus.size(); ++m) {
-        if (matches(model.menus[m].name, source.menu->text) ||
-            (source.menu->number &&
-             model.menus[m].name.number == source.menu->number)) {
-          if (dialog.menu < 0 || model.menus[m].language == source.language) {
-            dialog.menu = static_cast<int>(m);
-          }
-          if (model.menus[m].language == source.language) {
-            break;
-          }
+      for (std::size_t m :
+           menu_index.matching(source.menu->text, source.menu->number)) {
+        if (dialog.menu < 0 || model.menus[m].language == source.language) {
+          dialog.menu = static_cast<int>(m);
+        }
+        if (model.menus[m].language == source.language) {
+          break;
         }
       }
     }
@@ -1266,6 +1346,7 @@ Description describe(const model::Model& model, const std::string& main_name,
     }
     description.dialogs.push_back(std::move(dialog));
   }
+  ResourceIndex file_index(model.files);
   for (size_t i = 0; i < model.toolbars.size(); ++i) {
     const model::Toolbar& source = model.toolbars[i];
     description.toolbars.push_back(
@@ -1278,19 +1359,17 @@ Description describe(const model::Model& model, const std::string& main_name,
       toolbar.picture_width = strip->images.front().width;
       toolbar.picture_height = strip->images.front().height;
     }
-    if (std::none_of(model.files.begin(), model.files.end(),
-                     [&source](const model::FileResource& file) {
-                       return same_name(file.type, "BITMAP") &&
-                              same_resource(file.name, source.name);
-                     })) {
+    std::vector<std::size_t> named = file_index.same_resource(source.name);
+    if (std::none_of(named.begin(), named.end(), [&model](std::size_t at) {
+          return same_name(model.files[at].type, "BITMAP");
+        })) {
       description.warnings.push_back(
           {source.pos, "the toolbar " + source.name.text +
                            " has no BITMAP of its name: its buttons show "
                            "the toolkit's picture of a missing image"});
     }
-    for (size_t m = 0; m < model.menus.size(); ++m) {
-      if (description.menus[m].toolbar < 0 &&
-          same_resource(model.menus[m].name, source.name)) {
+    for (std::size_t m : menu_index.same_resource(source.name)) {
+      if (description.menus[m].toolbar < 0) {
         description.menus[m].toolbar = static_cast<int>(i);
       }
     }
