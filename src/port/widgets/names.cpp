@@ -88,16 +88,23 @@ void NameTable::reserve(std::size_t count) {
   if (slots > slots_.size()) {
     grow(slots);
   }
+  entries_.reserve(count);
 }
 
-// The slot holding `name`, or the free one where it would go. No name is
-// empty, so an empty slot is a free one.
+// The slot holding `name`, or the free one where it would go.
 std::size_t NameTable::find(std::string_view name, std::size_t hash) const {
   std::size_t mask = slots_.size() - 1;
+  auto short_hash = static_cast<std::uint32_t>(hash);
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.name.empty() || (slot.hash == hash && slot.name == name)) {
+    if (slot.entry == 0) {
       return at;
+    }
+    if (slot.hash == short_hash) {
+      const Entry& entry = entries_[slot.entry - 1];
+      if (std::string_view(entry.text, entry.size) == name) {
+        return at;
+      }
     }
   }
 }
@@ -112,19 +119,27 @@ void NameTable::add(std::size_t slot, std::string_view name, std::size_t hash) {
   char* text = blocks_.back().get() + block_used_;
   std::copy(name.begin(), name.end(), text);
   block_used_ += name.size();
-  slots_[slot] = Slot{std::string_view(text, name.size()), hash, 2};
-  if (++used_ * 2 > slots_.size()) {
+  entries_.push_back({text, static_cast<std::uint32_t>(name.size()), 2});
+  slots_[slot] = Slot{static_cast<std::uint32_t>(hash),
+                      static_cast<std::uint32_t>(entries_.size())};
+  if (entries_.size() * 2 > slots_.size()) {
     grow(slots_.size() * 2);
   }
 }
 
 void NameTable::grow(std::size_t slots) {
-  std::vector<Slot> old = std::move(slots_);
   slots_.assign(slots, Slot{});
-  for (const Slot& slot : old) {
-    if (!slot.name.empty()) {
-      slots_[find(slot.name, slot.hash)] = slot;
+  std::size_t mask = slots - 1;
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    const Entry& entry = entries_[i];
+    std::size_t hash =
+        std::hash<std::string_view>{}(std::string_view(entry.text, entry.size));
+    std::size_t at = hash & mask;
+    while (slots_[at].entry != 0) {
+      at = (at + 1) & mask;
     }
+    slots_[at] = Slot{static_cast<std::uint32_t>(hash),
+                      static_cast<std::uint32_t>(i + 1)};
   }
 }
 
@@ -134,7 +149,7 @@ std::string NameTable::claim(std::string_view base) {
   }
   std::size_t base_hash = std::hash<std::string_view>{}(base);
   std::size_t at = find(base, base_hash);
-  if (slots_[at].name.empty()) {
+  if (slots_[at].entry == 0) {
     add(at, base, base_hash);
     return std::string(base);
   }
@@ -142,7 +157,8 @@ std::string NameTable::claim(std::string_view base) {
   // for this base is still taken: starting there gives the same name as
   // trying 2, 3, ... again, without the quadratic cost of a script with
   // thousands of controls of one kind.
-  int suffix = slots_[at].next_suffix;
+  std::uint32_t base_entry = slots_[at].entry - 1;
+  int suffix = entries_[base_entry].next_suffix;
   std::string name(base);
   for (;; ++suffix) {
     name.resize(base.size());
@@ -150,12 +166,12 @@ std::string NameTable::claim(std::string_view base) {
     name += std::to_string(suffix);
     std::size_t hash = std::hash<std::string_view>{}(name);
     std::size_t free = find(name, hash);
-    if (slots_[free].name.empty()) {
+    if (slots_[free].entry == 0) {
       add(free, name, hash);
       break;
     }
   }
-  slots_[find(base, base_hash)].next_suffix = suffix + 1;
+  entries_[base_entry].next_suffix = suffix + 1;
   return name;
 }
 

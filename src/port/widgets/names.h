@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -35,21 +36,27 @@ class NameTable {
   void reserve(std::size_t count);
 
  private:
-  /// A name handed out. A large script has hundreds of thousands: they
-  /// sit in one open-addressed array, their text in blocks of the table's
-  /// own, rather than in a node and a string each.
-  struct Slot {
-    std::string_view name;  // empty: a free slot
-    std::size_t hash = 0;
+  /// A name handed out. A large script has over a million: their text sits
+  /// in blocks of the table's own, each in an entry of `entries_` in the
+  /// order handed out, and the open-addressed array holds 8 bytes a name
+  /// (part of its hash and its entry), so that a probe touches little
+  /// memory.
+  struct Entry {
+    const char* text = nullptr;
+    std::uint32_t size = 0;
     /// For a base that was taken: the first suffix not yet known taken.
     int next_suffix = 2;
+  };
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t entry = 0;  // 1 + index into entries_; 0: a free slot
   };
   std::size_t find(std::string_view name, std::size_t hash) const;
   void add(std::size_t slot, std::string_view name, std::size_t hash);
   void grow(std::size_t slots);
 
   std::vector<Slot> slots_;
-  std::size_t used_ = 0;
+  std::vector<Entry> entries_;
   std::vector<std::unique_ptr<char[]>> blocks_;
   std::size_t block_size_ = 0;
   std::size_t block_used_ = 0;
