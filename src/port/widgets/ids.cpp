@@ -125,22 +125,38 @@ std::string_view unsafe_constant_reason(std::string_view name) {
   return "";
 }
 
+std::size_t IdNames::find(std::string_view name, std::size_t hash) const {
+  std::size_t mask = slots_.size() - 1;
+  auto short_hash = static_cast<std::uint32_t>(hash);
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.constant == 0 ||
+        (slot.hash == short_hash &&
+         same_name(constants_[slot.constant - 1].name, name))) {
+      return at;
+    }
+  }
+}
+
 std::string IdNames::offer(std::string_view written, std::int64_t value) {
   std::string_view safety = unsafe_constant_reason(written);
   if (safety == kNotIdentifier) {
     return "";  // a number, or an expression: nothing to name
   }
   std::string reason(safety);
+  if (slots_.empty()) {
+    slots_.resize(64);
+  }
   // Most ids are named again and again (IDOK, each menu command in every
   // language): those are found without making a key.
   lookup_.assign(written);
   std::transform(lookup_.begin(), lookup_.end(), lookup_.begin(), lower);
-  if (reason.empty()) {
-    if (auto known = by_name_.find(lookup_); known != by_name_.end()) {
-      const IdConstant& constant = constants_[known->second];
-      if (constant.value == value) {
-        return constant.name;
-      }
+  std::size_t hash = std::hash<std::string_view>{}(lookup_);
+  std::size_t slot = find(written, hash);
+  if (reason.empty() && slots_[slot].constant != 0) {
+    const IdConstant& constant = constants_[slots_[slot].constant - 1];
+    if (constant.value == value) {
+      return constant.name;
     }
   }
   for (const BuiltInId& built_in : kBuiltInIds) {
@@ -153,12 +169,16 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     }
   }
   if (reason.empty()) {
-    auto [known, added] = by_name_.try_emplace(lookup_, constants_.size());
-    if (added) {
+    if (slots_[slot].constant == 0) {
       constants_.push_back({std::string(written), value});
+      slots_[slot] = {static_cast<std::uint32_t>(hash),
+                      static_cast<std::uint32_t>(constants_.size())};
+      if (2 * constants_.size() > slots_.size()) {
+        grow();
+      }
       return constants_.back().name;
     }
-    const IdConstant& constant = constants_[known->second];
+    const IdConstant& constant = constants_[slots_[slot].constant - 1];
     if (constant.value == value) {
       return constant.name;
     }
@@ -169,6 +189,24 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     unnamed_.push_back({std::string(written), value, reason});
   }
   return "";
+}
+
+void IdNames::grow() {
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(2 * old.size(), Slot{});
+  std::size_t mask = slots_.size() - 1;
+  for (const Slot& slot : old) {
+    if (slot.constant == 0) {
+      continue;
+    }
+    // The hash's low half picks the slot, as long as there are fewer
+    // than 2^32 slots.
+    std::size_t at = slot.hash & mask;
+    while (slots_[at].constant != 0) {
+      at = (at + 1) & mask;
+    }
+    slots_[at] = slot;
+  }
 }
 
 }  // namespace dlgforge::port

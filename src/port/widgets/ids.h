@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -50,8 +49,20 @@ class IdNames {
  private:
   std::vector<IdConstant> constants_;
   std::vector<UnnamedId> unnamed_;
-  /// Each constant's index by its name in lower case.
-  std::unordered_map<std::string, size_t> by_name_;
+  /// The constant named `name` ignoring case, or the free slot where it
+  /// would go in `slots_`.
+  std::size_t find(std::string_view name, std::size_t hash) const;
+  void grow();
+
+  /// Each constant by its name ignoring case, open-addressed: part of the
+  /// name's hash and 1 + the constant's index (0 for a free slot). A large
+  /// script offers its ids hundreds of thousands of times, and a table of
+  /// nodes cost a cache miss or two each.
+  struct Slot {
+    std::uint32_t hash = 0;
+    std::uint32_t constant = 0;
+  };
+  std::vector<Slot> slots_;
   /// The names and values already in `unnamed_`.
   std::unordered_set<std::string> noted_;
   /// The offered name in lower case, kept to reuse its storage.

@@ -128,18 +128,20 @@ void NameTable::add(std::size_t slot, std::string_view name, std::size_t hash) {
 }
 
 void NameTable::grow(std::size_t slots) {
+  std::vector<Slot> old = std::move(slots_);
   slots_.assign(slots, Slot{});
   std::size_t mask = slots - 1;
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const Entry& entry = entries_[i];
-    std::size_t hash =
-        std::hash<std::string_view>{}(std::string_view(entry.text, entry.size));
-    std::size_t at = hash & mask;
+  for (const Slot& slot : old) {
+    if (slot.entry == 0) {
+      continue;
+    }
+    // The hash's low half picks the slot, as long as there are fewer than
+    // 2^32 slots.
+    std::size_t at = slot.hash & mask;
     while (slots_[at].entry != 0) {
       at = (at + 1) & mask;
     }
-    slots_[at] = Slot{static_cast<std::uint32_t>(hash),
-                      static_cast<std::uint32_t>(i + 1)};
+    slots_[at] = slot;
   }
 }
 
