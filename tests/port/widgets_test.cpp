@@ -459,10 +459,11 @@ TEST(Interface, ResourcesPairByNameOrNumber) {
   }
 }
 
-// A large program is printed by several threads, each a few dialogs, menus
-// or procedures at a time: the same bytes whatever their number, in the
-// order of one printer, and a sink that refuses a piece stops them all.
-TEST(Writer, ProgramsPrintedBySeveralThreadsAreTheSame) {
+// A large program is described by several threads, each a dialog at a
+// time, and printed by several, each a few dialogs, menus or procedures at
+// a time: the same bytes whatever their number, in the order of one
+// thread, and a sink that refuses a piece stops the printers.
+TEST(Writer, ProgramsMadeBySeveralThreadsAreTheSame) {
   const model::Model sample = testing::sample_model();
   model::Model model;
   for (int i = 0; i < 150; ++i) {
@@ -482,7 +483,7 @@ TEST(Writer, ProgramsPrintedBySeveralThreadsAreTheSame) {
       model.menus.push_back(menu);
     }
   }
-  const Description description = describe(model, "many.rc");
+  const Description description = describe(model, "many.rc", nullptr, 1);
   for (bool gtk3 : {false, true}) {
     WriterOptions options;
     options.script_name = "many.rc";
@@ -509,6 +510,16 @@ TEST(Writer, ProgramsPrintedBySeveralThreadsAreTheSame) {
       EXPECT_FALSE(stopped);
       EXPECT_TRUE(one.starts_with(part));
       EXPECT_LT(part.size(), one.size());
+    }
+    for (unsigned threads : {2u, 5u}) {
+      options.printers = 1;
+      std::string program;
+      write_freebasic_program(describe(model, "many.rc", nullptr, threads),
+                              options, [&program](std::string_view piece) {
+                                program += piece;
+                                return true;
+                              });
+      EXPECT_TRUE(program == one) << threads << " describing, gtk3 " << gtk3;
     }
   }
 }

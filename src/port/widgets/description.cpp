@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cctype>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
 #include <map>
+#include <mutex>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -16,6 +21,9 @@ namespace dlgforge::port {
 namespace {
 
 // Window and control styles the mapping reads.
+// Dialogs from which their description is prepared on several threads.
+constexpr std::size_t kPreparedApartFrom = 64;
+
 constexpr std::uint32_t kWsTabStop = 0x00010000;
 constexpr std::uint32_t kWsGroup = 0x00020000;
 constexpr std::uint32_t kWsThickFrame = 0x00040000;
@@ -441,19 +449,23 @@ void add_initial_items(const model::DialogInit& init, Dialog& dialog) {
   }
 }
 
-Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
-                       IdNames& ids) {
+// A dialog's description but for its names and id constants, which depend
+// on the dialogs and menus before it: what any thread may make of a dialog
+// alone. `parts` holds the readable part of each widget's name.
+struct PreparedDialog {
   Dialog dialog;
+  std::vector<std::string> parts;
+};
+
+PreparedDialog prepare_dialog(const model::Dialog& source) {
+  PreparedDialog prepared;
+  Dialog& dialog = prepared.dialog;
   dialog.script_name = source.name.text;
   if (source.name.number &&
       std::to_string(*source.name.number) != source.name.text) {
     dialog.ordinal = std::to_string(*source.name.number);
   }
   dialog.language = source.language;
-  std::string scope = names.claim("dlg_" + scope_part(source.name, index));
-  dialog.function = names.claim(scope + "_create");
-  dialog.window = names.claim(scope + "_window");
-  dialog.procedure = names.claim(scope + "_procedure");
   dialog.title = source.caption;
   dialog.rect = {source.x, source.y, source.cx, source.cy};
   dialog.font = font_request(source.font);
@@ -466,6 +478,7 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
   bool group_open = false;
   bool has_default = false;
   dialog.widgets.reserve(source.controls.size());
+  prepared.parts.reserve(source.controls.size());
   for (std::size_t at = 0; at < source.controls.size(); ++at) {
     const model::Control& control = source.controls[at];
     if (attaches_to_field(source.controls, at)) {
@@ -522,14 +535,12 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
     widget.want_return = widget.kind == WidgetKind::TextView &&
                          (control.style.value & kEsWantReturn) != 0;
     widget.id = control.id;
-    widget.id_name = ids.offer(control.id_written, control.id);
     widget.notifications = notifications_of(widget.kind);
-
-    std::string part = identifier_part(control.id_written);
+    std::string& part =
+        prepared.parts.emplace_back(identifier_part(control.id_written));
     if (part.empty()) {
       part = kind_part(widget.kind);
     }
-    widget.name = names.claim(scope + "_" + part);
   }
   // A label's mnemonic moves the focus to the next control that takes it,
   // as the dialog manager does for a static before an edit field.
@@ -546,8 +557,118 @@ Dialog describe_dialog(const model::Dialog& source, int index, NameTable& names,
       }
     }
   }
-  return dialog;
+  return prepared;
 }
+
+// Gives a prepared dialog its names and its widgets their names and id
+// constants: in script order, as the tables hand them out.
+Dialog name_dialog(const model::Dialog& source, int index,
+                   PreparedDialog prepared, NameTable& names, IdNames& ids) {
+  Dialog& dialog = prepared.dialog;
+  std::string scope = names.claim("dlg_" + scope_part(source.name, index));
+  dialog.function = names.claim(scope + "_create");
+  dialog.window = names.claim(scope + "_window");
+  dialog.procedure = names.claim(scope + "_procedure");
+  for (std::size_t i = 0; i < dialog.widgets.size(); ++i) {
+    Widget& widget = dialog.widgets[i];
+    widget.id_name = ids.offer(widget.id_written, widget.id);
+    widget.name = names.claim(scope + "_" + prepared.parts[i]);
+  }
+  return std::move(dialog);
+}
+
+// Prepares a model's dialogs on threads of its own while the calling thread
+// describes the rest, and hands them over in script order; the calling
+// thread prepares one itself when the next it needs is not ready.
+class DialogPreparer {
+ public:
+  DialogPreparer(const std::vector<model::Dialog>& sources, unsigned threads)
+      : sources_(sources),
+        prepared_(sources.size()),
+        ready_(sources.size(), 0) {
+    for (unsigned i = 1; i < threads; ++i) {
+      try {
+        helpers_.emplace_back([this] { help(); });
+      } catch (const std::system_error&) {
+        break;  // fewer helpers: the calling thread prepares the rest
+      }
+    }
+  }
+
+  ~DialogPreparer() {
+    {
+      std::lock_guard lock(mutex_);
+      stop_ = true;
+    }
+    changed_.notify_all();
+    for (std::thread& helper : helpers_) {
+      helper.join();
+    }
+  }
+
+  DialogPreparer(const DialogPreparer&) = delete;
+  DialogPreparer& operator=(const DialogPreparer&) = delete;
+
+  PreparedDialog take(std::size_t index) {
+    std::unique_lock lock(mutex_);
+    while (ready_[index] == 0) {
+      if (failure_) {
+        std::rethrow_exception(failure_);
+      }
+      if (next_ < sources_.size()) {
+        std::size_t k = next_++;
+        lock.unlock();
+        PreparedDialog dialog = prepare_dialog(sources_[k]);
+        lock.lock();
+        prepared_[k] = std::move(dialog);
+        ready_[k] = 1;
+      } else {
+        changed_.wait(lock);
+      }
+    }
+    return std::move(prepared_[index]);
+  }
+
+ private:
+  void help() {
+    try {
+      for (;;) {
+        std::size_t k = 0;
+        {
+          std::lock_guard lock(mutex_);
+          if (stop_ || next_ >= sources_.size()) {
+            return;
+          }
+          k = next_++;
+        }
+        PreparedDialog dialog = prepare_dialog(sources_[k]);
+        {
+          std::lock_guard lock(mutex_);
+          prepared_[k] = std::move(dialog);
+          ready_[k] = 1;
+        }
+        changed_.notify_all();
+      }
+    } catch (...) {
+      {
+        std::lock_guard lock(mutex_);
+        failure_ = std::current_exception();
+        stop_ = true;
+      }
+      changed_.notify_all();
+    }
+  }
+
+  const std::vector<model::Dialog>& sources_;
+  std::vector<PreparedDialog> prepared_;
+  std::vector<char> ready_;
+  std::size_t next_ = 0;  // the first dialog no thread has taken
+  bool stop_ = false;
+  std::exception_ptr failure_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::thread> helpers_;
+};
 
 // The file of a picture shown at `pixels` square (0: a bitmap's own size)
 // in the description's list, added once.
@@ -1248,7 +1369,13 @@ bool has_dialog(const model::Model& model, const std::string& name) {
 }
 
 Description describe(const model::Model& model, const std::string& main_name,
-                     const PictureSet* pictures) {
+                     const PictureSet* pictures, unsigned threads) {
+  // A few dialogs are described in less time than a thread takes to start.
+  if (threads == 0) {
+    threads = std::min(4u, std::thread::hardware_concurrency());
+  }
+  DialogPreparer preparer(
+      model.dialogs, model.dialogs.size() >= kPreparedApartFrom ? threads : 1);
   Description description;
   NameTable names;
   IdNames ids;
@@ -1310,7 +1437,8 @@ Description describe(const model::Model& model, const std::string& main_name,
   ResourceIndex menu_index(model.menus);
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
-    Dialog dialog = describe_dialog(source, static_cast<int>(i), names, ids);
+    Dialog dialog =
+        name_dialog(source, static_cast<int>(i), preparer.take(i), names, ids);
     dialog.variants = dialog_group[i];
     // The DLGINIT of the dialog's name, in its LANGUAGE where there are
     // several.

@@ -360,9 +360,12 @@ struct Description {
 /// dialog shown first (compared as resource names are, ignoring case, or
 /// by number); empty for the script's first dialog. The images show the
 /// pictures of `pictures` (read from `model`) they name; without it, and
-/// for a picture the set does not hold, stock images.
+/// for a picture the set does not hold, stock images. A model of many
+/// dialogs is described on `threads` threads (0: one a core, at most 4),
+/// with the same result as on one.
 Description describe(const model::Model& model, const std::string& main_name,
-                     const PictureSet* pictures = nullptr);
+                     const PictureSet* pictures = nullptr,
+                     unsigned threads = 0);
 
 /// The variant of a dialog's name that a program in `language` builds
 /// (an index of `description.dialogs`), as Windows chooses.
