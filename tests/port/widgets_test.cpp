@@ -511,7 +511,9 @@ TEST(Writer, ProgramsMadeBySeveralThreadsAreTheSame) {
       EXPECT_TRUE(one.starts_with(part));
       EXPECT_LT(part.size(), one.size());
     }
-    for (unsigned threads : {2u, 5u}) {
+    // Several times over: a dialog handed over before it is ready shows in
+    // some runs only.
+    for (unsigned threads : {2u, 5u, 2u, 5u, 3u}) {
       options.printers = 1;
       std::string program;
       write_freebasic_program(describe(model, "many.rc", nullptr, threads),

@@ -451,15 +451,9 @@ void add_initial_items(const model::DialogInit& init, Dialog& dialog) {
 
 // A dialog's description but for its names and id constants, which depend
 // on the dialogs and menus before it: what any thread may make of a dialog
-// alone. `parts` holds the readable part of each widget's name.
-struct PreparedDialog {
+// alone.
+Dialog prepare_dialog(const model::Dialog& source) {
   Dialog dialog;
-  std::vector<std::string> parts;
-};
-
-PreparedDialog prepare_dialog(const model::Dialog& source) {
-  PreparedDialog prepared;
-  Dialog& dialog = prepared.dialog;
   dialog.script_name = source.name.text;
   if (source.name.number &&
       std::to_string(*source.name.number) != source.name.text) {
@@ -478,7 +472,6 @@ PreparedDialog prepare_dialog(const model::Dialog& source) {
   bool group_open = false;
   bool has_default = false;
   dialog.widgets.reserve(source.controls.size());
-  prepared.parts.reserve(source.controls.size());
   for (std::size_t at = 0; at < source.controls.size(); ++at) {
     const model::Control& control = source.controls[at];
     if (attaches_to_field(source.controls, at)) {
@@ -536,11 +529,6 @@ PreparedDialog prepare_dialog(const model::Dialog& source) {
                          (control.style.value & kEsWantReturn) != 0;
     widget.id = control.id;
     widget.notifications = notifications_of(widget.kind);
-    std::string& part =
-        prepared.parts.emplace_back(identifier_part(control.id_written));
-    if (part.empty()) {
-      part = kind_part(widget.kind);
-    }
   }
   // A label's mnemonic moves the focus to the next control that takes it,
   // as the dialog manager does for a static before an edit field.
@@ -557,36 +545,51 @@ PreparedDialog prepare_dialog(const model::Dialog& source) {
       }
     }
   }
-  return prepared;
+  return dialog;
 }
 
 // Gives a prepared dialog its names and its widgets their names and id
 // constants: in script order, as the tables hand them out.
-Dialog name_dialog(const model::Dialog& source, int index,
-                   PreparedDialog prepared, NameTable& names, IdNames& ids) {
-  Dialog& dialog = prepared.dialog;
+void name_dialog(const model::Dialog& source, int index, Dialog& dialog,
+                 NameTable& names, IdNames& ids) {
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
   dialog.procedure = names.claim(scope + "_procedure");
-  for (std::size_t i = 0; i < dialog.widgets.size(); ++i) {
-    Widget& widget = dialog.widgets[i];
+  for (Widget& widget : dialog.widgets) {
     widget.id_name = ids.offer(widget.id_written, widget.id);
-    widget.name = names.claim(scope + "_" + prepared.parts[i]);
+    std::string part = identifier_part(widget.id_written);
+    if (part.empty()) {
+      part = kind_part(widget.kind);
+    }
+    widget.name = names.claim(scope + "_" + part);
   }
-  return std::move(dialog);
 }
 
 // Prepares a model's dialogs on threads of its own while the calling thread
 // describes the rest, and hands them over in script order; the calling
-// thread prepares one itself when the next it needs is not ready.
+// thread prepares some itself when the next it needs is not ready. The
+// threads take runs of dialogs of a few hundred controls, so that a script
+// of many small dialogs does not pay a lock and a wake-up for each, and the
+// calling thread frees nothing a helper allocated (glibc gives each thread
+// an arena of its own, which shrinks and grows again when another thread
+// frees into it).
 class DialogPreparer {
  public:
   DialogPreparer(const std::vector<model::Dialog>& sources, unsigned threads)
-      : sources_(sources),
-        prepared_(sources.size()),
-        ready_(sources.size(), 0) {
-    for (unsigned i = 1; i < threads; ++i) {
+      : sources_(sources), prepared_(sources.size()) {
+    constexpr std::size_t kRunControls = 256;
+    std::size_t controls = 0;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+      if (runs_.empty() || controls >= kRunControls) {
+        runs_.push_back(i);
+        controls = 0;
+      }
+      controls += sources[i].controls.size() + 1;
+    }
+    runs_.push_back(sources.size());
+    ready_.assign(runs_.size() - 1, 0);
+    for (unsigned i = 1; i < threads && runs_.size() > 2; ++i) {
       try {
         helpers_.emplace_back([this] { help(); });
       } catch (const std::system_error&) {
@@ -609,43 +612,55 @@ class DialogPreparer {
   DialogPreparer(const DialogPreparer&) = delete;
   DialogPreparer& operator=(const DialogPreparer&) = delete;
 
-  PreparedDialog take(std::size_t index) {
-    std::unique_lock lock(mutex_);
-    while (ready_[index] == 0) {
-      if (failure_) {
-        std::rethrow_exception(failure_);
+  /// The dialog `index` prepared, for the caller to name and keep; dialogs
+  /// are taken in order.
+  Dialog& take(std::size_t index) {
+    if (index >= run_end_) {
+      std::size_t run = static_cast<std::size_t>(
+          std::upper_bound(runs_.begin(), runs_.end(), index) - runs_.begin() -
+          1);
+      std::unique_lock lock(mutex_);
+      while (ready_[run] == 0) {
+        if (failure_) {
+          std::rethrow_exception(failure_);
+        }
+        if (next_ + 1 < runs_.size()) {
+          std::size_t other = next_++;
+          lock.unlock();
+          prepare(other);
+          lock.lock();
+          ready_[other] = 1;
+        } else {
+          changed_.wait(lock);
+        }
       }
-      if (next_ < sources_.size()) {
-        std::size_t k = next_++;
-        lock.unlock();
-        PreparedDialog dialog = prepare_dialog(sources_[k]);
-        lock.lock();
-        prepared_[k] = std::move(dialog);
-        ready_[k] = 1;
-      } else {
-        changed_.wait(lock);
-      }
+      run_end_ = runs_[run + 1];
     }
-    return std::move(prepared_[index]);
+    return prepared_[index];
   }
 
  private:
+  void prepare(std::size_t run) {
+    for (std::size_t i = runs_[run]; i < runs_[run + 1]; ++i) {
+      prepared_[i] = prepare_dialog(sources_[i]);
+    }
+  }
+
   void help() {
     try {
       for (;;) {
-        std::size_t k = 0;
+        std::size_t run = 0;
         {
           std::lock_guard lock(mutex_);
-          if (stop_ || next_ >= sources_.size()) {
+          if (stop_ || next_ + 1 >= runs_.size()) {
             return;
           }
-          k = next_++;
+          run = next_++;
         }
-        PreparedDialog dialog = prepare_dialog(sources_[k]);
+        prepare(run);
         {
           std::lock_guard lock(mutex_);
-          prepared_[k] = std::move(dialog);
-          ready_[k] = 1;
+          ready_[run] = 1;
         }
         changed_.notify_all();
       }
@@ -660,9 +675,11 @@ class DialogPreparer {
   }
 
   const std::vector<model::Dialog>& sources_;
-  std::vector<PreparedDialog> prepared_;
-  std::vector<char> ready_;
-  std::size_t next_ = 0;  // the first dialog no thread has taken
+  std::vector<Dialog> prepared_;
+  std::vector<std::size_t> runs_;  // each run's first dialog, then the end
+  std::vector<char> ready_;        // by run
+  std::size_t next_ = 0;           // the first run no thread has taken
+  std::size_t run_end_ = 0;        // the end of the run last waited for
   bool stop_ = false;
   std::exception_ptr failure_;
   std::mutex mutex_;
@@ -1437,8 +1454,8 @@ Description describe(const model::Model& model, const std::string& main_name,
   ResourceIndex menu_index(model.menus);
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
-    Dialog dialog =
-        name_dialog(source, static_cast<int>(i), preparer.take(i), names, ids);
+    Dialog dialog = std::move(preparer.take(i));
+    name_dialog(source, static_cast<int>(i), dialog, names, ids);
     dialog.variants = dialog_group[i];
     // The DLGINIT of the dialog's name, in its LANGUAGE where there are
     // several.
