@@ -211,6 +211,22 @@ TEST(ReaderPreprocessor, UndefinedNamesAreZeroAndListed) {
   EXPECT_EQ(m.dialogs[0].controls[1].id, 2);
   EXPECT_EQ(m.undefined_identifiers,
             (std::vector<std::string>{"IDC_A", "IDC_B"}));
+
+  // Thousands of names, each used again later in another case and in the
+  // same: each listed once, in the order of first use.
+  std::string script = "1 DIALOG 0, 0, 10, 10\nBEGIN\n";
+  std::vector<std::string> names;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (int i = 0; i < 3000; ++i) {
+      std::string name = (pass == 1 ? "idc_n" : "IDC_N") + std::to_string(i);
+      script += "  LTEXT \"\", " + name + ", 0, 0, 1, 1\n";
+      if (pass < 2) {
+        names.push_back(name);
+      }
+    }
+  }
+  m = read(script + "END\n");
+  EXPECT_EQ(m.undefined_identifiers, names);
 }
 
 // The ids of MFC applications exist once afxres.h (or ATL's atlres.h) is

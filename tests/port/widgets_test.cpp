@@ -13,6 +13,7 @@
 #include "port/sample_model.h"
 #include "port/widgets/description.h"
 #include "port/widgets/geometry.h"
+#include "port/widgets/ids.h"
 #include "port/widgets/names.h"
 #include "port/widgets/text.h"
 #include "port/writer/fb_writer.h"
@@ -96,6 +97,16 @@ TEST(Names, ComeFromTheScriptIdentifiers) {
   }
   EXPECT_EQ(names.claim("dlg_b_7"), "dlg_b_7_2");
   EXPECT_EQ(names.claim("dlg_a_ok"), "dlg_a_ok_3");
+  // An id offered again in another case is its constant, past the table's
+  // growth; another value for its name gets none.
+  IdNames ids;
+  for (int i = 0; i < 300; ++i) {
+    EXPECT_EQ(ids.offer("IDC_N" + std::to_string(i), i),
+              "IDC_N" + std::to_string(i));
+  }
+  EXPECT_EQ(ids.offer("idc_n7", 7), "IDC_N7");
+  EXPECT_EQ(ids.offer("IDC_N250", 1), "");
+  EXPECT_EQ(ids.constants().size(), 300u);
 
   // Which script names may become constants of the program.
   const std::string_view kProgramsOwn =
