@@ -21,7 +21,8 @@ namespace dlgforge::port {
 namespace {
 
 // Window and control styles the mapping reads.
-// Dialogs from which their description is prepared on several threads.
+// A model of this many dialogs or more has them prepared on several
+// threads; fewer are described in less time than a thread takes to start.
 constexpr std::size_t kPreparedApartFrom = 64;
 
 constexpr std::uint32_t kWsTabStop = 0x00010000;
@@ -571,9 +572,8 @@ void name_dialog(const model::Dialog& source, int index, Dialog& dialog,
 // thread prepares some itself when the next it needs is not ready. The
 // threads take runs of dialogs of a few hundred controls, so that a script
 // of many small dialogs does not pay a lock and a wake-up for each, and the
-// calling thread frees nothing a helper allocated (glibc gives each thread
-// an arena of its own, which shrinks and grows again when another thread
-// frees into it).
+// calling thread frees nothing a helper allocated (each thread allocates
+// from an arena of its own, and a free into another's takes its lock).
 class DialogPreparer {
  public:
   DialogPreparer(const std::vector<model::Dialog>& sources, unsigned threads)
@@ -1387,7 +1387,6 @@ bool has_dialog(const model::Model& model, const std::string& name) {
 
 Description describe(const model::Model& model, const std::string& main_name,
                      const PictureSet* pictures, unsigned threads) {
-  // A few dialogs are described in less time than a thread takes to start.
   if (threads == 0) {
     threads = std::min(4u, std::thread::hardware_concurrency());
   }
