@@ -130,9 +130,8 @@ std::size_t IdNames::find(std::string_view name, std::size_t hash) const {
   auto short_hash = static_cast<std::uint32_t>(hash);
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.constant == 0 ||
-        (slot.hash == short_hash &&
-         same_name(constants_[slot.constant - 1].name, name))) {
+    if (slot.index == 0 || (slot.hash == short_hash &&
+                            same_name(constants_[slot.index - 1].name, name))) {
       return at;
     }
   }
@@ -153,8 +152,8 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
   std::transform(lookup_.begin(), lookup_.end(), lookup_.begin(), lower);
   std::size_t hash = std::hash<std::string_view>{}(lookup_);
   std::size_t slot = find(written, hash);
-  if (reason.empty() && slots_[slot].constant != 0) {
-    const IdConstant& constant = constants_[slots_[slot].constant - 1];
+  if (reason.empty() && slots_[slot].index != 0) {
+    const IdConstant& constant = constants_[slots_[slot].index - 1];
     if (constant.value == value) {
       return constant.name;
     }
@@ -169,7 +168,7 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     }
   }
   if (reason.empty()) {
-    if (slots_[slot].constant == 0) {
+    if (slots_[slot].index == 0) {
       constants_.push_back({std::string(written), value});
       slots_[slot] = {static_cast<std::uint32_t>(hash),
                       static_cast<std::uint32_t>(constants_.size())};
@@ -178,7 +177,7 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
       }
       return constants_.back().name;
     }
-    const IdConstant& constant = constants_[slots_[slot].constant - 1];
+    const IdConstant& constant = constants_[slots_[slot].index - 1];
     if (constant.value == value) {
       return constant.name;
     }
@@ -192,21 +191,7 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
 }
 
 void IdNames::grow() {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(2 * old.size(), Slot{});
-  std::size_t mask = slots_.size() - 1;
-  for (const Slot& slot : old) {
-    if (slot.constant == 0) {
-      continue;
-    }
-    // The hash's low half picks the slot, as long as there are fewer
-    // than 2^32 slots.
-    std::size_t at = slot.hash & mask;
-    while (slots_[at].constant != 0) {
-      at = (at + 1) & mask;
-    }
-    slots_[at] = slot;
-  }
+  spread_slots(slots_, 2 * slots_.size());
 }
 
 }  // namespace dlgforge::port

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "port/model/model.h"
+#include "port/widgets/names.h"
 
 namespace dlgforge::port {
 
@@ -58,10 +59,7 @@ class IdNames {
   /// name's hash and 1 + the constant's index (0 for a free slot). A large
   /// script offers its ids hundreds of thousands of times, and a table of
   /// nodes cost a cache miss or two each.
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t constant = 0;
-  };
+  using Slot = NameSlot;  // index: 1 + index into constants_
   std::vector<Slot> slots_;
   /// The names and values already in `unnamed_`.
   std::unordered_set<std::string> noted_;

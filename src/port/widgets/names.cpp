@@ -80,6 +80,24 @@ std::string identifier_part(std::string_view written) {
   return words;
 }
 
+void spread_slots(std::vector<NameSlot>& slots, std::size_t size) {
+  std::vector<NameSlot> old = std::move(slots);
+  slots.assign(size, NameSlot{});
+  std::size_t mask = size - 1;
+  for (const NameSlot& slot : old) {
+    if (slot.index == 0) {
+      continue;
+    }
+    // The hash's low half picks the slot, as long as there are fewer than
+    // 2^32 slots.
+    std::size_t at = slot.hash & mask;
+    while (slots[at].index != 0) {
+      at = (at + 1) & mask;
+    }
+    slots[at] = slot;
+  }
+}
+
 void NameTable::reserve(std::size_t count) {
   std::size_t slots = 16;
   while (slots < count * 2) {
@@ -97,11 +115,11 @@ std::size_t NameTable::find(std::string_view name, std::size_t hash) const {
   auto short_hash = static_cast<std::uint32_t>(hash);
   for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
     const Slot& slot = slots_[at];
-    if (slot.entry == 0) {
+    if (slot.index == 0) {
       return at;
     }
     if (slot.hash == short_hash) {
-      const Entry& entry = entries_[slot.entry - 1];
+      const Entry& entry = entries_[slot.index - 1];
       if (std::string_view(entry.text, entry.size) == name) {
         return at;
       }
@@ -128,21 +146,7 @@ void NameTable::add(std::size_t slot, std::string_view name, std::size_t hash) {
 }
 
 void NameTable::grow(std::size_t slots) {
-  std::vector<Slot> old = std::move(slots_);
-  slots_.assign(slots, Slot{});
-  std::size_t mask = slots - 1;
-  for (const Slot& slot : old) {
-    if (slot.entry == 0) {
-      continue;
-    }
-    // The hash's low half picks the slot, as long as there are fewer than
-    // 2^32 slots.
-    std::size_t at = slot.hash & mask;
-    while (slots_[at].entry != 0) {
-      at = (at + 1) & mask;
-    }
-    slots_[at] = slot;
-  }
+  spread_slots(slots_, slots);
 }
 
 std::string NameTable::claim(std::string_view base) {
@@ -151,7 +155,7 @@ std::string NameTable::claim(std::string_view base) {
   }
   std::size_t base_hash = std::hash<std::string_view>{}(base);
   std::size_t at = find(base, base_hash);
-  if (slots_[at].entry == 0) {
+  if (slots_[at].index == 0) {
     add(at, base, base_hash);
     return std::string(base);
   }
@@ -159,7 +163,7 @@ std::string NameTable::claim(std::string_view base) {
   // for this base is still taken: starting there gives the same name as
   // trying 2, 3, ... again, without the quadratic cost of a script with
   // thousands of controls of one kind.
-  std::uint32_t base_entry = slots_[at].entry - 1;
+  std::uint32_t base_entry = slots_[at].index - 1;
   int suffix = entries_[base_entry].next_suffix;
   std::string name(base);
   for (;; ++suffix) {
@@ -168,7 +172,7 @@ std::string NameTable::claim(std::string_view base) {
     name += std::to_string(suffix);
     std::size_t hash = std::hash<std::string_view>{}(name);
     std::size_t free = find(name, hash);
-    if (slots_[free].entry == 0) {
+    if (slots_[free].index == 0) {
       add(free, name, hash);
       break;
     }

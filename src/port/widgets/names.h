@@ -22,6 +22,17 @@ namespace dlgforge::port {
 /// an expression of numbers, a text without ASCII letters.
 std::string identifier_part(std::string_view written);
 
+/// A slot of an open-addressed table of names: part of the name's hash and
+/// 1 + the index of what it names, 0 for a free slot.
+struct NameSlot {
+  std::uint32_t hash = 0;
+  std::uint32_t index = 0;
+};
+
+/// Gives `slots` `size` slots (a power of two below 2^32), each name where
+/// its hash puts it.
+void spread_slots(std::vector<NameSlot>& slots, std::size_t size);
+
 /// Hands out names unique ignoring case, in the order asked, so the same
 /// requests always give the same names.
 class NameTable {
@@ -47,10 +58,7 @@ class NameTable {
     /// For a base that was taken: the first suffix not yet known taken.
     int next_suffix = 2;
   };
-  struct Slot {
-    std::uint32_t hash = 0;
-    std::uint32_t entry = 0;  // 1 + index into entries_; 0: a free slot
-  };
+  using Slot = NameSlot;  // index: 1 + index into entries_
   std::size_t find(std::string_view name, std::size_t hash) const;
   void add(std::size_t slot, std::string_view name, std::size_t hash);
   void grow(std::size_t slots);
