@@ -10,6 +10,7 @@
 #include <string>
 
 #include "e2e/command_run.h"
+#include "port/model/model_json.h"
 #include "port/reader/reader.h"
 
 namespace dlgforge::port {
@@ -61,6 +62,15 @@ TEST(ReaderCorpus, EveryRealScriptIsRead) {
     // sanitized build on a busy machine and still catches a reader that
     // turns quadratic or loops.
     EXPECT_LT(took, std::chrono::seconds(3)) << entry.path();
+    // The preprocessor on a thread of its own gives the same model, real
+    // headers, code pages and warnings included.
+    ReaderOptions two_threads;
+    two_threads.threads = 2;
+    model::Model pipelined;
+    ASSERT_TRUE(read_resource_script(entry.path().string(), two_threads,
+                                     pipelined, error));
+    EXPECT_TRUE(model::to_json(model) == model::to_json(pipelined))
+        << entry.path();
     std::size_t script_controls = 0;
     for (const model::Dialog& d : model.dialogs) {
       script_controls += d.controls.size();

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <map>
 #include <string>
+
+#include "port/model/model_json.h"
 
 namespace dlgforge::port {
 namespace {
@@ -683,6 +686,45 @@ TEST(ReaderDiagnostics, BadStatementIsSkippedAndReadingGoesOn) {
                 "main.rc:5:3: unknown control statement "
                 "'WIDGET'",
                 "main.rc:9:1: unknown dialog statement, found 'PLACE'"}));
+}
+
+// With the preprocessor on a thread of its own, the parser sees the same
+// tokens and the model holds the same warnings in the same order: the
+// preprocessor's and the parser's interleaved, in a main file and a header,
+// past the cap on warnings, and with MFC's ids known from the afxres.h
+// that defines them on.
+TEST(ReaderPipeline, SameModelOnOneThreadAndTwo) {
+  std::string script =
+      "#define CTL(n, t) LTEXT t, n, 0, 0, 10, 10\n"
+      "#include \"part.h\"\n";
+  for (int i = 0; i < 400; ++i) {
+    std::string n = std::to_string(i);
+    script += n + " DIALOG 0, 0, 10, 10\nBEGIN\n  CTL(" + n + ", \"a\")\n" +
+              "#bogus " + n + "\n  WIDGET 1\n  LTEXT \"open, 2, 0, 0, 1, 1\n" +
+              "  PUSHBUTTON \"b\", IDC_UNDEFINED_" + n + ", 1, 2, 3, 4\n" +
+              "END\n#include \"missing" + n + ".h\"\n" +
+              "#include \"part.h\"\n" + n +
+              " MENU BEGIN MENUITEM \"&New\", ID_FILE_NEW END\n";
+    if (i == 200) {
+      script += "#include \"afxres.h\"\n";
+    }
+  }
+  Files files = {{"part.h", "#define PART 1\n#warning_not_known\n"}};
+  ReaderOptions one, two;
+  one.threads = 1;
+  two.threads = 2;
+  model::Model by_one = read(script, files, one);
+  model::Model by_two = read(script, files, two);
+  ASSERT_EQ(by_one.warnings.size(), 1000u);
+  EXPECT_EQ(by_one.menus.at(200).items.at(0).id, 0);
+  EXPECT_EQ(by_one.menus.at(201).items.at(0).id, 0xE100);
+  // Compared whole, shown from where they part (a diff of two models this
+  // size takes gtest a minute).
+  std::string a = model::to_json(by_one), b = model::to_json(by_two);
+  auto [at, _] = std::mismatch(a.begin(), a.end(), b.begin(), b.end());
+  auto from = static_cast<std::size_t>(at - a.begin());
+  EXPECT_EQ(a.size(), b.size());
+  EXPECT_EQ(a.substr(from, 200), b.substr(from, 200)) << "at byte " << from;
 }
 
 }  // namespace

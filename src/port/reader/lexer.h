@@ -22,6 +22,9 @@ struct Token {
   TokenKind kind = TokenKind::End;
   bool line_start = false;    // first token of its line
   bool unterminated = false;  // a string literal that the line ended
+  // Set by the preprocessor: afxres.h or atlres.h had been included when
+  // the token was handed to the parser.
+  bool framework_headers = false;
   // CodePage: the page, 0 for DEFAULT. String: the `#pragma code_page` in
   // force where the parser read it, 0 for none.
   std::uint16_t codepage = 0;

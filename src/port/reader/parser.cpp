@@ -6,10 +6,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "port/reader/reader.h"
 #include "port/reader/text_decoding.h"
+#include "port/reader/token_pipeline.h"
 #include "port/reader/windows_constants.h"
 
 namespace dlgforge::port {
@@ -267,9 +269,12 @@ struct Expression {
 
 class Parser {
  public:
-  Parser(Preprocessor& preprocessor, const ReaderOptions& options,
-         model::Model& model)
-      : pp_(preprocessor), options_(options), model_(model) {}
+  Parser(Preprocessor& preprocessor, TokenPipeline* pipeline,
+         const ReaderOptions& options, model::Model& model)
+      : pp_(preprocessor),
+        pipeline_(pipeline),
+        options_(options),
+        model_(model) {}
 
   void run() {
     while (peek().kind != TokenKind::End) {
@@ -287,10 +292,10 @@ class Parser {
       return ahead_[ahead_first_];
     }
     while (ahead_count_ <= n) {
-      Token token = pp_.next();
+      Token token = next_token();
       while (token.kind == TokenKind::CodePage) {
         pragma_codepage_ = token.codepage;
-        token = pp_.next();
+        token = next_token();
       }
       if (token.kind == TokenKind::String) {
         token.codepage = pragma_codepage_;
@@ -304,6 +309,8 @@ class Parser {
     }
     return ahead_[(ahead_first_ + n) % kAhead];
   }
+
+  Token next_token() { return pipeline_ ? pipeline_->next() : pp_.next(); }
 
   void push_ahead(const Token& token) {
     ahead_[(ahead_first_ + ahead_count_) % kAhead] = token;
@@ -643,7 +650,7 @@ class Parser {
     }
     if (token.kind == TokenKind::Identifier && !is_keyword(token)) {
       Token name = take();
-      if (std::optional<std::uint32_t> value = pp_.constant(name.text)) {
+      if (std::optional<std::uint32_t> value = pp_.constant(name)) {
         return Value{*value, 0};
       }
       note_undefined(name.text);
@@ -836,7 +843,7 @@ class Parser {
                               peek(1).is('|') || peek(1).is('*') ||
                               peek(1).is('/') || peek(1).is('&');
     if (token.kind == TokenKind::Identifier && !expression_follows &&
-        !pp_.constant(token.text)) {
+        !pp_.constant(token)) {
       name.text = std::string(take().text);
       return name;
     }
@@ -1025,8 +1032,7 @@ class Parser {
     r.name = std::move(name);
     // A type the Windows headers name (RT_MANIFEST) is its number.
     std::optional<std::uint32_t> type_number =
-        type.kind == TokenKind::Identifier ? pp_.constant(type.text)
-                                           : std::nullopt;
+        type.kind == TokenKind::Identifier ? pp_.constant(type) : std::nullopt;
     r.type = type_number ? std::to_string(*type_number) : upper(type.text);
     r.language = language_;
     r.pos = position(pp_, first);
@@ -1139,7 +1145,7 @@ class Parser {
       entry.key = static_cast<std::uint16_t>(e.value.bits);
       if (e.first.kind == TokenKind::Identifier &&
           e.first.text == e.last.text && e.first.column == e.last.column &&
-          !pp_.constant(e.first.text)) {
+          !pp_.constant(e.first)) {
         pp_.warn(e.first, "unknown key '" + std::string(e.first.text) + "'");
       }
     }
@@ -1709,7 +1715,7 @@ class Parser {
       }
       // A name without a definition is the class's name, as for a
       // resource name.
-      if (peek(1).is(',') && !pp_.constant(token.text)) {
+      if (peek(1).is(',') && !pp_.constant(token)) {
         c.class_name = class_of(take().text);
         return;
       }
@@ -2037,6 +2043,7 @@ class Parser {
   }
 
   Preprocessor& pp_;
+  TokenPipeline* pipeline_;  // null: tokens come from `pp_` itself
   const ReaderOptions& options_;
   model::Model& model_;
   CodePageDecoder decoder_;
@@ -2063,7 +2070,18 @@ class Parser {
 
 void parse_script(Preprocessor& preprocessor, const ReaderOptions& options,
                   model::Model& model) {
-  Parser(preprocessor, options, model).run();
+  unsigned threads = options.threads;
+  if (threads == 0) {
+    threads = preprocessor.script_size() >= kPipelinedScript &&
+                      std::thread::hardware_concurrency() >= 2
+                  ? 2
+                  : 1;
+  }
+  std::optional<TokenPipeline> pipeline;
+  if (threads >= 2) {
+    pipeline.emplace(preprocessor);
+  }
+  Parser(preprocessor, pipeline ? &*pipeline : nullptr, options, model).run();
 }
 
 }  // namespace dlgforge::port

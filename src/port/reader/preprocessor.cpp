@@ -358,7 +358,7 @@ void Preprocessor::warn(const Token& at, std::string message) {
   }
   model::Diagnostic diagnostic;
   if (at.file < files_.size()) {
-    diagnostic.pos.file_name = files_[at.file]->shared_name;
+    diagnostic.pos.file_name = files_[at.file].shared_name;
   }
   diagnostic.pos.line = static_cast<int>(at.line);
   diagnostic.pos.column = static_cast<int>(at.column);
@@ -366,6 +366,37 @@ void Preprocessor::warn(const Token& at, std::string message) {
                            ? "too many warnings; the rest are not shown"
                            : std::move(message);
   model_.warnings.push_back(std::move(diagnostic));
+}
+
+void Preprocessor::report(const Token& at, std::string message) {
+  if (held_ != nullptr) {
+    held_->push_back({handed_out_, at, std::move(message)});
+  } else {
+    warn(at, std::move(message));
+  }
+}
+
+std::pair<std::size_t, std::uint32_t> SourceFiles::place(std::uint32_t index) {
+  // Slots kFirst * (2^k - 1) to kFirst * (2^(k+1) - 1) are segment k's.
+  std::uint32_t scaled = index / kFirst + 1;
+  auto segment = static_cast<std::size_t>(std::bit_width(scaled) - 1);
+  return {segment, index - kFirst * ((std::uint32_t{1} << segment) - 1)};
+}
+
+std::uint32_t SourceFiles::push_back(std::unique_ptr<SourceFile> file) {
+  std::uint32_t index = size_.load(std::memory_order_relaxed);
+  auto [segment, offset] = place(index);
+  if (!segments_[segment]) {
+    segments_[segment] =
+        std::make_unique<std::unique_ptr<SourceFile>[]>(kFirst << segment);
+  }
+  segments_[segment][offset] = std::move(file);
+  size_.store(index + 1, std::memory_order_release);
+  return index;
+}
+
+std::size_t Preprocessor::script_size() const {
+  return files_.size() == 0 ? 0 : files_[0].text.size();
 }
 
 std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
@@ -378,25 +409,37 @@ std::uint32_t Preprocessor::add_file(std::string name, std::string bytes) {
   file->utf8 = source.utf8;
   file->name = std::move(name);
   file->shared_name = std::make_shared<const std::string>(file->name);
-  files_.push_back(std::move(file));
-  auto index = static_cast<std::uint32_t>(files_.size() - 1);
+  std::uint32_t index = files_.push_back(std::move(file));
   if (source.invalid) {
     Token at;
     at.file = index;
     at.line = 1;
     at.column = 1;
-    warn(at, "invalid UTF-16 in the file, read as U+FFFD");
+    report(at, "invalid UTF-16 in the file, read as U+FFFD");
   }
   return index;
 }
 
-std::optional<std::uint32_t> Preprocessor::constant(
-    std::string_view name) const {
+namespace {
+
+std::optional<std::uint32_t> standard_constant(std::string_view name,
+                                               bool framework) {
   std::optional<std::uint32_t> value = windows_constant(name);
-  if (!value && framework_headers_) {
+  if (!value && framework) {
     value = framework_constant(name);
   }
   return value;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> Preprocessor::constant(const Token& name) const {
+  return standard_constant(name.text, name.framework_headers);
+}
+
+std::optional<std::uint32_t> Preprocessor::constant(
+    std::string_view name) const {
+  return standard_constant(name, framework_headers_);
 }
 
 // The file in `path`'s folder whose name equals its last part without
@@ -407,6 +450,7 @@ std::string Preprocessor::find_ignoring_case(const std::string& path) const {
   std::string dir = slash == path.npos ? "." : path.substr(0, slash + 1);
   std::string_view name =
       std::string_view(path).substr(slash == path.npos ? 0 : slash + 1);
+  std::lock_guard lock(listings_mutex_);
   auto [listing, added] = listings_.try_emplace(dir);
   if (added) {
     std::error_code error;
@@ -439,7 +483,7 @@ std::string Preprocessor::find_resource_file(const Token& at,
   if (path[0] == '/') {
     candidates.push_back(path);
   } else {
-    candidates.push_back(files_[at.file]->dir + path);
+    candidates.push_back(files_[at.file].dir + path);
     candidates.push_back(main_dir_ + path);
     for (const std::string& dir : options_.include_dirs) {
       candidates.push_back(dir.empty() || dir.back() == '/' ? dir + path
@@ -485,20 +529,21 @@ std::string Preprocessor::find_resource_file(const Token& at,
 const SourceFile& Preprocessor::spelling_file(const Token& token) const {
   if (token.expansion != 0) {
     std::less<const char*> before;
-    for (const auto& file : files_) {
-      const char* begin = file->text.data();
+    for (std::uint32_t i = 0, count = files_.size(); i < count; ++i) {
+      const SourceFile& file = files_[i];
+      const char* begin = file.text.data();
       if (!before(token.text.data(), begin) &&
-          before(token.text.data(), begin + file->text.size())) {
-        return *file;
+          before(token.text.data(), begin + file.text.size())) {
+        return file;
       }
     }
   }
-  return *files_[token.file];
+  return files_[token.file];
 }
 
 void Preprocessor::push_file(std::uint32_t index) {
   stack_.push_back(FileFrame{index,
-                             Lexer(files_[index]->text, index),
+                             Lexer(files_[index].text, index),
                              conditionals_.size(),
                              std::nullopt,
                              GuardState::Start,
@@ -527,8 +572,8 @@ void Preprocessor::open_text(const std::string& name, std::string bytes) {
   }
   std::uint32_t main = add_file(name, std::move(bytes));
   files_by_path_.emplace(name, main);
-  files_[main]->directives_only = false;
-  main_dir_ = files_[main]->dir;
+  files_[main].directives_only = false;
+  main_dir_ = files_[main].dir;
   push_file(main);
   std::uint32_t defines = add_file("<command line>", std::move(command_line));
   push_file(defines);
@@ -658,10 +703,10 @@ void Preprocessor::close_file() {
   FileFrame& frame = stack_.back();
   while (conditionals_.size() > frame.conditional_base) {
     Token at = lex(frame);
-    warn(at, "#if without #endif at the end of the file");
+    report(at, "#if without #endif at the end of the file");
     conditionals_.pop_back();
   }
-  SourceFile& file = *files_[frame.file];
+  SourceFile& file = files_[frame.file];
   if (frame.guard_state == GuardState::Closed) {
     file.guard = frame.guard;
   }
@@ -685,7 +730,7 @@ Token Preprocessor::read_file_token() {
       if (stack_.size() == 1) {
         // The end of the script stays where it is, for messages.
         while (conditionals_.size() > frame.conditional_base) {
-          warn(token, "#if without #endif at the end of the file");
+          report(token, "#if without #endif at the end of the file");
           conditionals_.pop_back();
         }
         return token;
@@ -706,8 +751,8 @@ Token Preprocessor::read_file_token() {
     if (skipping()) {
       continue;
     }
-    if (token.unterminated && !files_[token.file]->directives_only) {
-      warn(token, "string without its closing quote");
+    if (token.unterminated && !files_[token.file].directives_only) {
+      report(token, "string without its closing quote");
     }
     return token;
   }
@@ -728,6 +773,13 @@ Token Preprocessor::next_unexpanded() {
 }
 
 Token Preprocessor::next() {
+  Token token = next_token();
+  token.framework_headers = framework_headers_;
+  ++handed_out_;
+  return token;
+}
+
+Token Preprocessor::next_token() {
   for (;;) {
     if (!pending_.empty()) {
       Token token = pending_.back();
@@ -744,7 +796,7 @@ Token Preprocessor::next() {
     if (token.kind == TokenKind::End || token.kind == TokenKind::CodePage) {
       return token;
     }
-    if (files_[token.file]->directives_only) {
+    if (files_[token.file].directives_only) {
       continue;
     }
     if (token.kind == TokenKind::Identifier && !budget_warned_) {
@@ -775,7 +827,7 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
       if (name == "if") {
         value = condition(line, 1);
       } else if (line.size() < 2 || line[1].kind != TokenKind::Identifier) {
-        warn(line[0], "#" + std::string(name) + " without a macro name");
+        report(line[0], "#" + std::string(name) + " without a macro name");
       } else {
         bool defined = macros_.contains(line[1].text) ||
                        (standard_headers_ && constant(line[1].text));
@@ -788,7 +840,7 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
   bool owned = conditionals_.size() > frame.conditional_base;
   if (name == "elif" || name == "else" || name == "endif") {
     if (!owned) {
-      warn(line[0], "#" + std::string(name) + " without #if");
+      report(line[0], "#" + std::string(name) + " without #if");
       return std::nullopt;
     }
     Conditional& top = conditionals_.back();
@@ -797,7 +849,7 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
       return std::nullopt;
     }
     if (top.seen_else) {
-      warn(line[0], "#" + std::string(name) + " after #else");
+      report(line[0], "#" + std::string(name) + " after #else");
     }
     if (name == "else") {
       top.active = top.parent_active && !top.taken;
@@ -833,19 +885,19 @@ std::optional<Token> Preprocessor::directive(FileFrame& frame) {
         line.size() > 1
             ? std::string(frame.lexer.slice(line[1].begin, line.back().end))
             : std::string();
-    warn(line[0], "#" + std::string(name) + " " + text);
+    report(line[0], "#" + std::string(name) + " " + text);
   } else if (name == "line" || name == "ident") {
     // Line numbers stay those of the file: a message points at the text
     // that is really there.
   } else {
-    warn(line[0], "unknown directive '#" + std::string(name) + "'");
+    report(line[0], "unknown directive '#" + std::string(name) + "'");
   }
   return std::nullopt;
 }
 
 void Preprocessor::define(const TokenList& line) {
   if (line.size() < 2 || line[1].kind != TokenKind::Identifier) {
-    warn(line[0], "#define without a macro name");
+    report(line[0], "#define without a macro name");
     return;
   }
   Macro macro;
@@ -875,8 +927,8 @@ void Preprocessor::define(const TokenList& line) {
       }
     }
     if (!closed) {
-      warn(line[1], "bad parameter list in #define of '" +
-                        std::string(line[1].text) + "'");
+      report(line[1], "bad parameter list in #define of '" +
+                          std::string(line[1].text) + "'");
       return;
     }
   }
@@ -891,7 +943,7 @@ void Preprocessor::define(const TokenList& line) {
 
 void Preprocessor::include(FileFrame& frame, const TokenList& line) {
   if (line.size() < 2) {
-    warn(line[0], "#include without a file name");
+    report(line[0], "#include without a file name");
     return;
   }
   std::string name;
@@ -904,12 +956,12 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     auto close = std::find_if(line.begin() + 2, line.end(),
                               [](const Token& t) { return t.is('>'); });
     if (close == line.end()) {
-      warn(line[1], "#include <...> without '>'");
+      report(line[1], "#include <...> without '>'");
       return;
     }
     name = frame.lexer.slice(line[1].end, close->begin);
   } else {
-    warn(line[1], "#include needs \"FILE\" or <FILE>");
+    report(line[1], "#include needs \"FILE\" or <FILE>");
     return;
   }
   if (StandardHeader header = standard_header(name);
@@ -924,19 +976,19 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     name.erase(at, 1);
   }
   if (stack_.size() >= kMaxIncludeDepth + 1) {
-    warn(line[1], "#include nested more than " +
-                      std::to_string(kMaxIncludeDepth) +
-                      " deep (an include of itself?); not read");
+    report(line[1], "#include nested more than " +
+                        std::to_string(kMaxIncludeDepth) +
+                        " deep (an include of itself?); not read");
     return;
   }
   // Whether the budget of includes has room for one more file.
   auto affordable = [this, &line](std::uint32_t index) {
-    std::size_t cost = files_[index]->text.size() + kIncludeCost;
+    std::size_t cost = files_[index].text.size() + kIncludeCost;
     if (cost > include_budget_) {
-      warn(line[1], "includes have read " +
-                        std::to_string(kMinIncludeBytes >> 20) +
-                        " MiB or more, and 64 times the script (an include "
-                        "of itself many times over?); not read");
+      report(line[1], "includes have read " +
+                          std::to_string(kMinIncludeBytes >> 20) +
+                          " MiB or more, and 64 times the script (an include "
+                          "of itself many times over?); not read");
       return false;
     }
     include_budget_ -= cost;
@@ -947,7 +999,7 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
     candidates.push_back(name);
   } else {
     if (quoted) {
-      candidates.push_back(files_[frame.file]->dir + name);
+      candidates.push_back(files_[frame.file].dir + name);
     }
     candidates.push_back(main_dir_ + name);
     for (const std::string& dir : options_.include_dirs) {
@@ -964,7 +1016,7 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
       // #ifndef GUARD ... #endif with GUARD now defined, or one of
       // #define lines alone with no macro changed since it was read would
       // add nothing: it is not read again.
-      const SourceFile& known_file = *files_[index];
+      const SourceFile& known_file = files_[index];
       if (known_file.once ||
           (!known_file.guard.empty() && macros_.contains(known_file.guard)) ||
           known_file.defines_only_until == macro_changes_) {
@@ -975,7 +1027,7 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
           std::any_of(stack_.begin(), stack_.end(),
                       [&](const FileFrame& f) { return f.file == index; });
       if (reading) {
-        warn(line[1], "'" + name + "' includes itself; not read again");
+        report(line[1], "'" + name + "' includes itself; not read again");
         return;
       }
     } else {
@@ -1009,20 +1061,20 @@ void Preprocessor::include(FileFrame& frame, const TokenList& line) {
       }
     }
   }
-  warn(line[1], "cannot find include file '" + name + "'");
+  report(line[1], "cannot find include file '" + name + "'");
 }
 
 std::optional<Token> Preprocessor::pragma(FileFrame& frame,
                                           const TokenList& line) {
   if (line.size() >= 2 && line[1].text == "once") {
-    files_[frame.file]->once = true;
+    files_[frame.file].once = true;
     return std::nullopt;
   }
   if (line.size() < 2 || line[1].text != "code_page") {
     return std::nullopt;
   }
   if (line.size() < 5 || !line[2].is('(') || !line[4].is(')')) {
-    warn(line[1], "#pragma code_page needs (NUMBER) or (DEFAULT)");
+    report(line[1], "#pragma code_page needs (NUMBER) or (DEFAULT)");
     return std::nullopt;
   }
   Token marker = line[1];
@@ -1034,7 +1086,7 @@ std::optional<Token> Preprocessor::pragma(FileFrame& frame,
   }
   std::optional<std::int64_t> page = c_number(line[3].text);
   if (!page || *page <= 0 || *page > 65535) {
-    warn(line[3], "bad code page '" + std::string(line[3].text) + "'");
+    report(line[3], "bad code page '" + std::string(line[3].text) + "'");
     return std::nullopt;
   }
   marker.codepage = static_cast<std::uint16_t>(*page);
@@ -1056,7 +1108,7 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
     }
     if (at >= line.size() || line[at].kind != TokenKind::Identifier ||
         (paren && (at + 1 >= line.size() || !line[at + 1].is(')')))) {
-      warn(line[i], "bad use of 'defined'");
+      report(line[i], "bad use of 'defined'");
       return false;
     }
     bool defined = macros_.contains(line[at].text) ||
@@ -1074,8 +1126,8 @@ bool Preprocessor::condition(const TokenList& line, std::size_t from) {
       ConditionEvaluator(expanded, standard_headers_ ? this : nullptr)
           .evaluate(error);
   if (!value) {
-    warn(line[0], "cannot evaluate #" + std::string(line[0].text) + ": " +
-                      error + "; taken as false");
+    report(line[0], "cannot evaluate #" + std::string(line[0].text) + ": " +
+                        error + "; taken as false");
     return false;
   }
   return *value != 0;
@@ -1090,9 +1142,9 @@ bool Preprocessor::spend(std::size_t tokens, const Token& at) {
     return true;
   }
   budget_warned_ = true;
-  warn(at,
-       "macro expansion too large (recursive macros?); macros are no "
-       "longer expanded");
+  report(at,
+         "macro expansion too large (recursive macros?); macros are no "
+         "longer expanded");
   return false;
 }
 
@@ -1238,8 +1290,8 @@ Preprocessor::TokenList Preprocessor::expand_list(
       }
       ++at;
       if (!collect_args(macro, tokens, at, args)) {
-        warn(token,
-             "unterminated call of macro '" + std::string(token.text) + "'");
+        report(token,
+               "unterminated call of macro '" + std::string(token.text) + "'");
         return out;
       }
       i = at - 1;
@@ -1291,8 +1343,8 @@ void Preprocessor::expand_from_stream(const Token& name, const Macro& macro) {
     for (;;) {
       Token token = next_unexpanded();
       if (token.kind == TokenKind::End || token.kind == TokenKind::CodePage) {
-        warn(name,
-             "unterminated call of macro '" + std::string(name.text) + "'");
+        report(name,
+               "unterminated call of macro '" + std::string(name.text) + "'");
         if (token.kind == TokenKind::CodePage) {
           pending_.push_back(token);
         }
@@ -1361,8 +1413,8 @@ std::string Preprocessor::written(const Token& first, const Token& last) const {
   std::string text;
   if (first.file == last.file && first.begin <= last.end &&
       first.file < files_.size() &&
-      last.end <= files_[first.file]->text.size()) {
-    std::string_view raw = std::string_view(files_[first.file]->text)
+      last.end <= files_[first.file].text.size()) {
+    std::string_view raw = std::string_view(files_[first.file].text)
                                .substr(first.begin, last.end - first.begin);
     // A blank, or the backslash of a line continuation.
     auto blank_at = [&](std::size_t i) {

@@ -7,10 +7,13 @@
 // compiler reads them.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -61,6 +64,45 @@ struct SourceFile {
   bool once = false;  // #pragma once seen
 };
 
+/// The files read so far, in the order they were first read. A file stays
+/// at its address until the reading ends, and so does the list's slot for
+/// it: the parser may look a file up on another thread while the
+/// preprocessor adds the next ones.
+class SourceFiles {
+ public:
+  SourceFiles() = default;
+  SourceFiles(const SourceFiles&) = delete;
+  SourceFiles& operator=(const SourceFiles&) = delete;
+
+  std::uint32_t size() const { return size_.load(std::memory_order_acquire); }
+  SourceFile& operator[](std::uint32_t index) const {
+    auto [segment, offset] = place(index);
+    return *segments_[segment][offset];
+  }
+  /// Adds a file and returns its index.
+  std::uint32_t push_back(std::unique_ptr<SourceFile> file);
+
+ private:
+  // Segment k holds kFirst << k slots: the slots never move, and 26
+  // segments hold more files than an index can count.
+  static constexpr std::uint32_t kFirst = 64;
+  static constexpr std::size_t kSegments = 26;
+  static std::pair<std::size_t, std::uint32_t> place(std::uint32_t index);
+
+  std::array<std::unique_ptr<std::unique_ptr<SourceFile>[]>, kSegments>
+      segments_;
+  std::atomic<std::uint32_t> size_{0};
+};
+
+/// A warning of the preprocessor's own held back while the parser reads on
+/// another thread: recorded by the parser's thread when it takes the token
+/// that was being read when the warning arose.
+struct HeldWarning {
+  std::uint64_t token = 0;  // how many tokens had been handed out before
+  Token at;
+  std::string message;
+};
+
 class Preprocessor {
  public:
   Preprocessor(PreprocessorOptions options, model::Model& model);
@@ -75,7 +117,14 @@ class Preprocessor {
   /// The next token, End at the end of the script.
   Token next();
 
-  const SourceFile& file(std::uint32_t index) const { return *files_[index]; }
+  /// The size of the script's text (without the files it includes).
+  std::size_t script_size() const;
+
+  /// While `into` is set, the preprocessor's own warnings are added to it
+  /// rather than recorded: the token pipeline sets it on its reading thread.
+  void hold_warnings(std::vector<HeldWarning>* into) { held_ = into; }
+
+  const SourceFile& file(std::uint32_t index) const { return files_[index]; }
 
   /// The file whose text holds the token's spelling: for a token a macro
   /// gave, the file of the macro's definition rather than of the call.
@@ -84,10 +133,13 @@ class Preprocessor {
   /// Whether one of the standard Windows headers was included.
   bool standard_headers_included() const { return standard_headers_; }
 
-  /// The value of a constant that the standard headers included so far
-  /// define: the Windows constants, which are known whether or not a
-  /// header was included, and the ids of MFC and ATL applications once
-  /// afxres.h or atlres.h was.
+  /// The value of a constant that the standard headers included before the
+  /// token `name` define: the Windows constants, which are known whether or
+  /// not a header was included, and the ids of MFC and ATL applications
+  /// once afxres.h or atlres.h was.
+  std::optional<std::uint32_t> constant(const Token& name) const;
+  /// The same with the headers included so far, for the preprocessor's own
+  /// `#if` lines.
   std::optional<std::uint32_t> constant(std::string_view name) const;
 
   /// The text of a token run as written in the file, blanks collapsed; the
@@ -103,6 +155,7 @@ class Preprocessor {
 
   /// Records `FILE:LINE:COL: warning: MESSAGE` at the token.
   void warn(const Token& at, std::string message);
+  void warn(HeldWarning&& held) { warn(held.at, std::move(held.message)); }
 
  private:
   /// How far a file read so far may still be one include guard's block.
@@ -137,6 +190,10 @@ class Preprocessor {
     std::vector<Token> body;
   };
   using TokenList = std::vector<Token>;
+  Token next_token();
+  /// A warning of the preprocessor's own: recorded, or held while the
+  /// parser reads on another thread.
+  void report(const Token& at, std::string message);
   /// The macros by name. A script can define tens of thousands and looks
   /// one up for every name it reads: the names and their hashes sit in one
   /// open-addressed array, so that a look-up touches one slot and the name's
@@ -201,7 +258,7 @@ class Preprocessor {
 
   PreprocessorOptions options_;
   model::Model& model_;
-  std::vector<std::unique_ptr<SourceFile>> files_;
+  SourceFiles files_;
   std::unordered_map<std::string, std::uint32_t> files_by_path_;
   std::vector<FileFrame> stack_;
   std::vector<Conditional> conditionals_;
@@ -214,8 +271,12 @@ class Preprocessor {
   bool framework_headers_ = false;
   bool from_disk_ = false;  // files are read with load_file
   std::size_t include_budget_ = 0;
-  /// The names in each folder looked through for a file in another case.
+  /// The names in each folder looked through for a file in another case;
+  /// the parser's thread and the preprocessor's both look.
   mutable std::unordered_map<std::string, std::vector<std::string>> listings_;
+  mutable std::mutex listings_mutex_;
+  std::vector<HeldWarning>* held_ = nullptr;
+  std::uint64_t handed_out_ = 0;     // tokens returned by next()
   std::uint64_t macro_changes_ = 0;  // #define and #undef lines carried out
   std::size_t expansion_budget_ = 0;
   bool budget_warned_ = false;

@@ -4,6 +4,7 @@
 // found; the blocks of other resources are read over and left out.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,7 +23,14 @@ struct ReaderOptions {
   unsigned codepage = 0;
   /// How files are read; from disk when empty.
   FileLoader loader;
+  /// 1: the parser asks the preprocessor for each token; 2: the
+  /// preprocessor reads ahead on a thread of its own; 0: two threads for a
+  /// script of kPipelinedScript bytes or more on a machine of two cores or
+  /// more. The model is the same either way.
+  unsigned threads = 0;
 };
+
+inline constexpr std::size_t kPipelinedScript = std::size_t{256} << 10;
 
 /// Reads the script at `path` into `model`. Returns false, with the reason
 /// in `error`, only when the script itself cannot be read; everything else
