@@ -292,7 +292,11 @@ class Parser {
       return ahead_[ahead_first_];
     }
     while (ahead_count_ <= n) {
-      Token token = next_token();
+      // Read into its place in the ring: a token changed in one place and
+      // then copied whole to another makes the processor wait for the
+      // small write to reach the cache before the large read.
+      Token& token = ahead_[(ahead_first_ + ahead_count_) % kAhead];
+      token = next_token();
       while (token.kind == TokenKind::CodePage) {
         pragma_codepage_ = token.codepage;
         token = next_token();
@@ -300,10 +304,11 @@ class Parser {
       if (token.kind == TokenKind::String) {
         token.codepage = pragma_codepage_;
       }
-      push_ahead(token);
+      ++ahead_count_;
       if (token.kind == TokenKind::End) {
         while (ahead_count_ <= n) {
-          push_ahead(token);
+          ahead_[(ahead_first_ + ahead_count_) % kAhead] = token;
+          ++ahead_count_;
         }
       }
     }
@@ -311,11 +316,6 @@ class Parser {
   }
 
   Token next_token() { return pipeline_ ? pipeline_->next() : pp_.next(); }
-
-  void push_ahead(const Token& token) {
-    ahead_[(ahead_first_ + ahead_count_) % kAhead] = token;
-    ++ahead_count_;
-  }
 
   // The token taken stays the parser's last one until the next take: a
   // caller that keeps it past that copies it.

@@ -1,14 +1,12 @@
 #include "port/reader/token_pipeline.h"
 
-#include <algorithm>
-#include <iterator>
 #include <utility>
 
 namespace dlgforge::port {
 namespace {
 
 // A batch of 2,048 tokens is about 100 KB, in the second-level cache
-// while the parser copies it. The preprocessor is usually the faster:
+// while the parser reads it. The preprocessor is usually the faster:
 // when all the batches are read, it sleeps until half of them are free
 // again, so that each thread is woken once every few batches.
 constexpr std::size_t kBatchTokens = 2048;
@@ -99,10 +97,8 @@ void TokenPipeline::take_batch() {
     batch = std::move(ready_.front());
     ready_.pop_front();
   }
-  tokens_.assign(batch->tokens.begin(), batch->tokens.end());
-  warnings_.clear();
-  std::move(batch->warnings.begin(), batch->warnings.end(),
-            std::back_inserter(warnings_));
+  tokens_.swap(batch->tokens);
+  warnings_.swap(batch->warnings);
   failure_ = batch->failure;
   at_ = 0;
   held_at_ = 0;

@@ -59,9 +59,8 @@ class TokenPipeline {
   void record_warnings();
 
   Preprocessor& preprocessor_;
-  // The batch being taken from, copied out of the reading thread's batch:
-  // one copy streams through the cache far faster than the parser's
-  // reading token by token from memory the other core wrote.
+  // The batch being taken from: its vectors, exchanged with the empty ones
+  // of the batch handed back.
   std::vector<Token> tokens_;
   std::vector<HeldWarning> warnings_;
   std::exception_ptr failure_;
