@@ -146,9 +146,9 @@ void Lexer::skip_blanks() {
   }
 }
 
-Token Lexer::next() {
+void Lexer::next(Token& token) {
   skip_blanks();
-  Token token;
+  token = Token();
   token.file = file_;
   token.line_start = line_start_;
   token.begin = static_cast<std::uint32_t>(at_);
@@ -157,7 +157,7 @@ Token Lexer::next() {
   if (at_ >= text_.size()) {
     token.kind = TokenKind::End;
     token.end = token.begin;
-    return token;
+    return;
   }
   line_start_ = false;
   std::size_t start = at_;
@@ -222,7 +222,6 @@ Token Lexer::next() {
   }
   token.end = static_cast<std::uint32_t>(at_);
   token.text = text_.substr(start, at_ - start);
-  return token;
 }
 
 }  // namespace dlgforge::port

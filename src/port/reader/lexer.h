@@ -54,7 +54,13 @@ class Lexer {
  public:
   Lexer(std::string_view text, std::uint32_t file) : text_(text), file_(file) {}
 
-  Token next();
+  Token next() {
+    Token token;
+    next(token);
+    return token;
+  }
+  /// The same, written into `token`.
+  void next(Token& token);
 
   /// The text between two offsets, for `#include <...>` and messages.
   std::string_view slice(std::uint32_t begin, std::uint32_t end) const {

@@ -643,12 +643,18 @@ void Preprocessor::MacroTable::grow() {
 }
 
 Token Preprocessor::lex(FileFrame& frame) {
+  Token token;
+  lex(frame, token);
+  return token;
+}
+
+void Preprocessor::lex(FileFrame& frame, Token& token) {
   if (frame.peeked) {
-    Token token = *frame.peeked;
+    token = *frame.peeked;
     frame.peeked.reset();
-    return token;
+    return;
   }
-  return frame.lexer.next();
+  frame.lexer.next(token);
 }
 
 Preprocessor::TokenList Preprocessor::rest_of_line(FileFrame& frame) {
@@ -717,15 +723,15 @@ void Preprocessor::close_file() {
   stack_.pop_back();
 }
 
-Token Preprocessor::read_file_token() {
+void Preprocessor::read_file_token(Token& token) {
   for (;;) {
     if (stack_.empty()) {
-      Token end;
-      end.kind = TokenKind::End;
-      return end;
+      token = Token();
+      token.kind = TokenKind::End;
+      return;
     }
     FileFrame& frame = stack_.back();
-    Token token = lex(frame);
+    lex(frame, token);
     if (token.kind == TokenKind::End) {
       if (stack_.size() == 1) {
         // The end of the script stays where it is, for messages.
@@ -733,14 +739,15 @@ Token Preprocessor::read_file_token() {
           report(token, "#if without #endif at the end of the file");
           conditionals_.pop_back();
         }
-        return token;
+        return;
       }
       close_file();
       continue;
     }
     if (token.line_start && token.is('#')) {
       if (std::optional<Token> marker = directive(frame)) {
-        return *marker;
+        token = *marker;
+        return;
       }
       continue;
     }
@@ -754,7 +761,7 @@ Token Preprocessor::read_file_token() {
     if (token.unterminated && !files_[token.file].directives_only) {
       report(token, "string without its closing quote");
     }
-    return token;
+    return;
   }
 }
 
@@ -769,32 +776,41 @@ Token Preprocessor::next_unexpanded() {
     unexpanded_.reset();
     return token;
   }
-  return read_file_token();
-}
-
-Token Preprocessor::next() {
-  Token token = next_token();
-  token.framework_headers = framework_headers_;
-  ++handed_out_;
+  Token token;
+  read_file_token(token);
   return token;
 }
 
-Token Preprocessor::next_token() {
+Token Preprocessor::next() {
+  Token token;
+  next(token);
+  return token;
+}
+
+// The token is written where it is kept, all the way from the lexer: a
+// token changed field by field and then copied whole makes the processor
+// wait for the small writes before the wide reads, once for each copy.
+void Preprocessor::next(Token& token) {
+  next_token(token);
+  token.framework_headers = framework_headers_;
+  ++handed_out_;
+}
+
+void Preprocessor::next_token(Token& token) {
   for (;;) {
     if (!pending_.empty()) {
-      Token token = pending_.back();
+      token = pending_.back();
       pending_.pop_back();
-      return token;
+      return;
     }
-    Token token;
     if (unexpanded_) {
       token = *unexpanded_;
       unexpanded_.reset();
     } else {
-      token = read_file_token();
+      read_file_token(token);
     }
     if (token.kind == TokenKind::End || token.kind == TokenKind::CodePage) {
-      return token;
+      return;
     }
     if (files_[token.file].directives_only) {
       continue;
@@ -805,7 +821,7 @@ Token Preprocessor::next_token() {
         continue;
       }
     }
-    return token;
+    return;
   }
 }
 

@@ -116,6 +116,8 @@ class Preprocessor {
 
   /// The next token, End at the end of the script.
   Token next();
+  /// The same, written into `token`.
+  void next(Token& token);
 
   /// The size of the script's text (without the files it includes).
   std::size_t script_size() const;
@@ -190,7 +192,7 @@ class Preprocessor {
     std::vector<Token> body;
   };
   using TokenList = std::vector<Token>;
-  Token next_token();
+  void next_token(Token& token);
   /// A warning of the preprocessor's own: recorded, or held while the
   /// parser reads on another thread.
   void report(const Token& at, std::string message);
@@ -227,7 +229,8 @@ class Preprocessor {
   std::string find_ignoring_case(const std::string& path) const;
   void push_file(std::uint32_t index);
   Token lex(FileFrame& frame);
-  Token read_file_token();
+  void lex(FileFrame& frame, Token& token);
+  void read_file_token(Token& token);
   Token next_unexpanded();
   TokenList rest_of_line(FileFrame& frame);
   bool skipping() const;

@@ -57,7 +57,7 @@ void TokenPipeline::read() {
     preprocessor_.hold_warnings(&batch->warnings);
     try {
       while (!ended && batch->tokens.size() < kBatchTokens) {
-        batch->tokens.push_back(preprocessor_.next());
+        preprocessor_.next(batch->tokens.emplace_back());
         ended = batch->tokens.back().kind == TokenKind::End;
       }
     } catch (...) {
