@@ -2079,7 +2079,7 @@ void parse_script(Preprocessor& preprocessor, const ReaderOptions& options,
   }
   std::optional<TokenPipeline> pipeline;
   if (threads >= 2) {
-    pipeline.emplace(preprocessor);
+    pipeline.emplace(preprocessor, options.between_batches);
   }
   Parser(preprocessor, pipeline ? &*pipeline : nullptr, options, model).run();
 }

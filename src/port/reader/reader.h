@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,10 @@ struct ReaderOptions {
   /// script of kPipelinedScript bytes or more on a machine of two cores or
   /// more. The model is the same either way.
   unsigned threads = 0;
+  /// Called on the preprocessor's thread, when reading on two, after each
+  /// batch of tokens: work for a thread that waits on the parser (the
+  /// driver faults in the heap the model grows into).
+  std::function<void()> between_batches = {};
 };
 
 inline constexpr std::size_t kPipelinedScript = std::size_t{256} << 10;

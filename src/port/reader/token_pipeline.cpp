@@ -15,8 +15,10 @@ constexpr std::size_t kWakeReader = kBatches / 2;
 
 }  // namespace
 
-TokenPipeline::TokenPipeline(Preprocessor& preprocessor)
-    : preprocessor_(preprocessor) {
+TokenPipeline::TokenPipeline(Preprocessor& preprocessor,
+                             std::function<void()> between_batches)
+    : preprocessor_(preprocessor),
+      between_batches_(std::move(between_batches)) {
   tokens_.reserve(kBatchTokens);
   for (std::size_t i = 0; i < kBatches; ++i) {
     free_.push_back(std::make_unique<Batch>());
@@ -78,6 +80,9 @@ void TokenPipeline::read() {
     }
     if (ended) {
       return;
+    }
+    if (between_batches_) {
+      between_batches_();
     }
   }
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -22,8 +23,10 @@ namespace dlgforge::port {
 class TokenPipeline {
  public:
   /// Starts reading `preprocessor` on a new thread; it must not be asked
-  /// for tokens by anyone else until the pipeline is gone.
-  explicit TokenPipeline(Preprocessor& preprocessor);
+  /// for tokens by anyone else until the pipeline is gone. The thread calls
+  /// `between_batches`, when set, after each batch it reads.
+  TokenPipeline(Preprocessor& preprocessor,
+                std::function<void()> between_batches = {});
   /// Stops the reading thread, wherever it is, and waits for it.
   ~TokenPipeline();
   TokenPipeline(const TokenPipeline&) = delete;
@@ -59,6 +62,7 @@ class TokenPipeline {
   void record_warnings();
 
   Preprocessor& preprocessor_;
+  std::function<void()> between_batches_;
   // The batch being taken from: its vectors, exchanged with the empty ones
   // of the batch handed back.
   std::vector<Token> tokens_;
