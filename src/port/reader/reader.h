@@ -22,7 +22,8 @@ struct ReaderOptions {
   /// --codepage N: the code page of text when neither a #pragma code_page
   /// nor a LANGUAGE says one; 0 for the default, 1252.
   unsigned codepage = 0;
-  /// How files are read; from disk when empty.
+  /// How files are read; from disk when empty. Reading on two threads, it
+  /// is called from both (includes on one, a resource's file on the other).
   FileLoader loader;
   /// 1: the parser asks the preprocessor for each token; 2: the
   /// preprocessor reads ahead on a thread of its own; 0: two threads for a
