@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 #include "port/model/model_json.h"
@@ -725,6 +726,13 @@ TEST(ReaderPipeline, SameModelOnOneThreadAndTwo) {
   auto from = static_cast<std::size_t>(at - a.begin());
   EXPECT_EQ(a.size(), b.size());
   EXPECT_EQ(a.substr(from, 200), b.substr(from, 200)) << "at byte " << from;
+
+  // What the preprocessor's thread throws (a loader's error, out of
+  // memory) reaches the caller as on one thread, not a model cut short.
+  two.loader = [](const std::string&, std::string&, std::string&) -> bool {
+    throw std::runtime_error("loader failed");
+  };
+  EXPECT_THROW(read_resource_text("main.rc", script, two), std::runtime_error);
 }
 
 }  // namespace

@@ -64,7 +64,10 @@ void TokenPipeline::read() {
       }
     } catch (...) {
       // Out of memory, most likely: the parser meets it where the
-      // preprocessor did.
+      // preprocessor did, after the tokens read before it (the batch has
+      // room for them all, so the one being read when it was thrown is the
+      // last).
+      batch->tokens.pop_back();
       batch->failure = std::current_exception();
       ended = true;
     }
