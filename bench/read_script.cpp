@@ -2,11 +2,7 @@
 // the time of reading alone (preprocessing included), for scripts/bench to
 // set beside llvm-rc's. Prints the number of resources read, so that a run
 // that read nothing shows.
-#include <sys/stat.h>
-
-#include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <string>
 
 #include "linux/heap_prefault.h"
@@ -23,17 +19,11 @@ int main(int argc, char** argv) {
   static auto* kept = new dlgforge::model::Model;
   dlgforge::model::Model& model = *kept;
   std::string error;
-  // As dlgforge reads a large script: the heap faulted in on the
+  // As dlgforge reads: a large script's heap faulted in on the
   // preprocessor's thread.
   dlgforge::port::ReaderOptions options;
-  struct stat info {};
-  if (::stat(argv[1], &info) == 0 && static_cast<std::size_t>(info.st_size) >=
-                                         dlgforge::port::kPipelinedScript) {
-    static dlgforge::HeapPrefaulter prefault(
-        dlgforge::HeapPrefaulter::ahead_for(
-            static_cast<std::uintmax_t>(info.st_size)));
-    options.between_batches = std::ref(prefault);
-  }
+  options.between_batches = dlgforge::HeapPrefaulter::for_script(
+      argv[1], dlgforge::port::kPipelinedScript);
   if (!dlgforge::port::read_resource_script(argv[1], options, model, error)) {
     std::fprintf(stderr, "dlgforge_bench_read: %s: %s\n", argv[1],
                  error.c_str());

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <csignal>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -200,28 +199,16 @@ int write_streamed(const std::optional<std::string>& output,
 // Reads the script with the port reader and prints its model as JSON; the
 // warnings go to standard error. Warnings do not change the status: the
 // model holds what could be read.
-// A script large enough to be read on two threads has its model's heap
-// faulted in by the preprocessor's thread, which waits on the parser.
-void prefault_while_reading(const std::string& script,
-                            dlgforge::port::ReaderOptions& reader) {
-  struct stat info {};
-  if (::stat(script.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
-      static_cast<std::uintmax_t>(info.st_size) <
-          dlgforge::port::kPipelinedScript) {
-    return;
-  }
-  static dlgforge::HeapPrefaulter prefault(dlgforge::HeapPrefaulter::ahead_for(
-      static_cast<std::uintmax_t>(info.st_size)));
-  reader.between_batches = std::ref(prefault);
-}
-
 int dump_model(const dlgforge::ConversionOptions& options) {
   dlgforge::port::ReaderOptions reader;
   reader.include_dirs = options.include_dirs;
   reader.defines = options.defines;
   reader.codepage =
       options.codepage ? static_cast<unsigned>(*options.codepage) : 0;
-  prefault_while_reading(options.script, reader);
+  // A script read on two threads has the heap its model grows into
+  // faulted in by the preprocessor's thread, which waits on the parser.
+  reader.between_batches = dlgforge::HeapPrefaulter::for_script(
+      options.script, dlgforge::port::kPipelinedScript);
   // The model lives until the process ends, which reclaims it at once:
   // freeing its many small strings one by one would cost a twentieth of
   // the run on a large script.
@@ -381,7 +368,10 @@ int port(const dlgforge::ConversionOptions& options) {
   reader.defines = options.defines;
   reader.codepage =
       options.codepage ? static_cast<unsigned>(*options.codepage) : 0;
-  prefault_while_reading(options.script, reader);
+  // A script read on two threads has the heap its model grows into
+  // faulted in by the preprocessor's thread, which waits on the parser.
+  reader.between_batches = dlgforge::HeapPrefaulter::for_script(
+      options.script, dlgforge::port::kPipelinedScript);
   // The model and the description live until the process ends, as
   // --dump-model's model does: freeing them piece by piece would cost a
   // tenth of a large script's conversion.

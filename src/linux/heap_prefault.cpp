@@ -2,10 +2,12 @@
 
 #include <malloc.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <memory>
 
 namespace dlgforge {
 
@@ -14,10 +16,19 @@ HeapPrefaulter::HeapPrefaulter(std::size_t ahead) {
   done_ = reinterpret_cast<std::uintptr_t>(::sbrk(0));
 }
 
-std::size_t HeapPrefaulter::ahead_for(std::uintmax_t size) {
+std::function<void()> HeapPrefaulter::for_script(
+    const std::string& script, std::uintmax_t two_threads_from) {
+  struct stat info {};
+  if (::stat(script.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+      static_cast<std::uintmax_t>(info.st_size) < two_threads_from) {
+    return {};
+  }
   constexpr std::uintmax_t kLeast = std::uintmax_t{1} << 20;
   constexpr std::uintmax_t kMost = std::uintmax_t{32} << 20;
-  return static_cast<std::size_t>(std::clamp(size / 4, kLeast, kMost));
+  auto ahead = static_cast<std::size_t>(
+      std::clamp(static_cast<std::uintmax_t>(info.st_size) / 4, kLeast, kMost));
+  auto prefault = std::make_shared<HeapPrefaulter>(ahead);
+  return [prefault] { (*prefault)(); };
 }
 
 void HeapPrefaulter::operator()() {

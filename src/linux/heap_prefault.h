@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <string>
 
 namespace dlgforge {
 
@@ -21,9 +23,13 @@ class HeapPrefaulter {
   /// most that much is faulted in and left unused.
   explicit HeapPrefaulter(std::size_t ahead);
 
-  /// How far ahead for reading a script of `size` bytes: a quarter of it,
-  /// from 1 to 32 MiB.
-  static std::size_t ahead_for(std::uintmax_t size);
+  /// The work to hand the port reader between its batches of tokens when
+  /// it reads the file at `script` on two threads, which it does from
+  /// `two_threads_from` bytes: a prefaulter reaching a quarter of the
+  /// file's size ahead (1 to 32 MiB). Empty for a smaller file, which the
+  /// heap is left as it is for.
+  static std::function<void()> for_script(const std::string& script,
+                                          std::uintmax_t two_threads_from);
 
   /// Faults in what the heap has grown since the last call.
   void operator()();
