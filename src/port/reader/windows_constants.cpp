@@ -1,9 +1,10 @@
 #include "port/reader/windows_constants.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <type_traits>
-#include <unordered_map>
+#include <vector>
 
 namespace dlgforge::port {
 namespace {
@@ -1094,17 +1095,80 @@ constexpr std::string_view kStandardHeaders[] = {
 constexpr std::string_view kFrameworkHeaders[] = {"afxres.h", "afxres.rc",
                                                   "atlres.h"};
 
-// The entries of a table by name, built on first use: one index per table.
+// A name's hash for the indexes below: eight bytes at a time, each step a
+// multiply, since the names are short and looked up by the million; the
+// library's byte-wise hash cost more than the rest of the lookup.
+std::uint32_t name_hash(std::string_view name) {
+  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15ull;
+  std::size_t at = 0;
+  for (; at + 8 <= name.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+  }
+  if (at < name.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, name.size() - at);
+    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
+  }
+  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+}
+
+// The entries of a table by name, built on first use, one index per table.
+// Nearly every name in a script's expressions is looked up here, most of
+// them not found (the script's own ids): the index is an open-addressed
+// array, a quarter full, of 4-byte slots (the hash's top half, 1 + the
+// entry's position), so that a lookup reads one or two slots of a few
+// kilobytes kept in cache, and a name's text is compared only when the
+// hash's halves match.
+template <const auto& Table>
+class NameIndex {
+ public:
+  using Entry = std::remove_cvref_t<decltype(Table[0])>;
+
+  NameIndex() {
+    static_assert(std::size(Table) < 0xFFFF);
+    while (slots_.size() < std::size(Table) * 4) {
+      slots_.resize(slots_.empty() ? 16 : slots_.size() * 2);
+    }
+    mask_ = slots_.size() - 1;
+    for (std::size_t i = 0; i < std::size(Table); ++i) {
+      std::uint32_t hash = name_hash(Table[i].name);
+      std::size_t at = hash & mask_;
+      while (slots_[at].entry != 0) {
+        at = (at + 1) & mask_;
+      }
+      slots_[at] = {static_cast<std::uint16_t>(hash >> 16),
+                    static_cast<std::uint16_t>(i + 1)};
+    }
+  }
+
+  const Entry* find(std::string_view name) const {
+    std::uint32_t hash = name_hash(name);
+    auto tag = static_cast<std::uint16_t>(hash >> 16);
+    for (std::size_t at = hash & mask_;; at = (at + 1) & mask_) {
+      Slot slot = slots_[at];
+      if (slot.entry == 0) {
+        return nullptr;
+      }
+      if (slot.tag == tag && Table[slot.entry - 1].name == name) {
+        return &Table[slot.entry - 1];
+      }
+    }
+  }
+
+ private:
+  struct Slot {
+    std::uint16_t tag = 0;
+    std::uint16_t entry = 0;  // 0: free
+  };
+  std::vector<Slot> slots_;
+  std::size_t mask_ = 0;
+};
+
 template <const auto& Table>
 const auto& index_of() {
-  using Entry = std::remove_cvref_t<decltype(Table[0])>;
-  static const auto index = [] {
-    std::unordered_map<std::string_view, const Entry*> map;
-    for (const Entry& entry : Table) {
-      map.emplace(entry.name, &entry);
-    }
-    return map;
-  }();
+  static const NameIndex<Table> index;
   return index;
 }
 
@@ -1166,19 +1230,16 @@ std::optional<std::uint32_t> common_dialog_control(std::string_view name) {
 }  // namespace
 
 std::optional<std::uint32_t> windows_constant(std::string_view name) {
-  const auto& index = index_of<kNumeric>();
-  auto found = index.find(name);
-  if (found == index.end()) {
+  const auto* found = index_of<kNumeric>().find(name);
+  if (found == nullptr) {
     return common_dialog_control(name);
   }
-  return found->second->value;
+  return found->value;
 }
 
 std::optional<std::uint32_t> framework_constant(std::string_view name) {
-  const auto& index = index_of<kFramework>();
-  auto found = index.find(name);
-  if (found != index.end()) {
-    return found->second->value;
+  if (const auto* found = index_of<kFramework>().find(name)) {
+    return found->value;
   }
   // ID_FILE_MRU_FILE1 to ID_FILE_MRU_FILE16.
   constexpr std::string_view kRecentFile = "ID_FILE_MRU_FILE";
@@ -1197,12 +1258,11 @@ std::optional<std::uint32_t> framework_constant(std::string_view name) {
 }
 
 std::optional<std::string_view> windows_class_name(std::string_view name) {
-  const auto& index = index_of<kClasses>();
-  auto found = index.find(name);
-  if (found == index.end()) {
+  const auto* found = index_of<kClasses>().find(name);
+  if (found == nullptr) {
     return std::nullopt;
   }
-  return found->second->class_name;
+  return found->class_name;
 }
 
 StandardHeader standard_header(std::string_view include_name) {
