@@ -105,8 +105,10 @@ TEST(Names, ComeFromTheScriptIdentifiers) {
               "IDC_N" + std::to_string(i));
   }
   EXPECT_EQ(ids.offer("idc_n7", 7), "IDC_N7");
+  EXPECT_EQ(ids.offer("IDC_Long_Name_17", 17), "IDC_Long_Name_17");
+  EXPECT_EQ(ids.offer("idc_long_name_17", 17), "IDC_Long_Name_17");
   EXPECT_EQ(ids.offer("IDC_N250", 1), "");
-  EXPECT_EQ(ids.constants().size(), 300u);
+  EXPECT_EQ(ids.constants().size(), 301u);
 
   // Which script names may become constants of the program.
   const std::string_view kProgramsOwn =

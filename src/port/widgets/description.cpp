@@ -546,24 +546,47 @@ Dialog prepare_dialog(const model::Dialog& source) {
       }
     }
   }
+  // Each widget's name as far as it depends on the widget alone: its
+  // readable part, made whole and unique by name_dialog.
+  for (Widget& widget : dialog.widgets) {
+    widget.name = identifier_part(widget.id_written);
+    if (widget.name.empty()) {
+      widget.name = kind_part(widget.kind);
+    }
+  }
   return dialog;
 }
 
 // Gives a prepared dialog its names and its widgets their names and id
-// constants: in script order, as the tables hand them out.
+// constants: in script order, as the tables hand them out. A widget comes
+// with the readable part of its name.
 void name_dialog(const model::Dialog& source, int index, Dialog& dialog,
                  NameTable& names, IdNames& ids) {
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
+  // The widgets' names as they would be without a clash, each search's
+  // first slot fetched while the others are made: in the table of a large
+  // script (a million names) nearly every search begins with a cache miss.
+  // The same for their ids.
+  std::vector<std::size_t> hashes;
+  std::vector<IdNames::Key> keys;
+  hashes.reserve(dialog.widgets.size());
+  keys.reserve(dialog.widgets.size());
+  std::string whole;
+  for (Widget& widget : dialog.widgets) {
+    whole.assign(scope).append(1, '_').append(widget.name);
+    widget.name.swap(whole);
+    hashes.push_back(NameTable::hash(widget.name));
+    names.prefetch(hashes.back());
+    keys.push_back(IdNames::key(widget.id_written));
+    ids.prefetch(keys.back());
+  }
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
   dialog.procedure = names.claim(scope + "_procedure");
-  for (Widget& widget : dialog.widgets) {
-    widget.id_name = ids.offer(widget.id_written, widget.id);
-    std::string part = identifier_part(widget.id_written);
-    if (part.empty()) {
-      part = kind_part(widget.kind);
-    }
-    widget.name = names.claim(scope + "_" + part);
+  for (std::size_t i = 0; i < dialog.widgets.size(); ++i) {
+    Widget& widget = dialog.widgets[i];
+    widget.id_name = ids.offer(widget.id_written, widget.id, keys[i]);
+    widget.name = names.claim(widget.name, hashes[i]);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace dlgforge::port {
 namespace {
@@ -137,20 +138,50 @@ std::size_t IdNames::find(std::string_view name, std::size_t hash) const {
   }
 }
 
+IdNames::Key IdNames::key(std::string_view written) {
+  Key key;
+  key.safety = unsafe_constant_reason(written);
+  if (key.safety == kNotIdentifier) {
+    return key;
+  }
+  // An identifier by now: letters, digits and underscores, which OR-ing
+  // 0x20 into each byte folds to lower case and keeps apart. Eight bytes a
+  // step, each a multiply.
+  constexpr std::uint64_t kFold = 0x2020202020202020ull;
+  constexpr std::uint64_t kMix = 0xFF51AFD7ED558CCDull;
+  std::uint64_t hash = written.size() * 0x9E3779B97F4A7C15ull;
+  std::size_t at = 0;
+  for (; at + 8 <= written.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, written.data() + at, 8);
+    hash = (hash ^ (word | kFold)) * kMix;
+  }
+  if (at < written.size()) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, written.data() + at, written.size() - at);
+    hash =
+        (hash ^ (word | (kFold >> (8 * (8 - (written.size() - at)))))) * kMix;
+  }
+  key.hash = hash ^ (hash >> 29);
+  return key;
+}
+
 std::string IdNames::offer(std::string_view written, std::int64_t value) {
-  std::string_view safety = unsafe_constant_reason(written);
-  if (safety == kNotIdentifier) {
+  return offer(written, value, key(written));
+}
+
+std::string IdNames::offer(std::string_view written, std::int64_t value,
+                           const Key& key) {
+  if (key.safety == kNotIdentifier) {
     return "";  // a number, or an expression: nothing to name
   }
-  std::string reason(safety);
+  std::string reason(key.safety);
   if (slots_.empty()) {
     slots_.resize(64);
   }
   // Most ids are named again and again (IDOK, each menu command in every
   // language): those are found without making a key.
-  lookup_.assign(written);
-  std::transform(lookup_.begin(), lookup_.end(), lookup_.begin(), lower);
-  std::size_t hash = std::hash<std::string_view>{}(lookup_);
+  std::size_t hash = key.hash;
   std::size_t slot = find(written, hash);
   if (reason.empty() && slots_[slot].index != 0) {
     const IdConstant& constant = constants_[slots_[slot].index - 1];
@@ -184,7 +215,9 @@ std::string IdNames::offer(std::string_view written, std::int64_t value) {
     reason =
         "already " + constant.name + " = " + std::to_string(constant.value);
   }
-  if (noted_.insert(lookup_ + "=" + std::to_string(value)).second) {
+  std::string noted(written);
+  std::transform(noted.begin(), noted.end(), noted.begin(), lower);
+  if (noted_.insert(noted + "=" + std::to_string(value)).second) {
     unnamed_.push_back({std::string(written), value, reason});
   }
   return "";

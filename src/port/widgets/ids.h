@@ -44,6 +44,25 @@ class IdNames {
   /// constant's name to use for it, or empty when it keeps its number.
   std::string offer(std::string_view written, std::int64_t value);
 
+  /// What `offer` works out from a written name alone: whether it may be a
+  /// constant (unsafe_constant_reason) and its hash ignoring case.
+  struct Key {
+    std::string_view safety;
+    std::size_t hash = 0;
+  };
+  static Key key(std::string_view written);
+  /// Asks the processor to fetch the slot where the search for the name of
+  /// `key` begins, so that the ids of a dialog offered one after another do
+  /// not each wait on memory.
+  void prefetch(const Key& key) const {
+    if (!slots_.empty()) {
+      __builtin_prefetch(&slots_[key.hash & (slots_.size() - 1)]);
+    }
+  }
+  /// `offer` with the name's key worked out already.
+  std::string offer(std::string_view written, std::int64_t value,
+                    const Key& key);
+
   const std::vector<IdConstant>& constants() const { return constants_; }
   const std::vector<UnnamedId>& unnamed() const { return unnamed_; }
 
@@ -63,8 +82,6 @@ class IdNames {
   std::vector<Slot> slots_;
   /// The names and values already in `unnamed_`.
   std::unordered_set<std::string> noted_;
-  /// The offered name in lower case, kept to reuse its storage.
-  std::string lookup_;
 };
 
 /// Whether a name the script wrote may become a constant of the program:

@@ -150,10 +150,13 @@ void NameTable::grow(std::size_t slots) {
 }
 
 std::string NameTable::claim(std::string_view base) {
+  return claim(base, hash(base));
+}
+
+std::string NameTable::claim(std::string_view base, std::size_t base_hash) {
   if (slots_.empty()) {
     grow(16);
   }
-  std::size_t base_hash = std::hash<std::string_view>{}(base);
   std::size_t at = find(base, base_hash);
   if (slots_[at].index == 0) {
     add(at, base, base_hash);
@@ -170,10 +173,10 @@ std::string NameTable::claim(std::string_view base) {
     name.resize(base.size());
     name += '_';
     name += std::to_string(suffix);
-    std::size_t hash = std::hash<std::string_view>{}(name);
-    std::size_t free = find(name, hash);
+    std::size_t name_hash = hash(name);
+    std::size_t free = find(name, name_hash);
     if (slots_[free].index == 0) {
-      add(free, name, hash);
+      add(free, name, name_hash);
       break;
     }
   }

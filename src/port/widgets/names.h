@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -41,6 +42,22 @@ class NameTable {
   /// already be a valid identifier of lower-case letters, digits and
   /// underscores.
   std::string claim(std::string_view base);
+  /// The same, with `base`'s hash already worked out.
+  std::string claim(std::string_view base, std::size_t hash);
+
+  /// The hash a name is looked up by.
+  static std::size_t hash(std::string_view name) {
+    return std::hash<std::string_view>{}(name);
+  }
+
+  /// Asks the processor to fetch the slot where the search for a name of
+  /// this hash begins, so that names claimed one after another do not each
+  /// wait on memory: a large script's table is many times the cache.
+  void prefetch(std::size_t hash) const {
+    if (!slots_.empty()) {
+      __builtin_prefetch(&slots_[hash & (slots_.size() - 1)]);
+    }
+  }
 
   /// Makes room for `count` names at once, so that a large script's table
   /// is not rebuilt again and again as it grows.
