@@ -1,6 +1,7 @@
 #include "port/widgets/description.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <condition_variable>
 #include <cstdint>
@@ -557,36 +558,45 @@ Dialog prepare_dialog(const model::Dialog& source) {
   return dialog;
 }
 
-// Gives a prepared dialog its names and its widgets their names and id
-// constants: in script order, as the tables hand them out. A widget comes
-// with the readable part of its name.
+// Gives a prepared dialog its names and its widgets theirs, in script order
+// as the table hands them out. A widget comes with the readable part of its
+// name.
 void name_dialog(const model::Dialog& source, int index, Dialog& dialog,
-                 NameTable& names, IdNames& ids) {
+                 NameTable& names) {
   std::string scope = names.claim("dlg_" + scope_part(source.name, index));
   // The widgets' names as they would be without a clash, each search's
   // first slot fetched while the others are made: in the table of a large
   // script (a million names) nearly every search begins with a cache miss.
-  // The same for their ids.
   std::vector<std::size_t> hashes;
-  std::vector<IdNames::Key> keys;
   hashes.reserve(dialog.widgets.size());
-  keys.reserve(dialog.widgets.size());
   std::string whole;
   for (Widget& widget : dialog.widgets) {
     whole.assign(scope).append(1, '_').append(widget.name);
     widget.name.swap(whole);
     hashes.push_back(NameTable::hash(widget.name));
     names.prefetch(hashes.back());
-    keys.push_back(IdNames::key(widget.id_written));
-    ids.prefetch(keys.back());
   }
   dialog.function = names.claim(scope + "_create");
   dialog.window = names.claim(scope + "_window");
   dialog.procedure = names.claim(scope + "_procedure");
   for (std::size_t i = 0; i < dialog.widgets.size(); ++i) {
     Widget& widget = dialog.widgets[i];
-    widget.id_name = ids.offer(widget.id_written, widget.id, keys[i]);
     widget.name = names.claim(widget.name, hashes[i]);
+  }
+}
+
+// Gives a dialog's widgets their id constants, in script order as the table
+// hands them out, each search's first slot fetched ahead as for names.
+void name_dialog_ids(Dialog& dialog, IdNames& ids) {
+  std::vector<IdNames::Key> keys;
+  keys.reserve(dialog.widgets.size());
+  for (const Widget& widget : dialog.widgets) {
+    keys.push_back(IdNames::key(widget.id_written));
+    ids.prefetch(keys.back());
+  }
+  for (std::size_t i = 0; i < dialog.widgets.size(); ++i) {
+    Widget& widget = dialog.widgets[i];
+    widget.id_name = ids.offer(widget.id_written, widget.id, keys[i]);
   }
 }
 
@@ -662,6 +672,9 @@ class DialogPreparer {
     return prepared_[index];
   }
 
+  /// A dialog taken already.
+  Dialog& prepared(std::size_t index) { return prepared_[index]; }
+
  private:
   void prepare(std::size_t run) {
     for (std::size_t i = runs_[run]; i < runs_[run + 1]; ++i) {
@@ -708,6 +721,85 @@ class DialogPreparer {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<std::thread> helpers_;
+};
+
+// Names a model's prepared dialogs in script order, on a thread of its own
+// while the calling thread describes the menus, and hands them over in the
+// same order. Every name of a dialog and its widgets begins with "dlg_" and
+// no other name does, so the dialogs have a table of their own and get the
+// names one table handing out all names in script order would give. With
+// `own_thread` false, each dialog is named when it is taken.
+class DialogNamer {
+ public:
+  DialogNamer(const std::vector<model::Dialog>& sources,
+              DialogPreparer& preparer, NameTable& names, bool own_thread)
+      : sources_(sources), preparer_(preparer), names_(names) {
+    if (own_thread) {
+      try {
+        namer_ = std::thread([this] { name_all(); });
+      } catch (const std::system_error&) {
+        // No thread: each dialog is named when it is taken.
+      }
+    }
+  }
+
+  ~DialogNamer() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (namer_.joinable()) {
+      namer_.join();
+    }
+  }
+
+  DialogNamer(const DialogNamer&) = delete;
+  DialogNamer& operator=(const DialogNamer&) = delete;
+
+  /// The dialog `index` prepared and named; dialogs are taken in order.
+  Dialog& take(std::size_t index) {
+    if (!namer_.joinable()) {
+      Dialog& dialog = preparer_.take(index);
+      name_dialog(sources_[index], static_cast<int>(index), dialog, names_);
+      return dialog;
+    }
+    for (;;) {
+      std::size_t named = named_.load(std::memory_order_acquire);
+      if (named == kFailed) {
+        std::rethrow_exception(failure_);
+      }
+      if (named > index) {
+        return preparer_.prepared(index);
+      }
+      named_.wait(named, std::memory_order_acquire);
+    }
+  }
+
+ private:
+  static constexpr std::size_t kFailed = ~std::size_t{0};
+
+  void name_all() {
+    try {
+      for (std::size_t i = 0; i < sources_.size(); ++i) {
+        if (stop_.load(std::memory_order_relaxed)) {
+          return;
+        }
+        name_dialog(sources_[i], static_cast<int>(i), preparer_.take(i),
+                    names_);
+        named_.store(i + 1, std::memory_order_release);
+        named_.notify_one();
+      }
+    } catch (...) {
+      failure_ = std::current_exception();
+      named_.store(kFailed, std::memory_order_release);
+      named_.notify_one();
+    }
+  }
+
+  const std::vector<model::Dialog>& sources_;
+  DialogPreparer& preparer_;
+  NameTable& names_;
+  std::atomic<std::size_t> named_{0};  // dialogs named, or kFailed
+  std::atomic<bool> stop_{false};
+  std::exception_ptr failure_;
+  std::thread namer_;
 };
 
 // The file of a picture shown at `pixels` square (0: a bitmap's own size)
@@ -1418,12 +1510,17 @@ Description describe(const model::Model& model, const std::string& main_name,
   Description description;
   NameTable names;
   IdNames ids;
-  // About three names per dialog and two per control (widget, handler).
-  std::size_t expected = 3 * model.dialogs.size() + 2 * model.menus.size();
+  // About two names per menu; four per dialog and one per control in the
+  // dialogs' own table.
+  names.reserve(2 * model.menus.size() + model.toolbars.size());
+  NameTable dialog_names;
+  std::size_t expected = 4 * model.dialogs.size();
   for (const model::Dialog& dialog : model.dialogs) {
-    expected += 2 * dialog.controls.size();
+    expected += dialog.controls.size();
   }
-  names.reserve(expected);
+  dialog_names.reserve(expected);
+  DialogNamer namer(model.dialogs, preparer, dialog_names,
+                    model.dialogs.size() >= kPreparedApartFrom && threads > 1);
   StringsById strings;
   for (const model::StringEntry& string : model.strings) {
     std::vector<const model::StringEntry*>& entries = strings[string.id];
@@ -1476,8 +1573,8 @@ Description describe(const model::Model& model, const std::string& main_name,
   ResourceIndex menu_index(model.menus);
   for (size_t i = 0; i < model.dialogs.size(); ++i) {
     const model::Dialog& source = model.dialogs[i];
-    Dialog dialog = std::move(preparer.take(i));
-    name_dialog(source, static_cast<int>(i), dialog, names, ids);
+    Dialog dialog = std::move(namer.take(i));
+    name_dialog_ids(dialog, ids);
     dialog.variants = dialog_group[i];
     // The DLGINIT of the dialog's name, in its LANGUAGE where there are
     // several.
