@@ -398,10 +398,19 @@ int port(const dlgforge::ConversionOptions& options) {
   // -o the program has no picture folder and shows stock pictures.
   dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
   std::string warnings = warning_lines(pictures.warnings);
-  static auto* kept_description =
-      new dlgforge::port::Description(dlgforge::port::describe(
-          model, options.main_dialog.value_or(""), &pictures));
-  const dlgforge::port::Description& description = *kept_description;
+  // Kept until the process ends, as the model is.
+  const dlgforge::port::Description* described = nullptr;
+  {
+    // The description grows the heap as the model did: a thread of its own
+    // faults it in ahead, as the preprocessor's thread did while reading.
+    std::optional<dlgforge::PrefaultThread> prefaulting;
+    if (reader.between_batches) {
+      prefaulting.emplace(reader.between_batches);
+    }
+    described = new dlgforge::port::Description(dlgforge::port::describe(
+        model, options.main_dialog.value_or(""), &pictures));
+  }
+  const dlgforge::port::Description& description = *described;
   warnings += warning_lines(description.warnings);
   write_stderr(warnings);
   dlgforge::port::WriterOptions writer;
@@ -413,9 +422,8 @@ int port(const dlgforge::ConversionOptions& options) {
   }
   // Standard output or a device: the program goes out piece by piece as
   // it is printed.
-  return write_streamed(options.output, [&writer](const PieceSink& sink) {
-    return dlgforge::port::write_freebasic_program(*kept_description, writer,
-                                                   sink);
+  return write_streamed(options.output, [&](const PieceSink& sink) {
+    return dlgforge::port::write_freebasic_program(description, writer, sink);
   });
 }
 

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <memory>
+#include <system_error>
 
 namespace dlgforge {
 
@@ -52,6 +54,36 @@ void HeapPrefaulter::operator()() {
     works_ = false;
   }
   done_ = end;
+}
+
+PrefaultThread::PrefaultThread(std::function<void()> prefault) {
+  try {
+    thread_ = std::thread([this, prefault = std::move(prefault)] {
+      std::unique_lock lock(mutex_);
+      while (!stop_) {
+        lock.unlock();
+        prefault();
+        lock.lock();
+        // Often enough that a heap growing by megabytes a step is faulted
+        // in before it is reached; seldom enough to cost nothing.
+        stop_asked_.wait_for(lock, std::chrono::microseconds(250),
+                             [this] { return stop_; });
+      }
+    });
+  } catch (const std::system_error&) {
+    // No thread: the heap is faulted in where it is used.
+  }
+}
+
+PrefaultThread::~PrefaultThread() {
+  {
+    std::lock_guard lock(mutex_);
+    stop_ = true;
+  }
+  stop_asked_.notify_one();
+  if (thread_.joinable()) {
+    thread_.join();
+  }
 }
 
 }  // namespace dlgforge

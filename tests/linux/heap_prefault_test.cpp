@@ -5,6 +5,8 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -76,6 +78,22 @@ TEST(HeapPrefaulter, FaultsInAheadAndChangesNothing) {
     }
     std::free(blocks[i]);
   }
+}
+
+// The thread that faults in the heap while the description grows it calls
+// the prefaulter again and again, and never once it is gone.
+TEST(PrefaultThread, CallsUntilDestroyed) {
+  std::atomic<int> calls{0};
+  {
+    PrefaultThread thread([&calls] { ++calls; });
+    for (int waited = 0; waited < 5000 && calls < 3; ++waited) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    EXPECT_GE(calls.load(), 3);
+  }
+  int calls_then = calls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_EQ(calls.load(), calls_then);
 }
 
 }  // namespace
