@@ -125,6 +125,38 @@ TEST(Names, ComeFromTheScriptIdentifiers) {
   EXPECT_EQ(unsafe_constant_reason("IDC_A + 1"), "not an identifier");
 }
 
+// A large program's dialogs are named on a thread of their own, from a
+// table of their own: a clash between two dialogs is still settled in
+// script order, and a menu of a dialog's name keeps its own names.
+TEST(Names, DialogsClashInScriptOrder) {
+  model::Model model;
+  model::Menu menu;
+  menu.name = {"A_B", std::nullopt};
+  model.menus.push_back(menu);
+  auto add_dialog = [&model](std::string name, std::string id) {
+    model::Dialog dialog;
+    dialog.name = {std::move(name), std::nullopt};
+    dialog.kind = "DIALOG";
+    dialog.controls.push_back(testing::sample_control(
+        "PUSHBUTTON", "Button", "Go", std::move(id), 0, 7, 7, 50, 14));
+    model.dialogs.push_back(dialog);
+  };
+  add_dialog("A", "IDC_B_CREATE");
+  add_dialog("A_B", "IDC_GO");
+  for (int i = 0; i < 70; ++i) {
+    add_dialog("F" + std::to_string(i), "IDC_GO");
+  }
+  for (unsigned threads : {1u, 2u}) {
+    Description description = describe(model, "", nullptr, threads);
+    EXPECT_EQ(description.dialogs[0].widgets[0].name, "dlg_a_b_create");
+    EXPECT_EQ(description.dialogs[1].function, "dlg_a_b_create_2");
+    EXPECT_EQ(description.dialogs[1].window, "dlg_a_b_window");
+    EXPECT_EQ(description.dialogs[71].widgets[0].name, "dlg_f69_go");
+    EXPECT_EQ(description.dialogs[71].widgets[0].id_name, "IDC_GO");
+    EXPECT_EQ(description.menus[0].function, "menu_a_b_create");
+  }
+}
+
 class SampleDescription : public ::testing::Test {
  protected:
   Description description = describe(testing::sample_model(), "");
