@@ -398,8 +398,9 @@ int port(const dlgforge::ConversionOptions& options) {
   // -o the program has no picture folder and shows stock pictures.
   dlgforge::port::PictureSet pictures = dlgforge::port::read_pictures(model);
   std::string warnings = warning_lines(pictures.warnings);
-  // Kept until the process ends, as the model is.
-  const dlgforge::port::Description* described = nullptr;
+  // Kept until the process ends, as the model is (a static: still reachable
+  // at exit, not a leak).
+  static const dlgforge::port::Description* described = nullptr;
   {
     // The description grows the heap as the model did: a thread of its own
     // faults it in ahead, as the preprocessor's thread did while reading.
