@@ -289,4 +289,26 @@ void append_lowercased(std::string& out, std::string_view s);
 void append_prefixed_name(std::string& out, std::string_view identifier,
                           std::string_view prefix);
 
+/// A hash of a short name, eight bytes a step (each a multiply), for tables
+/// looked up by the million where a byte-wise hash costs more than the
+/// lookup. `fold` is OR-ed into every byte of the name: 0x20 folds the case
+/// of a name of letters, digits and underscores and keeps them apart.
+inline std::uint64_t word_hash(std::string_view name, unsigned char fold = 0) {
+  constexpr std::uint64_t kMix = 0xFF51AFD7ED558CCDull;
+  const std::uint64_t folds = fold * 0x0101010101010101ull;
+  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15ull;
+  std::size_t at = 0;
+  for (; at + 8 <= name.size(); at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, name.data() + at, 8);
+    hash = (hash ^ (word | folds)) * kMix;
+  }
+  if (std::size_t rest = name.size() - at; rest != 0) {
+    std::uint64_t word = 0;
+    std::memcpy(&word, name.data() + at, rest);
+    hash = (hash ^ (word | (folds >> (8 * (8 - rest))))) * kMix;
+  }
+  return hash ^ (hash >> 32);
+}
+
 }  // namespace dlgforge

@@ -1,10 +1,11 @@
 #include "port/reader/windows_constants.h"
 
 #include <algorithm>
-#include <cstring>
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#include "text/words.h"
 
 namespace dlgforge::port {
 namespace {
@@ -1095,23 +1096,9 @@ constexpr std::string_view kStandardHeaders[] = {
 constexpr std::string_view kFrameworkHeaders[] = {"afxres.h", "afxres.rc",
                                                   "atlres.h"};
 
-// A name's hash for the indexes below: eight bytes at a time, each step a
-// multiply, since the names are short and looked up by the million; the
-// library's byte-wise hash cost more than the rest of the lookup.
+// A name's hash for the indexes below.
 std::uint32_t name_hash(std::string_view name) {
-  std::uint64_t hash = name.size() * 0x9E3779B97F4A7C15ull;
-  std::size_t at = 0;
-  for (; at + 8 <= name.size(); at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, name.data() + at, 8);
-    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-  }
-  if (at < name.size()) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, name.data() + at, name.size() - at);
-    hash = (hash ^ word) * 0xFF51AFD7ED558CCDull;
-  }
-  return static_cast<std::uint32_t>(hash ^ (hash >> 32));
+  return static_cast<std::uint32_t>(word_hash(name));
 }
 
 // The entries of a table by name, built on first use, one index per table.

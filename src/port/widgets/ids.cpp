@@ -4,7 +4,8 @@
 #include <array>
 #include <bit>
 #include <cstdint>
-#include <cstring>
+
+#include "text/words.h"
 
 namespace dlgforge::port {
 namespace {
@@ -144,25 +145,9 @@ IdNames::Key IdNames::key(std::string_view written) {
   if (key.safety == kNotIdentifier) {
     return key;
   }
-  // An identifier by now: letters, digits and underscores, which OR-ing
-  // 0x20 into each byte folds to lower case and keeps apart. Eight bytes a
-  // step, each a multiply.
-  constexpr std::uint64_t kFold = 0x2020202020202020ull;
-  constexpr std::uint64_t kMix = 0xFF51AFD7ED558CCDull;
-  std::uint64_t hash = written.size() * 0x9E3779B97F4A7C15ull;
-  std::size_t at = 0;
-  for (; at + 8 <= written.size(); at += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, written.data() + at, 8);
-    hash = (hash ^ (word | kFold)) * kMix;
-  }
-  if (at < written.size()) {
-    std::uint64_t word = 0;
-    std::memcpy(&word, written.data() + at, written.size() - at);
-    hash =
-        (hash ^ (word | (kFold >> (8 * (8 - (written.size() - at)))))) * kMix;
-  }
-  key.hash = hash ^ (hash >> 29);
+  // An identifier by now: letters, digits and underscores, whose case
+  // OR-ing 0x20 into each byte folds.
+  key.hash = word_hash(written, 0x20);
   return key;
 }
 
